@@ -1,0 +1,57 @@
+# Entry points for users and CI. `make test` installs what is missing, builds everything, runs
+# every test, then repeats the core tests under AddressSanitizer + UndefinedBehaviorSanitizer and
+# the run driver's tests under ThreadSanitizer.
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+BUILD ?= build
+CMAKE_FLAGS ?=
+
+.PHONY: all bootstrap configure build test test-plain test-asan test-tsan demo bench clean format
+
+all: build
+
+bootstrap:
+	@scripts/bootstrap
+
+$(BUILD)/build.ninja: | bootstrap
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=ON $(CMAKE_FLAGS)
+
+configure: $(BUILD)/build.ninja
+
+build: bootstrap configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test-plain: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+build-asan/build.ninja: | bootstrap
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=address,undefined \
+	  -DVELMORA_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
+
+test-asan: bootstrap build-asan/build.ninja
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS) --timeout 900 -E '^e2e\.'
+
+build-tsan/build.ninja: | bootstrap
+	cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=thread \
+	  -DVELMORA_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
+
+test-tsan: bootstrap build-tsan/build.ninja
+	cmake --build build-tsan -j $(JOBS) --target velmora_run_tests
+	cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) --timeout 900 -R '^velmora_run_tests\.'
+
+test: test-plain test-asan test-tsan
+
+demo: build
+	$(BUILD)/src/cli/velmora-cli demo
+
+bench: bootstrap
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_BUILD_BENCH=ON
+	cmake --build build-bench -j $(JOBS)
+	@for b in build-bench/bench/*_bench; do [ -x "$$b" ] && "$$b" || exit 1; done
+
+format:
+	@git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) build-asan build-tsan build-bench

@@ -1,0 +1,26 @@
+# velmora_glob_sources(<out-var> <dir>...): the .cpp files of the folders, without tests.
+function(velmora_glob_sources out)
+  set(result)
+  foreach(dir IN LISTS ARGN)
+    file(GLOB files CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.c)
+    list(FILTER files EXCLUDE REGEX "_test\\.(cpp|c)$")
+    list(APPEND result ${files})
+  endforeach()
+  set(${out} ${result} PARENT_SCOPE)
+endfunction()
+
+# velmora_add_test_dir(<name> <dir> LIBS <libs>... [ENV <var=value>...]): one test binary made
+# of the *_test.cpp files of a folder, registered with ctest test by test.
+function(velmora_add_test_dir name dir)
+  cmake_parse_arguments(ARG "" "" "LIBS;ENV;DEFINES" ${ARGN})
+  file(GLOB files CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*_test.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*_test.c)
+  if(NOT files)
+    return()
+  endif()
+  add_executable(${name} ${files})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main Threads::Threads)
+  if(ARG_DEFINES)
+    target_compile_definitions(${name} PRIVATE ${ARG_DEFINES})
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 TEST_PREFIX "${name}." DISCOVERY_MODE PRE_TEST)
+endfunction()

@@ -1,0 +1,41 @@
+// RunHost: everything a run needs from whoever shows it (the Qt GUI, the command line, or a test
+// recorder). The core calls it from the worker thread of a run and from the thread that starts
+// runs; implementations marshal the calls to their own thread. ask() blocks until answered.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+enum class Answer { Ok, Cancel, Yes, No };
+
+enum class Buttons {
+  Ok,           // a message: the answer is Ok
+  YesNo,        // a question
+  YesNoCancel,  // a question that may be cancelled
+};
+
+class RunHost {
+ public:
+  virtual ~RunHost() = default;
+
+  // Modal message or question with the system's exact text. A host that cannot ask (an
+  // unattended command line) answers with its configured default or No/Cancel.
+  virtual Answer ask(const std::string& text, Buttons buttons) = 0;
+
+  // Control panel and main window.
+  virtual void setStatus(const std::string& text) = 0;  // status line, "... ..." form
+  virtual void setTitle(const std::string& text) = 0;   // main window title
+  virtual void setProgressRange(int low, int high) = 0;
+  virtual void setProgressPosition(int position) = 0;
+  virtual void stepProgress() = 0;                       // advance by the step (1)
+  virtual void clearObjects() = 0;                       // empty the object list
+  virtual void addObject(const std::string& name) = 0;   // append to the object list
+  virtual void selectObject(const std::string& name) = 0;  // exact search from the last found
+
+  // The run has ended (finished or stopped); the GUI refreshes its commands.
+  virtual void runEnded() {}
+};
+
+}  // namespace velmora
