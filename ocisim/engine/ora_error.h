@@ -1,0 +1,140 @@
+// OraError: the one error type of the ocisim engine. Every failure of a statement is an OraError
+// carrying Oracle's code and message text ("ORA-00942: table or view does not exist"); the
+// engine throws it to abort the statement, and the OCI layer turns it into an error record.
+// The codes and their message templates live in one table (kOraMessages below).
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace ocisim {
+
+// X-macro list: code, message template ("%s" placeholders are filled in order).
+#define OCISIM_ORA_MESSAGES(X)                                                              \
+  X(1, "unique constraint (%s) violated")                                                    \
+  X(28, "your session has been killed")                                                      \
+  X(900, "invalid SQL statement")                                                            \
+  X(901, "invalid CREATE command")                                                           \
+  X(902, "invalid datatype")                                                                 \
+  X(903, "invalid table name")                                                               \
+  X(904, "%s: invalid identifier")                                                           \
+  X(905, "missing keyword")                                                                  \
+  X(906, "missing left parenthesis")                                                         \
+  X(907, "missing right parenthesis")                                                        \
+  X(908, "missing NULL keyword")                                                             \
+  X(909, "invalid number of arguments")                                                      \
+  X(911, "invalid character")                                                                \
+  X(913, "too many values")                                                                  \
+  X(917, "missing comma")                                                                    \
+  X(918, "column ambiguously defined")                                                       \
+  X(920, "invalid relational operator")                                                      \
+  X(921, "unexpected end of SQL command")                                                    \
+  X(922, "missing or invalid option")                                                        \
+  X(923, "FROM keyword not found where expected")                                            \
+  X(924, "missing BY keyword")                                                               \
+  X(925, "missing INTO keyword")                                                             \
+  X(926, "missing VALUES keyword")                                                           \
+  X(927, "missing equal sign")                                                               \
+  X(928, "missing SELECT keyword")                                                           \
+  X(932, "inconsistent datatypes: expected %s got %s")                                       \
+  X(933, "SQL command not properly ended")                                                   \
+  X(934, "group function is not allowed here")                                               \
+  X(936, "missing expression")                                                               \
+  X(937, "not a single-group group function")                                                \
+  X(942, "table or view does not exist")                                                     \
+  X(947, "not enough values")                                                                \
+  X(955, "name is already used by an existing object")                                       \
+  X(957, "duplicate column name")                                                            \
+  X(960, "ambiguous column naming in select list")                                           \
+  X(979, "not a GROUP BY expression")                                                        \
+  X(980, "synonym translation is no longer valid")                                           \
+  X(984, "column not allowed here")                                                          \
+  X(990, "missing or invalid privilege")                                                     \
+  X(1002, "fetch out of sequence")                                                           \
+  X(1013, "user requested cancel of current operation")                                      \
+  X(1017, "invalid username/password; logon denied")                                         \
+  X(1400, "cannot insert NULL into (%s)")                                                    \
+  X(1403, "no data found")                                                                   \
+  X(1405, "fetched column value is NULL")                                                    \
+  X(1406, "fetched column value was truncated")                                              \
+  X(1407, "cannot update (%s) to NULL")                                                      \
+  X(1408, "such column list already indexed")                                                \
+  X(1418, "specified index does not exist")                                                  \
+  X(1422, "exact fetch returns more than requested number of rows")                         \
+  X(1427, "single-row subquery returns more than one row")                                   \
+  X(1430, "column being added already exists in table")                                      \
+  X(1438, "value larger than specified precision allowed for this column")                   \
+  X(1439, "column to be modified must be empty to change datatype")                          \
+  X(1440, "column to be modified must be empty to decrease precision or scale")              \
+  X(1441, "cannot decrease column length because some value is too big")                     \
+  X(1442, "column to be modified to NOT NULL is already NOT NULL")                           \
+  X(1449, "column contains NULL values; cannot alter to NOT NULL")                           \
+  X(1451, "column to be modified to NULL cannot be modified to NULL")                        \
+  X(1476, "divisor is equal to zero")                                                        \
+  X(1722, "invalid number")                                                                  \
+  X(1756, "quoted string not properly terminated")                                           \
+  X(1830, "date format picture ends before converting entire input string")                  \
+  X(1843, "not a valid month")                                                               \
+  X(1847, "day of month must be between 1 and last day of month")                            \
+  X(1858, "a non-numeric character was found where a numeric was expected")                 \
+  X(1861, "literal does not match format string")                                            \
+  X(1918, "user '%s' does not exist")                                                        \
+  X(1919, "role '%s' does not exist")                                                        \
+  X(1920, "user name '%s' conflicts with another user or role name")                         \
+  X(1921, "role name '%s' conflicts with another user or role name")                         \
+  X(1927, "cannot REVOKE privileges you did not grant")                                      \
+  X(1952, "system privileges not granted to '%s'")                                           \
+  X(2000, "missing %s keyword")                                                              \
+  X(2260, "table can have only one primary key")                                             \
+  X(2261, "such unique or primary key already exists in the table")                          \
+  X(2264, "name already used by an existing constraint")                                     \
+  X(2270, "no matching unique or primary key for this column-list")                          \
+  X(2273, "this unique/primary key is referenced by some foreign keys")                     \
+  X(2289, "sequence does not exist")                                                         \
+  X(2290, "check constraint (%s) violated")                                                  \
+  X(2291, "integrity constraint (%s) violated - parent key not found")                       \
+  X(2292, "integrity constraint (%s) violated - child record found")                         \
+  X(2296, "cannot enable (%s) - null values found")                                          \
+  X(2299, "cannot validate (%s) - duplicate keys found")                                     \
+  X(2429, "cannot drop index used for enforcement of unique/primary key")                    \
+  X(2443, "Cannot drop constraint  - nonexistent constraint")                                \
+  X(2449, "unique/primary keys in table referenced by foreign keys")                        \
+  X(3113, "end-of-file on communication channel")                                            \
+  X(3114, "not connected to ORACLE")                                                         \
+  X(4043, "object %s does not exist")                                                        \
+  X(4080, "trigger '%s' does not exist")                                                     \
+  X(6502, "PL/SQL: numeric or value error")                                                  \
+  X(6550, "line %s, column %s:\n%s")                                                          \
+  X(8002, "sequence %s.CURRVAL is not yet defined in this session")                          \
+  X(8004, "sequence %s.NEXTVAL exceeds MAXVALUE and cannot be instantiated")                 \
+  X(12154, "TNS:could not resolve the connect identifier specified")                         \
+  X(12541, "TNS:no listener")                                                                \
+  X(12899, "value too large for column %s (actual: %s, maximum: %s)")                        \
+  X(24333, "zero iteration count")                                                           \
+  X(24334, "no descriptor for this position")                                                \
+  X(24338, "statement handle not executed")                                                  \
+  X(24344, "success with compilation error")                                                 \
+  X(24345, "A Truncation or null fetch error occurred")
+
+// Returns the message template of a code, or nullptr when the code is not in the table.
+const char* oraMessageTemplate(int code);
+
+class OraError : public std::runtime_error {
+ public:
+  // Builds "ORA-nnnnn: " + the template of code with its "%s" filled by args in order.
+  // Codes 20000-20999 (raise_application_error) take their whole message from args[0].
+  OraError(int code, std::initializer_list<std::string> args = {});
+  // A code with a message text given whole (after "ORA-nnnnn: ").
+  static OraError withText(int code, const std::string& text);
+
+  int code() const { return code_; }
+  // The text after "ORA-nnnnn: ".
+  const std::string& text() const { return text_; }
+
+ private:
+  OraError(int code, std::string text, bool);
+  int code_;
+  std::string text_;
+};
+
+}  // namespace ocisim
