@@ -23,6 +23,7 @@ namespace ocisim {
   X(907, "missing right parenthesis")                                                        \
   X(908, "missing NULL keyword")                                                             \
   X(909, "invalid number of arguments")                                                      \
+  X(910, "specified length too long for its datatype")                                       \
   X(911, "invalid character")                                                                \
   X(913, "too many values")                                                                  \
   X(917, "missing comma")                                                                    \
@@ -36,19 +37,26 @@ namespace ocisim {
   X(926, "missing VALUES keyword")                                                           \
   X(927, "missing equal sign")                                                               \
   X(928, "missing SELECT keyword")                                                           \
+  X(931, "missing identifier")                                                               \
   X(932, "inconsistent datatypes: expected %s got %s")                                       \
   X(933, "SQL command not properly ended")                                                   \
   X(934, "group function is not allowed here")                                               \
   X(936, "missing expression")                                                               \
   X(937, "not a single-group group function")                                                \
+  X(940, "invalid ALTER command")                                                            \
   X(942, "table or view does not exist")                                                     \
   X(947, "not enough values")                                                                \
+  X(950, "invalid DROP option")                                                              \
   X(955, "name is already used by an existing object")                                       \
   X(957, "duplicate column name")                                                            \
   X(960, "ambiguous column naming in select list")                                           \
+  X(969, "missing ON keyword")                                                               \
+  X(971, "missing SET keyword")                                                              \
+  X(972, "identifier is too long")                                                           \
   X(979, "not a GROUP BY expression")                                                        \
   X(980, "synonym translation is no longer valid")                                           \
   X(984, "column not allowed here")                                                          \
+  X(988, "missing or invalid password(s)")                                                   \
   X(990, "missing or invalid privilege")                                                     \
   X(1002, "fetch out of sequence")                                                           \
   X(1013, "user requested cancel of current operation")                                      \
@@ -72,6 +80,12 @@ namespace ocisim {
   X(1451, "column to be modified to NULL cannot be modified to NULL")                        \
   X(1476, "divisor is equal to zero")                                                        \
   X(1722, "invalid number")                                                                  \
+  X(1727, "numeric precision specifier is out of range (1 to 38)")                           \
+  X(1728, "numeric scale specifier is out of range (-84 to 127)")                            \
+  X(1735, "invalid ALTER TABLE option")                                                      \
+  X(1740, "missing double quote in identifier")                                              \
+  X(1741, "illegal zero-length identifier")                                                  \
+  X(1742, "comment not properly terminated")                                                 \
   X(1756, "quoted string not properly terminated")                                           \
   X(1830, "date format picture ends before converting entire input string")                  \
   X(1843, "not a valid month")                                                               \
@@ -83,8 +97,11 @@ namespace ocisim {
   X(1920, "user name '%s' conflicts with another user or role name")                         \
   X(1921, "role name '%s' conflicts with another user or role name")                         \
   X(1927, "cannot REVOKE privileges you did not grant")                                      \
+  X(1935, "missing user or role name")                                                       \
   X(1952, "system privileges not granted to '%s'")                                           \
   X(2000, "missing %s keyword")                                                              \
+  X(2143, "invalid STORAGE option")                                                          \
+  X(2158, "invalid CREATE INDEX option")                                                     \
   X(2260, "table can have only one primary key")                                             \
   X(2261, "such unique or primary key already exists in the table")                          \
   X(2264, "name already used by an existing constraint")                                     \

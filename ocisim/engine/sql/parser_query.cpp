@@ -1,0 +1,238 @@
+// Queries: query blocks, set operations, FROM lists with ANSI joins, ORDER BY, FOR UPDATE.
+#include "engine/sql/parser_internal.h"
+
+namespace ocisim::sql {
+namespace {
+
+bool isJoinWord(const Token& t) {
+  return t.isWord("INNER") || t.isWord("LEFT") || t.isWord("RIGHT") || t.isWord("FULL") ||
+         t.isWord("CROSS") || t.isWord("NATURAL") || t.isWord("JOIN") || t.isWord("OUTER") ||
+         t.isWord("USING");
+}
+
+}  // namespace
+
+std::unique_ptr<Statement> Parser::selectStatement() {
+  auto stmt = std::make_unique<SelectStmt>();
+  stmt->query = query();
+  expectStatementEnd(933);
+  return stmt;
+}
+
+std::unique_ptr<Query> Parser::query() {
+  uint32_t begin = peek().begin;
+  auto left = queryTerm();
+  for (;;) {
+    SetOp op;
+    if (atWord("UNION")) {
+      next();
+      op = acceptWord("ALL") ? SetOp::UnionAll : SetOp::Union;
+    } else if (atWord("MINUS")) {
+      next();
+      op = SetOp::Minus;
+    } else if (atWord("INTERSECT")) {
+      next();
+      op = SetOp::Intersect;
+    } else {
+      break;
+    }
+    auto combined = std::make_unique<Query>();
+    combined->setOp = op;
+    combined->left = std::move(left);
+    combined->right = queryTerm();
+    combined->begin = begin;
+    combined->end = prevEnd();
+    left = std::move(combined);
+  }
+  if (atWord("ORDER")) orderBy(*left);
+  if (atWord("FOR")) {
+    next();
+    expectWord("UPDATE", 905);
+    left->forUpdate = true;
+    if (acceptWord("OF")) {
+      do {
+        auto column = nameOrCall();
+        (void)column;
+      } while (acceptOp(","));
+    }
+    if (!acceptWord("NOWAIT") && acceptWord("WAIT")) integer(936);
+  }
+  left->end = prevEnd();
+  return left;
+}
+
+std::unique_ptr<Query> Parser::queryTerm() {
+  if (atOp("(")) {
+    next();
+    auto inner = query();
+    expectOp(")", 907);
+    return inner;
+  }
+  auto q = std::make_unique<Query>();
+  q->begin = peek().begin;
+  q->block = queryBlock();
+  q->end = prevEnd();
+  return q;
+}
+
+void Parser::orderBy(Query& q) {
+  next();  // ORDER
+  expectWord("BY", 924);
+  do {
+    OrderItem item;
+    item.expr = expr();
+    if (acceptWord("DESC")) {
+      item.descending = true;
+    } else {
+      acceptWord("ASC");
+    }
+    if (acceptWord("NULLS")) {
+      if (acceptWord("FIRST")) {
+        item.nulls = OrderItem::Nulls::First;
+      } else {
+        expectWord("LAST", 905);
+        item.nulls = OrderItem::Nulls::Last;
+      }
+    }
+    q.orderBy.push_back(std::move(item));
+  } while (acceptOp(","));
+}
+
+std::unique_ptr<QueryBlock> Parser::queryBlock() {
+  expectWord("SELECT", 928);
+  auto block = std::make_unique<QueryBlock>();
+  if (acceptWord("DISTINCT") || acceptWord("UNIQUE")) {
+    block->distinct = true;
+  } else {
+    acceptWord("ALL");
+  }
+  selectItems(*block);
+  if (atWord("INTO")) {
+    if (!allowInto_) fail(905);
+    next();
+    do {
+      block->into.push_back(primary());
+    } while (acceptOp(","));
+  }
+  expectWord("FROM", 923);
+  do {
+    block->from.push_back(tableRef());
+  } while (acceptOp(","));
+  if (acceptWord("WHERE")) block->where = expr();
+  for (;;) {
+    if (atWord("CONNECT") && !block->connectBy) {
+      next();
+      expectWord("BY", 924);
+      block->noCycle = acceptWord("NOCYCLE");
+      block->connectBy = expr();
+    } else if (atWord("START") && !block->startWith) {
+      next();
+      expectWord("WITH", 905);
+      block->startWith = expr();
+    } else {
+      break;
+    }
+  }
+  if (atWord("GROUP")) {
+    next();
+    expectWord("BY", 924);
+    do {
+      block->groupBy.push_back(expr());
+    } while (acceptOp(","));
+  }
+  if (acceptWord("HAVING")) block->having = expr();
+  return block;
+}
+
+void Parser::selectItems(QueryBlock& block) {
+  do {
+    SelectItem item;
+    if (atOp("*")) {
+      item.expr = std::make_unique<Expr>();
+      item.expr->kind = ExprKind::Star;
+      item.expr->begin = peek().begin;
+      item.expr->end = next().end;
+      item.name.push_back('*');
+    } else {
+      item.expr = expr();
+      if (item.expr->kind != ExprKind::Star) {
+        if (acceptWord("AS")) {
+          if (!atIdentifier()) fail(923);
+          item.alias = next().text;
+        } else if (atIdentifier()) {
+          item.alias = next().text;
+        }
+      }
+      item.name = item.alias.empty() ? derivedColumnName(*item.expr) : item.alias;
+    }
+    block.items.push_back(std::move(item));
+  } while (acceptOp(","));
+  if (!atWord("FROM") && !atWord("INTO")) fail(923);
+}
+
+bool Parser::atJoin() const {
+  const Token& t = peek();
+  if (t.isWord("JOIN") || t.isWord("NATURAL")) return true;
+  if (t.isWord("INNER") || t.isWord("CROSS")) return atWord("JOIN", 1);
+  if (t.isWord("LEFT") || t.isWord("RIGHT") || t.isWord("FULL")) {
+    return atWord("JOIN", 1) || (atWord("OUTER", 1) && atWord("JOIN", 2));
+  }
+  return false;
+}
+
+std::unique_ptr<TableRef> Parser::tableRef() {
+  auto left = tablePrimary();
+  while (atJoin()) {
+    auto join = std::make_unique<TableRef>();
+    join->kind = TableRefKind::Join;
+    join->begin = left->begin;
+    join->natural = acceptWord("NATURAL");
+    if (acceptWord("LEFT")) {
+      join->join = JoinKind::Left;
+    } else if (acceptWord("RIGHT")) {
+      join->join = JoinKind::Right;
+    } else if (acceptWord("FULL")) {
+      join->join = JoinKind::Full;
+    } else if (acceptWord("CROSS")) {
+      join->join = JoinKind::Cross;
+    } else {
+      acceptWord("INNER");
+    }
+    acceptWord("OUTER");
+    expectWord("JOIN", 905);
+    join->left = std::move(left);
+    join->right = tablePrimary();
+    if (join->join != JoinKind::Cross && !join->natural) {
+      if (acceptWord("USING")) {
+        join->usingColumns = nameList(904);
+      } else {
+        expectWord("ON", 905);
+        join->on = expr();
+      }
+    }
+    join->end = prevEnd();
+    left = std::move(join);
+  }
+  return left;
+}
+
+std::unique_ptr<TableRef> Parser::tablePrimary() {
+  auto ref = std::make_unique<TableRef>();
+  ref->begin = peek().begin;
+  if (atOp("(")) {
+    next();
+    if (!atQueryStart()) fail(903);
+    ref->kind = TableRefKind::Subquery;
+    ref->subquery = query();
+    expectOp(")", 907);
+  } else {
+    QualifiedName q = qualifiedName(903);
+    ref->schema = std::move(q.schema);
+    ref->name = std::move(q.name);
+  }
+  if (atIdentifier() && !isJoinWord(peek())) ref->alias = next().text;
+  ref->end = prevEnd();
+  return ref;
+}
+
+}  // namespace ocisim::sql
