@@ -53,6 +53,7 @@ namespace ocisim {
   X(969, "missing ON keyword")                                                               \
   X(971, "missing SET keyword")                                                              \
   X(972, "identifier is too long")                                                           \
+  X(975, "date + date not allowed")                                                          \
   X(979, "not a GROUP BY expression")                                                        \
   X(980, "synonym translation is no longer valid")                                           \
   X(984, "column not allowed here")                                                          \
@@ -69,7 +70,11 @@ namespace ocisim {
   X(1408, "such column list already indexed")                                                \
   X(1418, "specified index does not exist")                                                  \
   X(1422, "exact fetch returns more than requested number of rows")                         \
+  X(1424, "missing or illegal character following the escape character")                     \
+  X(1425, "escape character must be character string of length 1")                           \
+  X(1426, "numeric overflow")                                                                \
   X(1427, "single-row subquery returns more than one row")                                   \
+  X(1428, "argument '%s' is out of range")                                                   \
   X(1430, "column being added already exists in table")                                      \
   X(1438, "value larger than specified precision allowed for this column")                   \
   X(1439, "column to be modified must be empty to change datatype")                          \
@@ -78,8 +83,11 @@ namespace ocisim {
   X(1442, "column to be modified to NOT NULL is already NOT NULL")                           \
   X(1449, "column contains NULL values; cannot alter to NOT NULL")                           \
   X(1451, "column to be modified to NULL cannot be modified to NULL")                        \
+  X(1465, "invalid hex number")                                                              \
   X(1476, "divisor is equal to zero")                                                        \
+  X(1481, "invalid number format model")                                                     \
   X(1722, "invalid number")                                                                  \
+  X(1724, "floating point precision is out of range (1 to 126)")                             \
   X(1727, "numeric precision specifier is out of range (1 to 38)")                           \
   X(1728, "numeric scale specifier is out of range (-84 to 127)")                            \
   X(1735, "invalid ALTER TABLE option")                                                      \
@@ -87,11 +95,28 @@ namespace ocisim {
   X(1741, "illegal zero-length identifier")                                                  \
   X(1742, "comment not properly terminated")                                                 \
   X(1756, "quoted string not properly terminated")                                           \
+  X(1801, "date format is too long for internal buffer")                                     \
+  X(1810, "format code appears twice")                                                       \
+  X(1821, "date format not recognized")                                                      \
   X(1830, "date format picture ends before converting entire input string")                  \
+  X(1839, "date not valid for month specified")                                              \
+  X(1841, "(full) year must be between -4713 and +9999, and not be 0")                       \
   X(1843, "not a valid month")                                                               \
+  X(1846, "not a valid day of the week")                                                     \
   X(1847, "day of month must be between 1 and last day of month")                            \
+  X(1848, "day of year must be between 1 and 365 (366 for leap year)")                       \
+  X(1849, "hour must be between 1 and 12")                                                   \
+  X(1850, "hour must be between 0 and 23")                                                   \
+  X(1851, "minutes must be between 0 and 59")                                                \
+  X(1852, "seconds must be between 0 and 59")                                                \
+  X(1853, "seconds in day must be between 0 and 86399")                                      \
+  X(1854, "julian date must be between 1 and 5373484")                                       \
+  X(1855, "AM/A.M. or PM/P.M. required")                                                     \
+  X(1856, "BC/B.C. or AD/A.D. required")                                                     \
   X(1858, "a non-numeric character was found where a numeric was expected")                 \
   X(1861, "literal does not match format string")                                            \
+  X(1862, "the numeric value does not match the length of the format item")                  \
+  X(1898, "too many precision specifiers")                                                   \
   X(1918, "user '%s' does not exist")                                                        \
   X(1919, "role '%s' does not exist")                                                        \
   X(1920, "user name '%s' conflicts with another user or role name")                         \
