@@ -34,8 +34,21 @@ class RunHost {
   virtual void addObject(const std::string& name) = 0;   // append to the object list
   virtual void selectObject(const std::string& name) = 0;  // exact search from the last found
 
-  // The run has ended (finished or stopped); the GUI refreshes its commands.
+  // A run's worker has started / ended (finished or stopped); the GUI refreshes its commands
+  // (the one-second command refresh of a run).
+  virtual void runStarted() {}
   virtual void runEnded() {}
+
+  // The modeless "Saving..." window ("Saving report to file..." with a progress bar over the
+  // lines) shown while the report is flushed or saved.
+  virtual void showSaving(int /*lineCount*/) {}
+  virtual void advanceSaving() {}
+  virtual void hideSaving() {}
+
+  // A run started from the command line: restore the minimized main window at its end, or end
+  // the application with a status (after a report written only to a file).
+  virtual void restoreMainWindow() {}
+  virtual void quitApplication(int /*status*/) {}
 };
 
 }  // namespace velmora

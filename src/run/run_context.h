@@ -1,0 +1,70 @@
+// RunContext: everything a comparer of a run may use, handed to each phase as RunContext&: the
+// options, the report output, the host (status, title, progress, object list, questions), the
+// settings, run control (checkpoint, skip) and the names for the run header. Owned by the
+// RunDriver; comparers borrow it for the duration of their phase on the worker thread.
+#pragma once
+
+#include <string>
+
+#include "config/settings_store.h"
+#include "run/comparison_options.h"
+#include "run/report_layout.h"
+#include "run/report_output.h"
+#include "run/run_control.h"
+#include "run/run_host.h"
+
+namespace velmora {
+
+// The per-kind work lists: the objects present in both databases and selected, filled by the
+// list phases (tables, views, stored code kinds) and consumed by the later phases of the same
+// kind. The list phases add their lists here; clear() empties every one of them (a new Start and
+// Rerun Last).
+struct WorkLists {
+  void clear() {}
+};
+
+class RunContext {
+ public:
+  RunContext(ComparisonOptions& options, ReportOutput& output, RunHost& host,
+             SettingsStore& settings, RunControl& control)
+      : options_(options), output_(output), host_(host), settings_(settings), control_(control) {}
+  RunContext(const RunContext&) = delete;
+  RunContext& operator=(const RunContext&) = delete;
+
+  ComparisonOptions& options() { return options_; }
+  ReportOutput& output() { return output_; }  // write() is the one way to output
+  RunHost& host() { return host_; }
+  SettingsStore& settings() { return settings_; }
+  RunControl& control() { return control_; }
+  WorkLists& workLists() { return workLists_; }
+
+  // Before each object: waits while paused; never returns when the run was stopped.
+  void checkpoint() { control_.checkpoint(); }
+  // For a phase that can skip an object: test while working on it; after writing its own skip
+  // line it clears the request and goes on with the next object.
+  bool skipRequested() const { return control_.skipRequested(); }
+  void clearSkipRequest() { control_.clearSkipRequest(); }
+  void setSkipAllowed(bool allowed) { control_.setSkipAllowed(allowed); }
+  // For long fetches that poll between batches (the checkpoint ends the run).
+  bool stopRequested() const { return control_.stopRequested(); }
+
+  // A step of a phase: status "<step> ..." and title "<step> - Velmora for Oracle".
+  void announceStep(const std::string& step) { announceStep(step, step); }
+  void announceStep(const std::string& statusStep, const std::string& titleStep);
+
+  // The names of the run header. Plain strings until the database connections exist; then they
+  // come from the connections' display names and the schema compared in Database 2.
+  // The two DatabaseConnections of the run join the context here.
+  RunHeaderNames& headerNames() { return headerNames_; }
+
+ private:
+  ComparisonOptions& options_;
+  ReportOutput& output_;
+  RunHost& host_;
+  SettingsStore& settings_;
+  RunControl& control_;
+  WorkLists workLists_;
+  RunHeaderNames headerNames_;
+};
+
+}  // namespace velmora
