@@ -12,16 +12,9 @@
 #include "run/report_output.h"
 #include "run/run_control.h"
 #include "run/run_host.h"
+#include "run/work_lists.h"
 
 namespace velmora {
-
-// The per-kind work lists: the objects present in both databases and selected, filled by the
-// list phases (tables, views, stored code kinds) and consumed by the later phases of the same
-// kind. The list phases add their lists here; clear() empties every one of them (a new Start and
-// Rerun Last).
-struct WorkLists {
-  void clear() {}
-};
 
 class RunContext {
  public:
@@ -36,7 +29,7 @@ class RunContext {
   RunHost& host() { return host_; }
   SettingsStore& settings() { return settings_; }
   RunControl& control() { return control_; }
-  WorkLists& workLists() { return workLists_; }
+  WorkLists& workLists() { return workLists_; }  // cleared by Start and Rerun Last
 
   // Before each object: waits while paused; never returns when the run was stopped.
   void checkpoint() { control_.checkpoint(); }
