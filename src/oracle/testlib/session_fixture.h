@@ -1,0 +1,46 @@
+// The fixture the tests of sessions, the catalog and connections share: a backend (the
+// stand-in server), the settings, a host that records messages and options, and a helper that
+// logs SCOTT/tiger on. Parameterised by backend name so every backend runs the same tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "config/memory_settings_store.h"
+#include "oracle/oracle_session.h"
+#include "oracle/testlib/oci_test_backend.h"
+#include "run/comparison_options.h"
+
+namespace velmora {
+
+class SessionFixture : public ::testing::TestWithParam<std::string> {
+ protected:
+  void SetUp() override {
+    backend = makeOciBackend(GetParam());
+    backend->reset();
+    backend->addUser("SCOTT", "tiger");
+    environment.settings = &settings;
+    environment.host = &host;
+    environment.options = &options;
+    settings.setInt(kSettingsSection, "OCIVER", 99);
+    settings.setString(kSettingsSection, "OCIDLL", backend->libraryPath());
+  }
+
+  std::unique_ptr<OracleSession> logOn(const std::string& user = "scott",
+                                       const std::string& password = "tiger") {
+    auto session = std::make_unique<OracleSession>(environment);
+    EXPECT_TRUE(session->clientLoaded());
+    session->connect(user, password, backend->alias(), true, true);
+    return session;
+  }
+
+  std::unique_ptr<OciTestBackend> backend;
+  MemorySettingsStore settings;
+  TestHost host;
+  ComparisonOptions options;
+  OracleEnvironment environment;
+};
+
+}  // namespace velmora
