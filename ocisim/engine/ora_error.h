@@ -47,6 +47,7 @@ namespace ocisim {
   X(942, "table or view does not exist")                                                     \
   X(947, "not enough values")                                                                \
   X(950, "invalid DROP option")                                                              \
+  X(953, "missing or invalid index name")                                                    \
   X(955, "name is already used by an existing object")                                       \
   X(957, "duplicate column name")                                                            \
   X(960, "ambiguous column naming in select list")                                           \
@@ -57,6 +58,7 @@ namespace ocisim {
   X(979, "not a GROUP BY expression")                                                        \
   X(980, "synonym translation is no longer valid")                                           \
   X(984, "column not allowed here")                                                          \
+  X(987, "missing or invalid username(s)")                                                   \
   X(988, "missing or invalid password(s)")                                                   \
   X(990, "missing or invalid privilege")                                                     \
   X(1002, "fetch out of sequence")                                                           \
@@ -95,6 +97,7 @@ namespace ocisim {
   X(1741, "illegal zero-length identifier")                                                  \
   X(1742, "comment not properly terminated")                                                 \
   X(1756, "quoted string not properly terminated")                                           \
+  X(1780, "string literal required")                                                         \
   X(1801, "date format is too long for internal buffer")                                     \
   X(1810, "format code appears twice")                                                       \
   X(1821, "date format not recognized")                                                      \
@@ -129,9 +132,11 @@ namespace ocisim {
   X(2158, "invalid CREATE INDEX option")                                                     \
   X(2260, "table can have only one primary key")                                             \
   X(2261, "such unique or primary key already exists in the table")                          \
+  X(2263, "need to specify the datatype for this column")                                    \
   X(2264, "name already used by an existing constraint")                                     \
   X(2270, "no matching unique or primary key for this column-list")                          \
   X(2273, "this unique/primary key is referenced by some foreign keys")                     \
+  X(2277, "invalid sequence name")                                                           \
   X(2289, "sequence does not exist")                                                         \
   X(2290, "check constraint (%s) violated")                                                  \
   X(2291, "integrity constraint (%s) violated - parent key not found")                       \
@@ -143,7 +148,11 @@ namespace ocisim {
   X(2449, "unique/primary keys in table referenced by foreign keys")                        \
   X(3113, "end-of-file on communication channel")                                            \
   X(3114, "not connected to ORACLE")                                                         \
+  X(3290, "Invalid truncate command - missing CLUSTER or TABLE keyword")                     \
   X(4043, "object %s does not exist")                                                        \
+  X(4050, "invalid or missing procedure, function, or package name")                         \
+  X(4077, "WHEN clause cannot be used with table level triggers")                            \
+  X(4079, "invalid trigger specification")                                                   \
   X(4080, "trigger '%s' does not exist")                                                     \
   X(6502, "PL/SQL: numeric or value error")                                                  \
   X(6550, "line %s, column %s:\n%s")                                                          \

@@ -122,7 +122,7 @@ class Parser {
   // ---- stored code (parser_code.cpp)
   std::unique_ptr<Statement> createCode(bool orReplace, bool force);
   void typeHeader(CreateCodeStmt& stmt);
-  void triggerHeader(CreateCodeStmt& stmt);
+  void triggerHeader(CreateCodeStmt& stmt, uint32_t descriptionBegin);
 
   // ---- PL/SQL (parser_plsql.cpp)
   std::unique_ptr<Statement> plsqlBlockStatement();
@@ -133,7 +133,7 @@ class Parser {
   std::unique_ptr<PlsqlStmt> ifStatement();
   std::unique_ptr<PlsqlStmt> loopStatement(PlsqlStmtKind kind);
   std::unique_ptr<PlsqlStmt> sqlInPlsql();
-  [[noreturn]] void failPls(const Token& at) const;
+  [[noreturn]] void failPls(const Token& at, std::string_view expected) const;
   void expectPlsOp(std::string_view op);
   void expectPlsWord(std::string_view word);
   bool inPlsql_ = false;

@@ -1,0 +1,204 @@
+// CREATE / ALTER dispatch and the smaller DDL statements: sequences, views, DROP, TRUNCATE,
+// users and roles, GRANT / REVOKE, ALTER SESSION, COMMENT, COMMIT / ROLLBACK / SAVEPOINT.
+#include "engine/sql/parser_internal.h"
+
+namespace ocisim::sql {
+namespace {
+
+// The error of a missing or malformed object name after DROP <kind>.
+int dropNameError(ObjectKind kind) {
+  switch (kind) {
+    case ObjectKind::Index: return 953;
+    case ObjectKind::Sequence: return 2277;
+    case ObjectKind::Table:
+    case ObjectKind::View:
+    case ObjectKind::Synonym: return 903;
+    default: return 4050;
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<Statement> Parser::createStatement() {
+  next();  // CREATE
+  bool orReplace = false;
+  if (acceptWord("OR")) {
+    expectWord("REPLACE", 922);
+    orReplace = true;
+  }
+  bool force = false;
+  if (acceptWord("FORCE")) {
+    force = true;
+  } else if (atWord("NO") && atWord("FORCE", 1)) {
+    next();
+    next();
+  } else {
+    acceptWord("NOFORCE");
+  }
+  if (!acceptWord("EDITIONABLE")) acceptWord("NONEDITIONABLE");
+  if (atWord("VIEW")) {
+    auto stmt = createView(orReplace);
+    stmt->as<CreateViewStmt>().force = force;
+    return stmt;
+  }
+  if (atWord("PROCEDURE") || atWord("FUNCTION") || atWord("PACKAGE") || atWord("TYPE") ||
+      atWord("TRIGGER")) {
+    return createCode(orReplace, force);
+  }
+  if (orReplace || force) fail(922);
+  if (acceptWord("TABLE")) return createTable();
+  if (atWord("UNIQUE") || atWord("BITMAP")) {
+    bool unique = next().isWord("UNIQUE");
+    expectWord("INDEX", 901);
+    return createIndex(unique);
+  }
+  if (acceptWord("INDEX")) return createIndex(false);
+  if (acceptWord("SEQUENCE")) return sequenceStatement(StatementKind::CreateSequence);
+  if (acceptWord("USER")) return userStatement(StatementKind::CreateUser);
+  if (acceptWord("ROLE")) return createRole();
+  fail(901);
+}
+
+std::unique_ptr<Statement> Parser::alterStatement() {
+  next();  // ALTER
+  if (acceptWord("TABLE")) return alterTable();
+  if (acceptWord("SEQUENCE")) return sequenceStatement(StatementKind::AlterSequence);
+  if (acceptWord("USER")) return userStatement(StatementKind::AlterUser);
+  if (acceptWord("SESSION")) return alterSession();
+  fail(940);
+}
+
+std::unique_ptr<Statement> Parser::sequenceStatement(StatementKind kind) {
+  auto stmt = std::make_unique<SequenceStmt>(kind);
+  stmt->sequence = qualifiedName(2277);
+  SequenceOptions& o = stmt->options;
+  for (;;) {
+    if (acceptWord("INCREMENT")) {
+      expectWord("BY", 905);
+      o.incrementBy = signedNumberText(933);
+    } else if (acceptWord("START")) {
+      expectWord("WITH", 905);
+      o.startWith = signedNumberText(933);
+    } else if (acceptWord("MINVALUE")) {
+      o.minValue = signedNumberText(933);
+    } else if (acceptWord("NOMINVALUE")) {
+      o.noMinValue = true;
+    } else if (acceptWord("MAXVALUE")) {
+      o.maxValue = signedNumberText(933);
+    } else if (acceptWord("NOMAXVALUE")) {
+      o.noMaxValue = true;
+    } else if (acceptWord("CACHE")) {
+      o.cache = signedNumberText(933);
+    } else if (acceptWord("NOCACHE")) {
+      o.noCache = true;
+    } else if (atWord("CYCLE") || atWord("NOCYCLE")) {
+      o.cycle = next().isWord("CYCLE");
+    } else if (atWord("ORDER") || atWord("NOORDER")) {
+      o.order = next().isWord("ORDER");
+    } else {
+      break;
+    }
+  }
+  expectStatementEnd(933);
+  return stmt;
+}
+
+std::unique_ptr<Statement> Parser::createView(bool orReplace) {
+  next();  // VIEW
+  auto stmt = std::make_unique<CreateViewStmt>();
+  stmt->orReplace = orReplace;
+  stmt->view = qualifiedName(903);
+  if (atOp("(")) stmt->columns = nameList(904);
+  expectWord("AS", 905);
+  if (!atQueryStart() && !(atOp("(") && atQueryStart(1))) fail(928);
+  uint32_t begin = peek().begin;
+  stmt->query = query();
+  stmt->queryText = sourceText(begin, prevEnd());
+  if (acceptWord("WITH")) {
+    if (acceptWord("READ")) {
+      expectWord("ONLY", 905);
+      stmt->readOnly = true;
+    } else {
+      expectWord("CHECK", 905);
+      expectWord("OPTION", 905);
+      stmt->checkOption = true;
+      if (acceptWord("CONSTRAINT")) stmt->checkConstraintName = identifier(904);
+    }
+  }
+  expectStatementEnd(933);
+  return stmt;
+}
+
+std::unique_ptr<Statement> Parser::dropStatement() {
+  next();  // DROP
+  auto stmt = std::make_unique<DropStmt>();
+  if (acceptWord("PUBLIC")) {
+    stmt->isPublic = true;
+    if (!atWord("SYNONYM")) fail(950);
+  }
+  const Token& kind = next();
+  if (kind.isWord("TABLE")) {
+    stmt->object = ObjectKind::Table;
+  } else if (kind.isWord("VIEW")) {
+    stmt->object = ObjectKind::View;
+  } else if (kind.isWord("INDEX")) {
+    stmt->object = ObjectKind::Index;
+  } else if (kind.isWord("SEQUENCE")) {
+    stmt->object = ObjectKind::Sequence;
+  } else if (kind.isWord("SYNONYM")) {
+    stmt->object = ObjectKind::Synonym;
+  } else if (kind.isWord("PROCEDURE")) {
+    stmt->object = ObjectKind::Procedure;
+  } else if (kind.isWord("FUNCTION")) {
+    stmt->object = ObjectKind::Function;
+  } else if (kind.isWord("PACKAGE")) {
+    stmt->object = acceptWord("BODY") ? ObjectKind::PackageBody : ObjectKind::Package;
+  } else if (kind.isWord("TYPE")) {
+    stmt->object = acceptWord("BODY") ? ObjectKind::TypeBody : ObjectKind::Type;
+  } else if (kind.isWord("TRIGGER")) {
+    stmt->object = ObjectKind::Trigger;
+  } else if (kind.isWord("USER")) {
+    stmt->object = ObjectKind::User;
+  } else if (kind.isWord("ROLE")) {
+    stmt->object = ObjectKind::Role;
+  } else {
+    failAt(950, kind);
+  }
+  bool principal = stmt->object == ObjectKind::User || stmt->object == ObjectKind::Role;
+  if (principal) {
+    stmt->name.name = identifier(1935);
+  } else {
+    stmt->name = qualifiedName(dropNameError(stmt->object));
+  }
+  if (stmt->object == ObjectKind::Table) {
+    if (acceptWord("CASCADE")) {
+      expectWord("CONSTRAINTS", 905);
+      stmt->cascade = true;
+    }
+    acceptWord("PURGE");
+  } else if (stmt->object == ObjectKind::User) {
+    stmt->cascade = acceptWord("CASCADE");
+  } else if (stmt->object == ObjectKind::Type) {
+    stmt->force = acceptWord("FORCE");
+    if (!stmt->force) acceptWord("VALIDATE");
+  } else if (stmt->object == ObjectKind::Synonym) {
+    stmt->force = acceptWord("FORCE");
+  }
+  expectStatementEnd(933);
+  return stmt;
+}
+
+std::unique_ptr<Statement> Parser::truncateStatement() {
+  next();  // TRUNCATE
+  expectWord("TABLE", 3290);
+  auto stmt = std::make_unique<TruncateTableStmt>();
+  stmt->table = qualifiedName(903);
+  if (atWord("DROP") || atWord("REUSE")) {
+    next();
+    expectWord("STORAGE", 905);
+  }
+  expectStatementEnd(933);
+  return stmt;
+}
+
+}  // namespace ocisim::sql

@@ -1,0 +1,399 @@
+// CREATE TABLE and ALTER TABLE: column definitions, types, constraints and physical
+// attributes (the storage clauses themselves are in parser_ddl_storage.cpp).
+#include "engine/sql/parser_internal.h"
+
+namespace ocisim::sql {
+namespace {
+
+bool isLengthType(const std::string& n) {
+  return n == "VARCHAR2" || n == "VARCHAR" || n == "NVARCHAR2" || n == "CHAR" || n == "NCHAR" ||
+         n == "RAW" || n == "CHARACTER";
+}
+
+int maxLength(const std::string& n, bool plsql) {
+  if (plsql) return 32767;
+  if (n == "CHAR" || n == "NCHAR" || n == "RAW" || n == "CHARACTER") return 2000;
+  return 4000;
+}
+
+// Reserved words that are also names of built-in types.
+bool isReservedTypeWord(const std::string& n) {
+  return n == "NUMBER" || n == "CHAR" || n == "DATE" || n == "LONG" || n == "RAW" ||
+         n == "VARCHAR2" || n == "VARCHAR" || n == "INTEGER" || n == "SMALLINT" ||
+         n == "DECIMAL" || n == "FLOAT";
+}
+
+bool isNumericType(const std::string& n) {
+  return n == "NUMBER" || n == "DECIMAL" || n == "DEC" || n == "NUMERIC";
+}
+
+}  // namespace
+
+// Built-in types by their words; anything else names a user-defined type.
+TypeSpec Parser::typeSpec(bool plsql) {
+  TypeSpec t;
+  if (!(peek().kind == TokenKind::Identifier)) fail(902);
+  const Token& first = peek();
+  if (plsql && (atOp("%", 1) || (atOp(".", 1) && atOp("%", 3)))) {
+    t.anchor.push_back(next().text);
+    if (acceptOp(".")) t.anchor.push_back(identifier(902));
+    next();  // '%'
+    if (acceptWord("ROWTYPE")) {
+      t.rowType = true;
+    } else {
+      expectWord("TYPE", 902);
+    }
+    return t;
+  }
+  if (!first.quoted && isReservedWord(first.text) && !isReservedTypeWord(first.text)) fail(902);
+  QualifiedName name;
+  name.name = next().text;
+  if (!first.quoted && atOp(".")) {
+    next();
+    name.schema = name.name;
+    name.name = identifier(902);
+  }
+  t.schema = name.schema;
+  t.name = name.name;
+  if (!t.schema.empty() || first.quoted) return t;
+  if (t.name == "LONG" && acceptWord("RAW")) t.name = "LONG RAW";
+  if (t.name == "DOUBLE") {
+    expectWord("PRECISION", 902);
+    t.name = "DOUBLE PRECISION";
+  }
+  if (t.name == "CHARACTER" && acceptWord("VARYING")) t.name = "VARCHAR";
+  if (!atOp("(")) {
+    if (isLengthType(t.name) && t.name != "CHAR" && t.name != "NCHAR" && t.name != "CHARACTER") {
+      if (!plsql || t.name == "RAW") fail(906);
+    }
+    if (t.name == "TIMESTAMP" && acceptWord("WITH")) {
+      acceptWord("LOCAL");
+      expectWord("TIME", 902);
+      expectWord("ZONE", 902);
+    }
+    return t;
+  }
+  next();  // '('
+  if (isLengthType(t.name)) {
+    int64_t n = integer(902);
+    if (n < 1) failAt(1727, peek());
+    if (n > maxLength(t.name, plsql)) failAt(910, peek());
+    t.length = static_cast<int>(n);
+    if (acceptWord("CHAR")) {
+      t.charSemantics = true;
+    } else {
+      acceptWord("BYTE");
+    }
+  } else if (isNumericType(t.name) || t.name == "FLOAT" || t.name == "TIMESTAMP") {
+    if (acceptOp("*")) {
+      t.starPrecision = true;
+    } else {
+      int64_t p = integer(902);
+      int64_t maxP = t.name == "FLOAT" ? 126 : t.name == "TIMESTAMP" ? 9 : 38;
+      if (p < (t.name == "TIMESTAMP" ? 0 : 1) || p > maxP) failAt(1727, peek());
+      t.precision = static_cast<int>(p);
+    }
+    if (isNumericType(t.name) && acceptOp(",")) {
+      int64_t s = integer(902);
+      if (s < -84 || s > 127) failAt(1728, peek());
+      t.scale = static_cast<int>(s);
+    }
+  } else {
+    fail(907);
+  }
+  expectOp(")", 907);
+  if (t.name == "TIMESTAMP" && acceptWord("WITH")) {
+    acceptWord("LOCAL");
+    expectWord("TIME", 902);
+    expectWord("ZONE", 902);
+  }
+  return t;
+}
+
+bool Parser::atConstraintStart() const {
+  return atWord("CONSTRAINT") || atWord("PRIMARY") || atWord("UNIQUE") || atWord("FOREIGN") ||
+         atWord("CHECK");
+}
+
+// A column definition: name [type] [DEFAULT expr] [inline constraints]. In MODIFY every part
+// after the name is optional.
+ColumnDef Parser::columnDef(bool modify) {
+  ColumnDef c;
+  c.name = identifier(904);
+  bool typeFollows = !(atOp(",") || atOp(")") || atEnd() || atWord("DEFAULT") ||
+                       atWord("NOT") || atWord("NULL") || atWord("CONSTRAINT") ||
+                       atWord("PRIMARY") || atWord("UNIQUE") || atWord("REFERENCES") ||
+                       atWord("CHECK") || atWord("ENABLE") || atWord("DISABLE"));
+  if (typeFollows) c.type = typeSpec(false);
+  if (!c.type && !modify && !(atOp(",") || atOp(")"))) fail(902);
+  if (atWord("DEFAULT")) {
+    next();
+    c.defaultExpr = expr();
+    c.defaultText = sourceText(c.defaultExpr->begin, peek().begin);
+  }
+  inlineConstraints(c);
+  return c;
+}
+
+void Parser::inlineConstraints(ColumnDef& column) {
+  for (;;) {
+    ConstraintDef c;
+    if (acceptWord("CONSTRAINT")) {
+      c.name = identifier(904);
+    } else if (!(atWord("NOT") || atWord("NULL") || atWord("PRIMARY") || atWord("UNIQUE") ||
+                 atWord("REFERENCES") || atWord("CHECK"))) {
+      return;
+    }
+    if (atWord("NOT")) {
+      next();
+      expectWord("NULL", 908);
+      c.kind = ConstraintKind::NotNull;
+    } else if (acceptWord("NULL")) {
+      c.kind = ConstraintKind::Null;
+    } else if (acceptWord("PRIMARY")) {
+      expectWord("KEY", 905);
+      c.kind = ConstraintKind::PrimaryKey;
+    } else if (acceptWord("UNIQUE")) {
+      c.kind = ConstraintKind::Unique;
+    } else if (atWord("REFERENCES")) {
+      c.kind = ConstraintKind::ForeignKey;
+      referencesClause(c);
+    } else if (atWord("CHECK")) {
+      checkClause(c);
+    } else {
+      fail(905);
+    }
+    constraintState(c);
+    column.constraints.push_back(std::move(c));
+  }
+}
+
+ConstraintDef Parser::outOfLineConstraint() {
+  ConstraintDef c;
+  if (acceptWord("CONSTRAINT")) c.name = identifier(904);
+  if (acceptWord("PRIMARY")) {
+    expectWord("KEY", 905);
+    c.kind = ConstraintKind::PrimaryKey;
+    c.columns = nameList(904);
+  } else if (acceptWord("UNIQUE")) {
+    c.kind = ConstraintKind::Unique;
+    c.columns = nameList(904);
+  } else if (acceptWord("FOREIGN")) {
+    expectWord("KEY", 905);
+    c.kind = ConstraintKind::ForeignKey;
+    c.columns = nameList(904);
+    if (!atWord("REFERENCES")) fail(905);
+    referencesClause(c);
+  } else if (atWord("CHECK")) {
+    checkClause(c);
+  } else {
+    fail(c.name.empty() ? 904 : 905);
+  }
+  constraintState(c);
+  return c;
+}
+
+void Parser::referencesClause(ConstraintDef& c) {
+  next();  // REFERENCES
+  QualifiedName table = qualifiedName(903);
+  c.refSchema = std::move(table.schema);
+  c.refTable = std::move(table.name);
+  if (atOp("(")) c.refColumns = nameList(904);
+  if (acceptWord("ON")) {
+    expectWord("DELETE", 905);
+    if (acceptWord("CASCADE")) {
+      c.onDelete = DeleteRule::Cascade;
+    } else {
+      expectWord("SET", 905);
+      expectWord("NULL", 905);
+      c.onDelete = DeleteRule::SetNull;
+    }
+  }
+}
+
+void Parser::checkClause(ConstraintDef& c) {
+  next();  // CHECK
+  c.kind = ConstraintKind::Check;
+  expectOp("(", 906);
+  uint32_t begin = peek().begin;
+  c.check = expr();
+  c.checkText = sourceText(begin, prevEnd());
+  expectOp(")", 907);
+}
+
+// ENABLE / DISABLE / VALIDATE / NOVALIDATE / [NOT] DEFERRABLE / INITIALLY ... / RELY and
+// USING INDEX, in any order.
+void Parser::constraintState(ConstraintDef& c) {
+  for (;;) {
+    if (acceptWord("ENABLE")) {
+      c.disabled = false;
+    } else if (acceptWord("DISABLE")) {
+      c.disabled = true;
+    } else if (acceptWord("VALIDATE") || acceptWord("NOVALIDATE") || acceptWord("RELY") ||
+               acceptWord("NORELY") || acceptWord("DEFERRABLE")) {
+    } else if (atWord("NOT") && atWord("DEFERRABLE", 1)) {
+      next();
+      next();
+    } else if (acceptWord("INITIALLY")) {
+      if (!acceptWord("IMMEDIATE")) expectWord("DEFERRED", 905);
+    } else if (atWord("USING") && atWord("INDEX", 1)) {
+      usingIndexClause(c);
+    } else {
+      return;
+    }
+  }
+}
+
+void Parser::usingIndexClause(ConstraintDef& c) {
+  next();  // USING
+  next();  // INDEX
+  c.hasUsingIndex = true;
+  while (storageAttribute(c.usingIndex, true)) {
+  }
+}
+
+std::unique_ptr<Statement> Parser::createTable() {
+  auto stmt = std::make_unique<CreateTableStmt>();
+  stmt->table = qualifiedName(903);
+  if (atOp("(")) {
+    next();
+    do {
+      if (atConstraintStart()) {
+        stmt->constraints.push_back(outOfLineConstraint());
+      } else {
+        stmt->columns.push_back(columnDef(false));
+      }
+    } while (acceptOp(","));
+    expectOp(")", 907);
+  } else if (!atWord("AS")) {
+    fail(906);
+  }
+  while (storageAttribute(stmt->storage, false)) {
+  }
+  if (acceptWord("AS")) {
+    if (!atQueryStart() && !(atOp("(") && atQueryStart(1))) fail(928);
+    stmt->asQuery = query();
+  } else {
+    for (const ColumnDef& c : stmt->columns) {
+      if (!c.type) fail(2263);
+    }
+  }
+  expectStatementEnd(922);
+  return stmt;
+}
+
+std::unique_ptr<Statement> Parser::alterTable() {
+  auto stmt = std::make_unique<AlterTableStmt>();
+  stmt->table = qualifiedName(903);
+  bool any = false;
+  for (;;) {
+    if (atWord("ADD")) {
+      alterAdd(*stmt);
+    } else if (atWord("MODIFY")) {
+      alterModify(*stmt);
+    } else if (atWord("DROP")) {
+      alterDrop(*stmt);
+    } else if (atWord("RENAME")) {
+      next();
+      AlterTableAction a;
+      if (acceptWord("COLUMN")) {
+        a.kind = AlterTableActionKind::RenameColumn;
+        a.names.push_back(identifier(904));
+      } else {
+        a.kind = AlterTableActionKind::RenameTable;
+      }
+      expectWord("TO", 905);
+      a.names.push_back(identifier(a.kind == AlterTableActionKind::RenameTable ? 903 : 904));
+      stmt->actions.push_back(std::move(a));
+    } else if ((atWord("ENABLE") || atWord("DISABLE")) && atWord("CONSTRAINT", 1)) {
+      AlterTableAction a;
+      a.kind = next().isWord("ENABLE") ? AlterTableActionKind::EnableConstraint
+                                       : AlterTableActionKind::DisableConstraint;
+      next();
+      a.names.push_back(identifier(904));
+      a.cascade = acceptWord("CASCADE");
+      stmt->actions.push_back(std::move(a));
+    } else if (storageAttribute(stmt->storage, false)) {
+    } else {
+      break;
+    }
+    any = true;
+  }
+  if (!any) fail(1735);
+  expectStatementEnd(1735);
+  return stmt;
+}
+
+void Parser::alterAdd(AlterTableStmt& stmt) {
+  next();  // ADD
+  AlterTableAction a;
+  a.kind = AlterTableActionKind::Add;
+  if (acceptOp("(")) {
+    do {
+      if (atConstraintStart()) {
+        a.constraints.push_back(outOfLineConstraint());
+      } else {
+        a.columns.push_back(columnDef(false));
+        if (!a.columns.back().type) fail(902);
+      }
+    } while (acceptOp(","));
+    expectOp(")", 907);
+  } else if (atConstraintStart()) {
+    a.constraints.push_back(outOfLineConstraint());
+  } else {
+    acceptWord("COLUMN");
+    a.columns.push_back(columnDef(false));
+    if (!a.columns.back().type) fail(902);
+  }
+  stmt.actions.push_back(std::move(a));
+}
+
+void Parser::alterModify(AlterTableStmt& stmt) {
+  next();  // MODIFY
+  AlterTableAction a;
+  a.kind = AlterTableActionKind::Modify;
+  if (acceptOp("(")) {
+    do {
+      a.columns.push_back(columnDef(true));
+    } while (acceptOp(","));
+    expectOp(")", 907);
+  } else {
+    acceptWord("COLUMN");
+    a.columns.push_back(columnDef(true));
+  }
+  stmt.actions.push_back(std::move(a));
+}
+
+void Parser::alterDrop(AlterTableStmt& stmt) {
+  next();  // DROP
+  AlterTableAction a;
+  if (acceptWord("COLUMN")) {
+    a.kind = AlterTableActionKind::DropColumns;
+    a.names.push_back(identifier(904));
+  } else if (atOp("(")) {
+    a.kind = AlterTableActionKind::DropColumns;
+    a.names = nameList(904);
+  } else if (acceptWord("CONSTRAINT")) {
+    a.kind = AlterTableActionKind::DropConstraint;
+    a.names.push_back(identifier(904));
+  } else if (acceptWord("PRIMARY")) {
+    expectWord("KEY", 905);
+    a.kind = AlterTableActionKind::DropPrimaryKey;
+  } else if (acceptWord("UNIQUE")) {
+    a.kind = AlterTableActionKind::DropUnique;
+    a.names = nameList(904);
+  } else {
+    fail(905);
+  }
+  if (acceptWord("CASCADE")) {
+    a.cascade = true;
+    if (a.kind == AlterTableActionKind::DropColumns) expectWord("CONSTRAINTS", 905);
+  }
+  if ((atWord("KEEP") || atWord("DROP")) && atWord("INDEX", 1)) {
+    next();
+    next();
+  }
+  stmt.actions.push_back(std::move(a));
+}
+
+}  // namespace ocisim::sql
