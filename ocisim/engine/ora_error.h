@@ -100,6 +100,7 @@ namespace ocisim {
   X(1780, "string literal required")                                                         \
   X(1801, "date format is too long for internal buffer")                                     \
   X(1810, "format code appears twice")                                                       \
+  X(1820, "format code cannot appear in date input format")                                  \
   X(1821, "date format not recognized")                                                      \
   X(1830, "date format picture ends before converting entire input string")                  \
   X(1839, "date not valid for month specified")                                              \
@@ -165,7 +166,8 @@ namespace ocisim {
   X(24334, "no descriptor for this position")                                                \
   X(24338, "statement handle not executed")                                                  \
   X(24344, "success with compilation error")                                                 \
-  X(24345, "A Truncation or null fetch error occurred")
+  X(24345, "A Truncation or null fetch error occurred")                                      \
+  X(30001, "trim set should have only one character")
 
 // Returns the message template of a code, or nullptr when the code is not in the table.
 const char* oraMessageTemplate(int code);

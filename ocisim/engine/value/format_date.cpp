@@ -1,39 +1,131 @@
-// Date format models (TO_CHAR of dates, TO_DATE). First version: fixed layouts only.
+// TO_CHAR(date, fmt): renders a DateTime through a date format model.
 #include <cstdio>
+#include <string>
 
 #include "engine/ora_error.h"
 #include "engine/value/format.h"
+#include "engine/value/format_internal.h"
 
 namespace ocisim {
+namespace {
 
-std::string formatDate(const DateTime& dt, std::string_view format, bool isTimestamp) {
-  (void)format;
-  (void)isTimestamp;
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", dt.year, dt.month, dt.day,
-                dt.hour, dt.minute, dt.second);
+const char* const kRomanMonths[12] = {"I",   "II", "III", "IV", "V",  "VI",
+                                      "VII", "VIII", "IX", "X",  "XI", "XII"};
+
+std::string padded(int64_t value, int width, bool fill) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%0*lld", fill ? width : 1, static_cast<long long>(value));
   return buf;
 }
 
-DateTime parseDate(std::string_view text, std::string_view format, const DateTime& reference,
-                   bool allowFraction) {
-  (void)text;
-  (void)format;
-  (void)reference;
-  (void)allowFraction;
-  throw OraError(1821);
+int isoWeek(const DateTime& d) {
+  DateTime start = d.truncTo("IYYY");
+  return static_cast<int>((d.secondsSinceEpoch() - start.secondsSinceEpoch()) / 86400 / 7) + 1;
 }
 
-std::string formatNumber(const Decimal& n, std::string_view format) {
-  (void)format;
-  return n.toSqlText();
+int isoYear(const DateTime& d) {
+  DateTime start = d.truncTo("IYYY");
+  return start.month == 12 ? start.year + 1 : start.year;
 }
 
-Decimal parseNumber(std::string_view text, std::string_view format) {
-  (void)format;
-  auto d = Decimal::parse(text);
-  if (!d) throw OraError(1722);
-  return *d;
+struct Renderer {
+  const DateTime& dt;
+  bool isTimestamp;
+  bool fill = true;  // FM toggles it off: no leading zeros, no trailing blanks
+  std::string out;
+
+  int absYear() const { return dt.year < 0 ? -dt.year : dt.year; }
+
+  // A numeric element: value, width with zero fill, TH and SP suffixes.
+  void number(const DateToken& t, int64_t value, int width) {
+    std::string text = t.sp ? applyCase(spellNumber(value), t.letterCase) : padded(value, width, fill);
+    if (t.th) text += applyCase(ordinalSuffix(value), t.thCase);
+    out += text;
+  }
+
+  // A name element, padded to `width` with blanks unless FM.
+  void name(const DateToken& t, const std::string& upper, std::size_t width) {
+    std::string text = applyCase(upper, t.letterCase);
+    if (fill && text.size() < width) text.append(width - text.size(), ' ');
+    out += text;
+  }
+
+  void render(const DateToken& t);
+};
+
+void Renderer::render(const DateToken& t) {
+  int hour12 = dt.hour % 12 == 0 ? 12 : dt.hour % 12;
+  switch (t.element) {
+    case DateElement::Literal: out += t.literal; break;
+    case DateElement::Fm: fill = !fill; break;
+    case DateElement::Fx: break;
+    case DateElement::YCommaYYY: {
+      std::string y = padded(absYear(), 4, fill);
+      out += y.size() > 3 ? y.substr(0, y.size() - 3) + "," + y.substr(y.size() - 3) : y;
+      break;
+    }
+    case DateElement::SYYYY: out += dt.year < 0 ? "-" : (fill ? " " : ""); [[fallthrough]];
+    case DateElement::YYYY:
+    case DateElement::RRRR: number(t, absYear(), 4); break;
+    case DateElement::YYY: number(t, absYear() % 1000, 3); break;
+    case DateElement::YY:
+    case DateElement::RR: number(t, absYear() % 100, 2); break;
+    case DateElement::Y: number(t, absYear() % 10, 1); break;
+    case DateElement::IYYY: number(t, isoYear(dt), 4); break;
+    case DateElement::IYY: number(t, isoYear(dt) % 1000, 3); break;
+    case DateElement::IY: number(t, isoYear(dt) % 100, 2); break;
+    case DateElement::I: number(t, isoYear(dt) % 10, 1); break;
+    case DateElement::SYEAR: out += dt.year < 0 ? "-" : " "; [[fallthrough]];
+    case DateElement::YEAR: out += applyCase(spellYear(dt.year), t.letterCase); break;
+    case DateElement::BC: {
+      std::string text = dt.year < 0 ? (t.dots ? "B.C." : "BC") : (t.dots ? "A.D." : "AD");
+      out += applyCase(text, t.letterCase);
+      break;
+    }
+    case DateElement::SCC: out += dt.year < 0 ? "-" : (fill ? " " : ""); [[fallthrough]];
+    case DateElement::CC: number(t, (absYear() - 1) / 100 + 1, 2); break;
+    case DateElement::Q: number(t, (dt.month - 1) / 3 + 1, 1); break;
+    case DateElement::MM: number(t, dt.month, 2); break;
+    case DateElement::MONTH: name(t, kMonthNames[dt.month - 1], 9); break;
+    case DateElement::MON: name(t, std::string(kMonthNames[dt.month - 1]).substr(0, 3), 3); break;
+    case DateElement::RM: name(t, kRomanMonths[dt.month - 1], 4); break;
+    case DateElement::WW: number(t, (dt.dayOfYear() - 1) / 7 + 1, 2); break;
+    case DateElement::IW: number(t, isoWeek(dt), 2); break;
+    case DateElement::W: number(t, (dt.day - 1) / 7 + 1, 1); break;
+    case DateElement::DDD: number(t, dt.dayOfYear(), 3); break;
+    case DateElement::DD: number(t, dt.day, 2); break;
+    case DateElement::DAY: name(t, kDayNames[dt.dayOfWeek() - 1], 9); break;
+    case DateElement::DY: name(t, std::string(kDayNames[dt.dayOfWeek() - 1]).substr(0, 3), 3); break;
+    case DateElement::D: number(t, dt.dayOfWeek(), 1); break;
+    case DateElement::J: number(t, dt.julianDay(), 7); break;
+    case DateElement::HH24: number(t, dt.hour, 2); break;
+    case DateElement::HH12: number(t, hour12, 2); break;
+    case DateElement::MI: number(t, dt.minute, 2); break;
+    case DateElement::SSSSS: number(t, dt.hour * 3600 + dt.minute * 60 + dt.second, 5); break;
+    case DateElement::SS: number(t, dt.second, 2); break;
+    case DateElement::AM: {
+      bool pm = dt.hour >= 12;
+      std::string text = t.dots ? (pm ? "P.M." : "A.M.") : (pm ? "PM" : "AM");
+      out += applyCase(text, t.letterCase);
+      break;
+    }
+    case DateElement::FF: {
+      if (!isTimestamp) throw OraError(1821);
+      int digits = t.fractionDigits == 0 ? 6 : t.fractionDigits;
+      std::string frac = padded(dt.nanos, 9, true).substr(0, static_cast<std::size_t>(digits));
+      out += frac;
+      break;
+    }
+    case DateElement::X: out += '.'; break;
+  }
+}
+
+}  // namespace
+
+std::string formatDate(const DateTime& dt, std::string_view format, bool isTimestamp) {
+  Renderer r{dt, isTimestamp, true, {}};
+  for (const DateToken& t : tokenizeDateFormat(format)) r.render(t);
+  return r.out;
 }
 
 }  // namespace ocisim
