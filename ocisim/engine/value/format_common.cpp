@@ -176,8 +176,24 @@ std::string spellYear(int year) {
   int hi = y / 100, lo = y % 100;
   if (hi == 0) return spellNumber(lo);
   if (lo == 0) return hi % 10 == 0 ? spellNumber(y) : spellNumber(hi) + " HUNDRED";
-  if (hi % 10 == 0) return spellNumber(y);
+  if (hi % 10 == 0 && lo < 10) return spellNumber(y);  // TWO THOUSAND FIVE
   return spellNumber(hi) + " " + spellNumber(lo);
+}
+
+std::string spellOrdinal(int64_t n) {
+  std::string words = spellNumber(n);
+  std::size_t start = words.find_last_of(" -") + 1;  // npos + 1 == 0
+  std::string last = words.substr(start);
+  static const struct {
+    const char* cardinal;
+    const char* ordinal;
+  } kIrregular[] = {{"ONE", "FIRST"}, {"TWO", "SECOND"}, {"THREE", "THIRD"}, {"FIVE", "FIFTH"},
+                    {"EIGHT", "EIGHTH"}, {"NINE", "NINTH"}, {"TWELVE", "TWELFTH"}};
+  for (const auto& i : kIrregular) {
+    if (last == i.cardinal) return words.substr(0, start) + i.ordinal;
+  }
+  if (last.back() == 'Y') return words.substr(0, start) + last.substr(0, last.size() - 1) + "IETH";
+  return words + "TH";
 }
 
 const char* ordinalSuffix(int64_t n) {

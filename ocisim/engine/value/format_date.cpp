@@ -38,7 +38,11 @@ struct Renderer {
 
   // A numeric element: value, width with zero fill, TH and SP suffixes.
   void number(const DateToken& t, int64_t value, int width) {
-    std::string text = t.sp ? applyCase(spellNumber(value), t.letterCase) : padded(value, width, fill);
+    if (t.sp) {
+      out += applyCase(t.th ? spellOrdinal(value) : spellNumber(value), t.letterCase);
+      return;
+    }
+    std::string text = padded(value, width, fill);
     if (t.th) text += applyCase(ordinalSuffix(value), t.thCase);
     out += text;
   }

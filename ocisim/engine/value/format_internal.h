@@ -76,6 +76,8 @@ extern const char* const kDayNames[7];     // "SUNDAY" ...
 
 // English words for 0 <= n < 10^10, upper case: 2024 -> "TWO THOUSAND TWENTY-FOUR".
 std::string spellNumber(int64_t n);
+// Spelled ordinal: 5 -> "FIFTH", 21 -> "TWENTY-FIRST", 40 -> "FORTIETH".
+std::string spellOrdinal(int64_t n);
 // Oracle's YEAR spelling: 2024 -> "TWENTY TWENTY-FOUR", 2000 -> "TWO THOUSAND".
 std::string spellYear(int year);
 // Ordinal suffix of n: "ST", "ND", "RD" or "TH".

@@ -93,7 +93,9 @@ NumberModel parseModel(std::string_view format) {
       ++pos;
     } else if (c == 'V' && m.shift == 0 && !m.point) {
       ++pos;
+      // The digits after V are integer positions of the multiplied value.
       while (pos < upper.size() && (upper[pos] == '9' || upper[pos] == '0')) {
+        m.intPart += upper[pos];
         ++m.shift;
         ++pos;
       }
