@@ -55,7 +55,9 @@ bool OutputFile::close() {
   return rc == 0 || fail();
 }
 
-off_t OutputFile::position() const { return fd_ < 0 ? -1 : ::lseek(fd_, 0, SEEK_CUR); }
+off_t OutputFile::position() const {
+  return fd_ < 0 ? -1 : ::lseek(fd_, 0, SEEK_CUR);
+}
 
 void OutputFile::truncateTo(off_t length) {
   if (fd_ < 0 || length < 0) return;

@@ -24,7 +24,7 @@ class OutputFile {
   bool write(std::string_view bytes);  // all of it, or false
   bool close();                        // true when there was nothing to close
 
-  off_t position() const;        // the current offset, -1 when unknown
+  off_t position() const;         // the current offset, -1 when unknown
   void truncateTo(off_t length);  // best effort, for undoing a partial write
 
   bool isOpen() const { return fd_ >= 0; }

@@ -13,60 +13,64 @@ bool viewStructuresWanted(const Options& o) {
   return o.b_DoViewStruct || (o.b_DoViewData && o.i_DoingUpgradeScript == 0);
 }
 
+using Condition = std::function<bool(const Options&)>;
+
+Phase phase(PhaseId id, const char* name, Condition condition, std::vector<std::string> stepNames,
+            bool skipAllowed = false) {
+  return {id, name, std::move(condition), std::move(stepNames), skipAllowed, "", {}};
+}
+
+Condition option(int Options::*field) {
+  return [field](const Options& o) { return o.*field != 0; };
+}
+
 Phase storedCode(PhaseId id, const char* name, const char* kindCode, const char* plural,
-                 int Options::*option) {
-  return {id,
-          name,
-          [option](const Options& o) { return o.*option != 0; },
-          {std::string("Analyzing ") + plural, std::string("Comparing ") + plural},
-          false,
-          kindCode,
-          {}};
+                 int Options::*field) {
+  Phase p = phase(id, name, option(field),
+                  {std::string("Analyzing ") + plural, std::string("Comparing ") + plural});
+  p.kindCode = kindCode;
+  return p;
 }
 
 std::vector<Phase> standardPhases() {
-  std::vector<Phase> phases = {
-      {PhaseId::Privileges, "privileges", [](const Options& o) { return o.b_DoPriv != 0; },
-       {"Analyzing System Privileges", "Comparing System Privileges", "Analyzing Role Privileges",
-        "Comparing Role Privileges", "Analyzing Object Privileges", "Comparing Object Privileges"},
-       false, "", {}},
-      {PhaseId::Sequences, "sequences", [](const Options& o) { return o.b_DoSeq != 0; },
-       {"Analyzing Sequences", "Comparing Sequences"}, true, "", {}},
-      {PhaseId::TableLists, "table lists",
-       [](const Options& o) { return o.b_DoStruct || o.b_DoData || o.b_DoIndex || o.b_DoConst; },
-       {"Analyzing Databases"}, false, "", {}},
-      {PhaseId::TableStructures, "table structures",
-       [](const Options& o) { return o.b_DoStruct || o.b_DoData; },
-       {"Analyzing Structures", "Comparing Structures"}, false, "", {}},
-      {PhaseId::Indexes, "indexes", [](const Options& o) { return o.b_DoIndex != 0; },
-       {"Analyzing Indexes", "Comparing Indexes"}, false, "", {}},
-      {PhaseId::Constraints, "constraints", [](const Options& o) { return o.b_DoConst != 0; },
-       {"Analyzing Constraints", "Comparing Constraints"}, false, "", {}},
-      {PhaseId::TableData, "table data", [](const Options& o) { return o.b_DoData != 0; },
-       {"Comparing Data", "Upgrading Data"}, true, "", {}},
-      {PhaseId::ViewLists, "view lists", viewStructuresWanted, {"Retrieving Views"}, false, "", {}},
-      {PhaseId::ViewStructures, "view structures", viewStructuresWanted,
-       {"Analyzing View Structures"}, false, "", {}},
-      {PhaseId::ViewData, "view data",
-       [](const Options& o) { return o.b_DoViewData && o.i_DoingUpgradeScript == 0; },
-       {"Comparing View Data"}, true, "", {}},
+  using O = Options;
+  return {
+      phase(PhaseId::Privileges, "privileges", option(&O::b_DoPriv),
+            {"Analyzing System Privileges", "Comparing System Privileges",
+             "Analyzing Role Privileges", "Comparing Role Privileges",
+             "Analyzing Object Privileges", "Comparing Object Privileges"}),
+      phase(PhaseId::Sequences, "sequences", option(&O::b_DoSeq),
+            {"Analyzing Sequences", "Comparing Sequences"}, true),
+      phase(PhaseId::TableLists, "table lists",
+            [](const O& o) { return o.b_DoStruct || o.b_DoData || o.b_DoIndex || o.b_DoConst; },
+            {"Analyzing Databases"}),
+      phase(PhaseId::TableStructures, "table structures",
+            [](const O& o) { return o.b_DoStruct || o.b_DoData; },
+            {"Analyzing Structures", "Comparing Structures"}),
+      phase(PhaseId::Indexes, "indexes", option(&O::b_DoIndex),
+            {"Analyzing Indexes", "Comparing Indexes"}),
+      phase(PhaseId::Constraints, "constraints", option(&O::b_DoConst),
+            {"Analyzing Constraints", "Comparing Constraints"}),
+      phase(PhaseId::TableData, "table data", option(&O::b_DoData),
+            {"Comparing Data", "Upgrading Data"}, true),
+      phase(PhaseId::ViewLists, "view lists", viewStructuresWanted, {"Retrieving Views"}),
+      phase(PhaseId::ViewStructures, "view structures", viewStructuresWanted,
+            {"Analyzing View Structures"}),
+      phase(
+          PhaseId::ViewData, "view data",
+          [](const O& o) { return o.b_DoViewData && o.i_DoingUpgradeScript == 0; },
+          {"Comparing View Data"}, true),
+      storedCode(PhaseId::Triggers, "triggers", "TRIG", "Triggers", &O::b_DoTrigger),
+      storedCode(PhaseId::ViewSource, "view source", "VIEW", "Views", &O::b_DoViewSource),
+      storedCode(PhaseId::Functions, "functions", "FUNC", "Functions", &O::b_DoFunc),
+      storedCode(PhaseId::Packages, "packages", "PKG", "Packages", &O::b_DoPack),
+      storedCode(PhaseId::PackageBodies, "package bodies", "PKGBD", "Packages Body",
+                 &O::b_DoPackBody),
+      storedCode(PhaseId::StoredProcedures, "stored procedures", "STP", "Stored Procedures",
+                 &O::b_DoStpCode),
+      storedCode(PhaseId::Types, "types", "TYPE", "Types", &O::b_DoType),
+      storedCode(PhaseId::TypeBodies, "type bodies", "TYPEB", "Types Body", &O::b_DoTypeBody),
   };
-  phases.push_back(
-      storedCode(PhaseId::Triggers, "triggers", "TRIG", "Triggers", &Options::b_DoTrigger));
-  phases.push_back(
-      storedCode(PhaseId::ViewSource, "view source", "VIEW", "Views", &Options::b_DoViewSource));
-  phases.push_back(
-      storedCode(PhaseId::Functions, "functions", "FUNC", "Functions", &Options::b_DoFunc));
-  phases.push_back(
-      storedCode(PhaseId::Packages, "packages", "PKG", "Packages", &Options::b_DoPack));
-  phases.push_back(storedCode(PhaseId::PackageBodies, "package bodies", "PKGBD", "Packages Body",
-                              &Options::b_DoPackBody));
-  phases.push_back(storedCode(PhaseId::StoredProcedures, "stored procedures", "STP",
-                              "Stored Procedures", &Options::b_DoStpCode));
-  phases.push_back(storedCode(PhaseId::Types, "types", "TYPE", "Types", &Options::b_DoType));
-  phases.push_back(storedCode(PhaseId::TypeBodies, "type bodies", "TYPEB", "Types Body",
-                              &Options::b_DoTypeBody));
-  return phases;
 }
 
 }  // namespace

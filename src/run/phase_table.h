@@ -39,12 +39,12 @@ using PhaseRunner = std::function<void(RunContext&)>;
 
 struct Phase {
   PhaseId id;
-  std::string name;                                     // "table lists", "view data" ...
+  std::string name;  // "table lists", "view data" ...
   std::function<bool(const ComparisonOptions&)> condition;
-  std::vector<std::string> stepNames;                   // as announced in status and title
-  bool skipAllowed = false;                             // Skip is enabled while it runs
-  std::string kindCode;                                 // stored-code phases: "TRIG" ... "TYPEB"
-  PhaseRunner run;                                      // empty: the phase does nothing yet
+  std::vector<std::string> stepNames;  // as announced in status and title
+  bool skipAllowed = false;            // Skip is enabled while it runs
+  std::string kindCode;                // stored-code phases: "TRIG" ... "TYPEB"
+  PhaseRunner run;                     // empty: the phase does nothing yet
 };
 
 class PhaseTable {

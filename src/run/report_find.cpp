@@ -7,8 +7,8 @@ void ReportFinder::startAtTop() {
   selection_.reset();
 }
 
-std::optional<ReportSelection> ReportFinder::searchFromTop(const std::string& what,
-                                                           bool matchCase, bool wholeWord) {
+std::optional<ReportSelection> ReportFinder::searchFromTop(const std::string& what, bool matchCase,
+                                                           bool wholeWord) {
   atTop_ = true;
   selection_.reset();
   const std::optional<size_t> found = document_.find(what, 0, matchCase, wholeWord);

@@ -44,8 +44,8 @@ TEST(ReportFindTest, NotFoundFromTheTopSaysSo) {
   host.scriptAnswers({Answer::Yes});
   EXPECT_EQ(finder.findNext("MISSING", true, false), std::nullopt);
   EXPECT_EQ(host.questionTexts(),
-            (std::vector<std::string>{"Could not find specified text", kWrapQuestion,
-                                      kWrapQuestion, "Could not find specified text"}));
+            (std::vector<std::string>{"Could not find specified text", kWrapQuestion, kWrapQuestion,
+                                      "Could not find specified text"}));
 }
 
 TEST(ReportFindTest, StartAtTopForgetsTheSelection) {

@@ -69,8 +69,7 @@ void writeComparisonHeader(ReportWriter& out, const RunHeaderNames& names) {
   out.write(names.database2, ReportColour::Red);
 }
 
-void writeScriptHeader(ReportWriter& out, int mode, const RunHeaderNames& names,
-                       std::time_t now) {
+void writeScriptHeader(ReportWriter& out, int mode, const RunHeaderNames& names, std::time_t now) {
   constexpr ReportColour kGreen = ReportColour::Green;
   out.write(bannerTop() + "*\r\n", kGreen);
   out.write("*  Date: " + formatHeaderDate(now) + "\r\n*\r\n", kGreen);

@@ -7,7 +7,9 @@ namespace velmora {
 
 namespace {
 
-bool isDiskFull(int error) { return error == ENOSPC || error == EDQUOT; }
+bool isDiskFull(int error) {
+  return error == ENOSPC || error == EDQUOT;
+}
 
 }  // namespace
 
@@ -39,13 +41,12 @@ void ReportOutput::fallBackToScreen() {
 }
 
 void ReportOutput::autoSaveFailure(const std::string& what) {
-  write("\r\n\r\nCould not auto save to file (" + what + "): " + options_.s_AutoSaveFile +
-            "\r\n\r\n",
-        ReportColour::Red, false, false);
+  write(
+      "\r\n\r\nCould not auto save to file (" + what + "): " + options_.s_AutoSaveFile + "\r\n\r\n",
+      ReportColour::Red, false, false);
 }
 
-bool ReportOutput::writeDocumentLines(OutputFile& file, const std::string& text,
-                                      size_t lineLimit) {
+bool ReportOutput::writeDocumentLines(OutputFile& file, const std::string& text, size_t lineLimit) {
   LineFileWriter writer(file, lineLimit);
   for (const ReportLine& line : splitReportLines(text)) {
     if (!writer.writeLine(line.content, line.lineBreak)) return false;
@@ -120,22 +121,25 @@ bool ReportOutput::openReportFile() {
     options_.b_AutoSave = 0;
     return true;
   }
-  host_.ask("Could not open file " + options_.s_AutoSaveFile + ". Output will be sent to the screen.",
-            Buttons::Ok);
+  host_.ask(
+      "Could not open file " + options_.s_AutoSaveFile + ". Output will be sent to the screen.",
+      Buttons::Ok);
   options_.b_OnlyToFile = 0;
   return false;
 }
 
-void ReportOutput::closeReportFile() { reportFile_.close(); }
+void ReportOutput::closeReportFile() {
+  reportFile_.close();
+}
 
 void ReportOutput::prepareForRun() {
   closeReportFile();
   document_.clear();
   autoSaveStarted_ = false;
   if (options_.b_OnlyToFile) {
-    writeToScreen("Output of this report is being written to file: " + options_.s_AutoSaveFile +
-                      "\r\n\r\n",
-                  ReportColour::Maroon);
+    writeToScreen(
+        "Output of this report is being written to file: " + options_.s_AutoSaveFile + "\r\n\r\n",
+        ReportColour::Maroon);
     reportSaved_ = true;
     openReportFile();
   }

@@ -89,9 +89,9 @@ class ReportOutput : public ReportWriter {
   RunHost& host_;
   RtfFont font_;
 
-  OutputFile reportFile_;                // only-to-file mode; worker thread only
-  bool autoSaveStarted_ = false;         // worker thread only
-  std::atomic<bool> reportSaved_{true};  // written by both threads
+  OutputFile reportFile_;                  // only-to-file mode; worker thread only
+  bool autoSaveStarted_ = false;           // worker thread only
+  std::atomic<bool> reportSaved_{true};    // written by both threads
   std::atomic<bool> saveDeclined_{false};  // written by the user thread, read by both
 };
 

@@ -168,10 +168,11 @@ TEST_F(ReportOutputTest, FailedFlushLeavesNoPartialCopyBehind) {
 
   EXPECT_FALSE(flushed);
   EXPECT_TRUE(readFile(options_.s_AutoSaveFile) == "first\r\n");
-  EXPECT_EQ(host_.questionTexts(), (std::vector<std::string>{"Could not auto save to file (write): " +
-                                                             options_.s_AutoSaveFile}));
-  EXPECT_EQ(redTexts().back(), "\r\n\r\nCould not auto save to file (write): " +
-                                   options_.s_AutoSaveFile + "\r\n\r\n");
+  EXPECT_EQ(host_.questionTexts(),
+            (std::vector<std::string>{"Could not auto save to file (write): " +
+                                      options_.s_AutoSaveFile}));
+  EXPECT_EQ(redTexts().back(),
+            "\r\n\r\nCould not auto save to file (write): " + options_.s_AutoSaveFile + "\r\n\r\n");
   doc_.clear();
   out_.write(big, ReportColour::Black);
   ASSERT_TRUE(out_.flushToAutoSave());

@@ -34,7 +34,8 @@ bool ReportOutput::saveReport(const FileChooser& chooser) {
 
 bool ReportOutput::saveReportTo(const std::string& path) {
   const ReportSnapshot snapshot = document_.snapshot();
-  const bool saved = hasRtfExtension(path) ? saveRtf(path, snapshot) : saveText(path, snapshot.text);
+  const bool saved =
+      hasRtfExtension(path) ? saveRtf(path, snapshot) : saveText(path, snapshot.text);
   if (saved) reportSaved_ = true;
   return saved;
 }

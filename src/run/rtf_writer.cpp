@@ -8,8 +8,8 @@ namespace velmora {
 
 namespace {
 
-constexpr ReportColour kAllColours[] = {ReportColour::Blue,  ReportColour::Red,
-                                        ReportColour::Green, ReportColour::Black,
+constexpr ReportColour kAllColours[] = {ReportColour::Blue,   ReportColour::Red,
+                                        ReportColour::Green,  ReportColour::Black,
                                         ReportColour::Maroon, ReportColour::White};
 
 // Index of a colour in the colour table; entry 0 is the "auto" colour.
@@ -30,7 +30,8 @@ void appendHexByte(std::string& out, unsigned char byte) {
 // one-character fallback that \uc1 announces.
 void appendUnicode(std::string& out, uint32_t codePoint) {
   auto unit = [&out](uint32_t u) {
-    out += "\\u" + std::to_string(u >= 0x8000 ? static_cast<int>(u) - 0x10000 : static_cast<int>(u));
+    out +=
+        "\\u" + std::to_string(u >= 0x8000 ? static_cast<int>(u) - 0x10000 : static_cast<int>(u));
     out += '?';
   };
   if (codePoint >= 0x10000) {

@@ -9,7 +9,7 @@ TEST(RtfWriterTest, EscapesSpecialAndNonAsciiCharacters) {
   EXPECT_EQ(rtfEscape("a\\b{c}d"), "a\\\\b\\{c\\}d");
   EXPECT_EQ(rtfEscape("x\r\ny\nz\r"), "x\\par\ny\\par\nz\\par\n");
   EXPECT_EQ(rtfEscape("\tT"), "\\tab T");
-  EXPECT_EQ(rtfEscape("caf\xc3\xa9"), "caf\\u233?");               // U+00E9
+  EXPECT_EQ(rtfEscape("caf\xc3\xa9"), "caf\\u233?");                // U+00E9
   EXPECT_EQ(rtfEscape("\xe2\x82\xac"), "\\u8364?");                 // U+20AC
   EXPECT_EQ(rtfEscape("\xef\xbf\xbd"), "\\u-3?");                   // U+FFFD as signed 16 bits
   EXPECT_EQ(rtfEscape("\xf0\x9f\x98\x80"), "\\u-10179?\\u-8704?");  // U+1F600, surrogate pair

@@ -159,9 +159,9 @@ void RunDriver::workerMain(Body body) {
   } catch (const std::exception& e) {
     // Not expected: comparers report their errors themselves. The run ends, but visibly.
     control_.endRun();
-    output_.write(std::string("\r\n\r\nThe run ended because of an unexpected error: ") +
-                      e.what() + "\r\n",
-                  ReportColour::Red);
+    output_.write(
+        std::string("\r\n\r\nThe run ended because of an unexpected error: ") + e.what() + "\r\n",
+        ReportColour::Red);
     endOutputFiles();
     lastOutcome_ = RunOutcome::Stopped;
     relay_.setTitle("Ready - Velmora for Oracle");
@@ -204,8 +204,8 @@ void RunDriver::runPhases() {
       phase.run(context_);
     } catch (const std::exception& e) {
       // Comparers report their own errors; one that escapes costs only its phase.
-      output_.write("\r\n\r\nThe " + phase.name + " phase ended because of an unexpected error: " +
-                        e.what() + "\r\n",
+      output_.write("\r\n\r\nThe " + phase.name +
+                        " phase ended because of an unexpected error: " + e.what() + "\r\n",
                     ReportColour::Red);
     }
   }

@@ -76,8 +76,8 @@ class RunDriver {
   void pause();
   void resume();
   void skip();
-  bool stop();         // asks first; true when the stop was requested
-  void requestStop();  // without asking (Ctrl+C of the command line)
+  bool stop();               // asks first; true when the stop was requested
+  void requestStop();        // without asking (Ctrl+C of the command line)
   bool closeControlPanel();  // false (with a message) while a run is active
   // The question before the main window closes; true when it may close.
   bool offerSaveBeforeClose() { return output_.offerSave(saveChooser_); }
@@ -128,7 +128,7 @@ class RunDriver {
   std::function<std::time_t()> clock_;
 
   std::thread worker_;
-  std::atomic<bool> workerActive_{false};    // set by the user thread at start, cleared by the worker
+  std::atomic<bool> workerActive_{false};  // set by the user thread at start, cleared by the worker
   std::atomic<bool> rerunAvailable_{false};  // written by either thread, read by the user thread
   std::atomic<bool> sqlCompareRan_{false};   // written by the SQL Compare worker
   std::atomic<RunOutcome> lastOutcome_{RunOutcome::None};  // written by the worker

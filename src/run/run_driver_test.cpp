@@ -19,7 +19,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr const char* kFinishedComparing = "Velmora for Oracle has finished comparing the databases";
+constexpr const char* kFinishedComparing =
+    "Velmora for Oracle has finished comparing the databases";
 constexpr const char* kStopped = "Velmora for Oracle has been stopped.";
 constexpr const char* kStopQuestion =
     "You won't be able to resume this Velmora if you stop it.\nAre you sure you want to stop?";
@@ -96,12 +97,12 @@ class RunDriverTest : public ::testing::Test {
 
 TEST_F(RunDriverTest, PhasesRunInOrderUnderTheirConditions) {
   ComparisonOptions all;
-  EXPECT_EQ(runWith(all),
-            (std::vector<std::string>{"privileges", "sequences", "table lists", "table structures",
-                                      "indexes", "constraints", "table data", "view lists",
-                                      "view structures", "view data", "triggers", "view source",
-                                      "functions", "packages", "package bodies",
-                                      "stored procedures", "types", "type bodies"}));
+  EXPECT_EQ(
+      runWith(all),
+      (std::vector<std::string>{
+          "privileges", "sequences", "table lists", "table structures", "indexes", "constraints",
+          "table data", "view lists", "view structures", "view data", "triggers", "view source",
+          "functions", "packages", "package bodies", "stored procedures", "types", "type bodies"}));
   ComparisonOptions o;
   allKindsOff(o);
   EXPECT_EQ(runWith(o), std::vector<std::string>{});
@@ -109,7 +110,8 @@ TEST_F(RunDriverTest, PhasesRunInOrderUnderTheirConditions) {
   EXPECT_EQ(runWith(o), (std::vector<std::string>{"table lists", "indexes"}));
   allKindsOff(o);
   o.b_DoData = 1;
-  EXPECT_EQ(runWith(o), (std::vector<std::string>{"table lists", "table structures", "table data"}));
+  EXPECT_EQ(runWith(o),
+            (std::vector<std::string>{"table lists", "table structures", "table data"}));
   allKindsOff(o);
   o.b_DoConst = 1;
   EXPECT_EQ(runWith(o), (std::vector<std::string>{"table lists", "constraints"}));
@@ -173,7 +175,7 @@ TEST_F(RunDriverTest, FinishedRunWritesHeaderEndLineTitlesAndMessage) {
   EXPECT_TRUE(driver_.rerunAvailable());
   EXPECT_EQ(driver_.lastOutcome(), RunOutcome::Finished);
 
-  o.i_DoingUpgradeScript = 2;  // the database script: its own message and banner
+  o.i_DoingUpgradeScript = 2;          // the database script: its own message and banner
   host_.setDefaultAnswer(Answer::No);  // do not save the previous report
   options_ = o;
   ASSERT_TRUE(driver_.start());
@@ -464,8 +466,9 @@ TEST_F(RunDriverTest, SqlCompareRunsTheShellWithTheComparisonHeader) {
   driver_.waitForEnd();
   EXPECT_EQ(got1, "select 1 from dual");
   EXPECT_EQ(got2, "select 2 from dual");
-  EXPECT_EQ(driver_.document().text().rfind("< DATABASE 1:  SCOTT@ORCL\r\n> DATABASE 2:  HR@TEST", 0),
-            0u);
+  EXPECT_EQ(
+      driver_.document().text().rfind("< DATABASE 1:  SCOTT@ORCL\r\n> DATABASE 2:  HR@TEST", 0),
+      0u);
   EXPECT_TRUE(ran().empty());  // no phase of the comparison
   EXPECT_TRUE(driver_.sqlCompareRan());
 

@@ -29,13 +29,14 @@ class RunHost {
   virtual void setTitle(const std::string& text) = 0;   // main window title
   virtual void setProgressRange(int low, int high) = 0;
   virtual void setProgressPosition(int position) = 0;
-  virtual void stepProgress() = 0;                       // advance by the step (1)
-  virtual void clearObjects() = 0;                       // empty the object list
-  virtual void addObject(const std::string& name) = 0;   // append to the object list
+  virtual void stepProgress() = 0;                         // advance by the step (1)
+  virtual void clearObjects() = 0;                         // empty the object list
+  virtual void addObject(const std::string& name) = 0;     // append to the object list
   virtual void selectObject(const std::string& name) = 0;  // exact search from the last found
 
   // A run's worker has started / ended (finished or stopped); the GUI refreshes its commands
-  // (the one-second command refresh of a run).
+  // (the one-second command refresh of a run). Called on the worker; must not wait for the user
+  // thread (which may be joining the worker).
   virtual void runStarted() {}
   virtual void runEnded() {}
 

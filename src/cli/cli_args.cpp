@@ -1,0 +1,182 @@
+#include "cli/cli_args.h"
+
+#include "run/option_keys.h"
+
+namespace velmora::cli {
+
+namespace {
+
+bool setOption(CliArgs& args, const char* key, const std::string& value, std::string* error) {
+  return setOptionValue(args.options, key, value, error);
+}
+
+bool applyMode(CliArgs& args, const std::string& value, std::string* error) {
+  static const char* const kModes[] = {"report", "upgrade", "script"};
+  for (int mode = 0; mode < 3; ++mode) {
+    if (value == kModes[mode]) {
+      args.options.i_DoingUpgradeScript = mode;
+      return true;
+    }
+  }
+  *error = "Invalid value \"" + value + "\" for --mode: expected report, upgrade or script";
+  return false;
+}
+
+bool applyFile(CliArgs& args, const std::string& value, bool onlyToFile, std::string* error) {
+  if (value.empty()) {
+    *error = std::string(onlyToFile ? "--output" : "--autosave") + " needs a file name";
+    return false;
+  }
+  args.options.s_AutoSaveFile = value;
+  args.options.b_OnlyToFile = onlyToFile ? 1 : 0;
+  args.options.b_AutoSave = onlyToFile ? 0 : 1;
+  return true;
+}
+
+bool applyColour(CliArgs& args, const std::string& value, std::string* error) {
+  if (value == "auto") {
+    args.colour = ColourMode::Auto;
+  } else if (value == "always") {
+    args.colour = ColourMode::Always;
+  } else if (value == "never") {
+    args.colour = ColourMode::Never;
+  } else {
+    *error = "Invalid value \"" + value + "\" for --color: expected auto, always or never";
+    return false;
+  }
+  return true;
+}
+
+std::vector<FlagSpec> makeRunFlags() {
+  return {
+      {"--mode", "report|upgrade|script",
+       "comparison report (default), upgrade script, or script of database 1", applyMode},
+      {"--output", "FILE", "process the complete report to FILE, not to stdout",
+       [](CliArgs& a, const std::string& v, std::string* e) { return applyFile(a, v, true, e); }},
+      {"--autosave", "FILE", "save the report incrementally to FILE while printing it",
+       [](CliArgs& a, const std::string& v, std::string* e) { return applyFile(a, v, false, e); }},
+      {"--autosave-lines", "N", "lines between incremental saves (1 to 999999, default 500)",
+       [](CliArgs& a, const std::string& v, std::string* e) {
+         return setOption(a, "i_AutoSaveLines", v, e);
+       }},
+      {"--set", "KEY=VALUE",
+       "set an option by its configuration-file key, e.g. b_DoData=0 (repeatable)",
+       [](CliArgs& a, const std::string& v, std::string* e) {
+         return setOptionAssignment(a.options, v, e);
+       }},
+      {"--yes", nullptr, "answer Yes to every question of the run",
+       [](CliArgs& a, const std::string&, std::string*) {
+         a.answer = Answer::Yes;
+         return true;
+       }},
+      {"--no", nullptr, "answer No to every question of the run",
+       [](CliArgs& a, const std::string&, std::string*) {
+         a.answer = Answer::No;
+         return true;
+       }},
+      {"--color", "auto|always|never", "report colours (auto: on a terminal, unless NO_COLOR)",
+       applyColour},
+      {"--no-progress", nullptr, "no status line and progress bar on stderr",
+       [](CliArgs& a, const std::string&, std::string*) {
+         a.progress = false;
+         return true;
+       }},
+  };
+}
+
+const FlagSpec* findFlag(const std::string& name) {
+  for (const FlagSpec& flag : runFlags()) {
+    if (name == flag.name) return &flag;
+  }
+  return nullptr;
+}
+
+// Parses the flags of a run from arguments[first...]; returns an error or "".
+std::string parseRunFlags(const std::vector<std::string>& arguments, size_t first, CliArgs& args) {
+  for (size_t i = first; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (argument == "--help" || argument == "-h") {
+      args.command = Command::Help;
+      return "";
+    }
+    const size_t equals = argument.find('=');
+    const std::string name = argument.substr(0, equals);
+    const FlagSpec* flag = argument.rfind("--", 0) == 0 ? findFlag(name) : nullptr;
+    if (!flag) return "Unknown argument \"" + argument + "\"";
+    std::string value;
+    if (flag->valueName == nullptr) {
+      if (equals != std::string::npos) return std::string(flag->name) + " takes no value";
+    } else if (equals != std::string::npos) {
+      value = argument.substr(equals + 1);
+    } else if (i + 1 < arguments.size()) {
+      value = arguments[++i];
+    } else {
+      return std::string(flag->name) + " needs a value (" + flag->valueName + ")";
+    }
+    std::string error;
+    if (!flag->apply(args, value, &error)) return error;
+  }
+  return "";
+}
+
+}  // namespace
+
+const std::vector<FlagSpec>& runFlags() {
+  static const std::vector<FlagSpec> flags = makeRunFlags();
+  return flags;
+}
+
+ParseResult parseArgs(const std::vector<std::string>& arguments) {
+  ParseResult result;
+  if (arguments.empty()) {
+    result.error = "No command given";
+    return result;
+  }
+  const std::string& command = arguments[0];
+  if (command == "--help" || command == "-h" || command == "help") {
+    result.args.command = Command::Help;
+  } else if (command == "--version" || command == "version") {
+    result.args.command = Command::Version;
+  } else if (command == "run" || command == "demo") {
+    result.args.command = command == "run" ? Command::Run : Command::Demo;
+    result.error = parseRunFlags(arguments, 1, result.args);
+    return result;
+  } else {
+    result.error = "Unknown command \"" + command + "\"";
+    return result;
+  }
+  if (arguments.size() > 1) result.error = "Unexpected argument \"" + arguments[1] + "\"";
+  return result;
+}
+
+std::string usageText() {
+  std::string text =
+      "Usage: velmora-cli run [options]    compare two databases and print the report\n"
+      "       velmora-cli demo [options]   compare the demo databases\n"
+      "       velmora-cli --help | --version\n"
+      "\n"
+      "Velmora for Oracle compares Database 1 (the source) with Database 2 (the target).\n"
+      "The report goes to stdout, in colour on a terminal; the status line and progress bar\n"
+      "go to stderr when it is a terminal. Options start from their defaults.\n"
+      "\n"
+      "Options of run and demo:\n";
+  for (const FlagSpec& flag : runFlags()) {
+    std::string left = std::string("  ") + flag.name;
+    if (flag.valueName) left += std::string(" ") + flag.valueName;
+    if (left.size() < 34) {
+      left.resize(34, ' ');
+    } else {
+      left += "\n" + std::string(34, ' ');
+    }
+    text += left + flag.help + "\n";
+  }
+  text +=
+      "\n"
+      "Ctrl+C stops the run (its report ends with the stopped line); a second Ctrl+C quits.\n"
+      "\n"
+      "Exit status: 0 the run finished; 1 the run was stopped; 2 usage error; 3 the run\n"
+      "needed an answer that --yes or --no did not give; 130 the run was stopped by Ctrl+C.\n";
+  return text;
+}
+
+}  // namespace velmora::cli

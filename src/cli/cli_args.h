@@ -1,0 +1,51 @@
+// Command-line parsing of velmora-cli: the subcommand and, for runs, the comparison options and
+// how questions are answered. Flags of a subcommand are rows of a table (name, value, help, and
+// what they do to the parsed arguments), so new flags (connections, ...) are new rows.
+// Pure functions; a usage error is returned, never printed.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "run/comparison_options.h"
+#include "run/run_host.h"
+
+namespace velmora::cli {
+
+enum class Command { Help, Version, Run, Demo };
+enum class ColourMode { Auto, Always, Never };
+
+struct CliArgs {
+  Command command = Command::Help;
+  ComparisonOptions options;     // defaults, then every flag in command-line order
+  std::optional<Answer> answer;  // --yes / --no: the answer to every question
+  ColourMode colour = ColourMode::Auto;
+  bool progress = true;  // status line and progress bar on a terminal
+};
+
+struct ParseResult {
+  CliArgs args;
+  std::string error;  // a usage error when not empty
+  bool ok() const { return error.empty(); }
+};
+
+// A flag of a subcommand.
+struct FlagSpec {
+  const char* name;       // "--mode"
+  const char* valueName;  // "report|upgrade|script", or nullptr for a flag without a value
+  const char* help;
+  // Applies the flag; returns false with *error set when the value is not acceptable.
+  std::function<bool(CliArgs& args, const std::string& value, std::string* error)> apply;
+};
+
+// The flags of `run` (and `demo`).
+const std::vector<FlagSpec>& runFlags();
+
+// argv without the program name.
+ParseResult parseArgs(const std::vector<std::string>& arguments);
+
+std::string usageText();
+
+}  // namespace velmora::cli

@@ -1,0 +1,82 @@
+#include "cli/cli_args.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora::cli {
+namespace {
+
+ParseResult parse(std::initializer_list<std::string> arguments) {
+  return parseArgs(arguments);
+}
+
+TEST(CliArgsTest, Commands) {
+  EXPECT_EQ(parse({"--help"}).args.command, Command::Help);
+  EXPECT_EQ(parse({"-h"}).args.command, Command::Help);
+  EXPECT_EQ(parse({"--version"}).args.command, Command::Version);
+  EXPECT_EQ(parse({"run"}).args.command, Command::Run);
+  EXPECT_EQ(parse({"demo", "--no-progress"}).args.command, Command::Demo);
+  EXPECT_EQ(parse({"run", "--help"}).args.command, Command::Help);
+  EXPECT_TRUE(parse({"run"}).ok());
+}
+
+TEST(CliArgsTest, UsageErrors) {
+  EXPECT_EQ(parse({}).error, "No command given");
+  EXPECT_EQ(parse({"compare"}).error, "Unknown command \"compare\"");
+  EXPECT_EQ(parse({"--version", "x"}).error, "Unexpected argument \"x\"");
+  EXPECT_EQ(parse({"run", "--bogus"}).error, "Unknown argument \"--bogus\"");
+  EXPECT_EQ(parse({"run", "extra"}).error, "Unknown argument \"extra\"");
+  EXPECT_EQ(parse({"run", "--mode"}).error, "--mode needs a value (report|upgrade|script)");
+  EXPECT_EQ(parse({"run", "--mode", "diff"}).error,
+            "Invalid value \"diff\" for --mode: expected report, upgrade or script");
+  EXPECT_EQ(parse({"run", "--yes=1"}).error, "--yes takes no value");
+  EXPECT_EQ(parse({"run", "--output", ""}).error, "--output needs a file name");
+  EXPECT_EQ(parse({"run", "--color", "blue"}).error,
+            "Invalid value \"blue\" for --color: expected auto, always or never");
+  // Option keys and values are checked by the option table.
+  EXPECT_EQ(parse({"run", "--set", "b_dodata=0"}).error,
+            "Unknown option key \"b_dodata\" (did you mean \"b_DoData\"?)");
+  EXPECT_EQ(parse({"run", "--set", "b_DoData=2"}).error,
+            "Invalid value \"2\" for b_DoData: expected 0 or 1");
+  EXPECT_FALSE(parse({"run", "--set", "b_DoData"}).ok());
+  EXPECT_FALSE(parse({"run", "--autosave-lines", "0"}).ok());
+  EXPECT_FALSE(parse({"run", "--autosave-lines", "12x"}).ok());
+}
+
+TEST(CliArgsTest, RunOptionsApplyInOrder) {
+  const ParseResult result =
+      parse({"run", "--mode=upgrade", "--set", "b_DoData=0", "--autosave", "a.txt",
+             "--autosave-lines", "20", "--set=s_GlobalPassSql1=select 1 from dual", "--no",
+             "--color", "never", "--no-progress"});
+  ASSERT_TRUE(result.ok()) << result.error;
+  const ComparisonOptions& o = result.args.options;
+  EXPECT_EQ(o.i_DoingUpgradeScript, 1);
+  EXPECT_EQ(o.b_DoData, 0);
+  EXPECT_EQ(o.b_AutoSave, 1);
+  EXPECT_EQ(o.b_OnlyToFile, 0);
+  EXPECT_EQ(o.s_AutoSaveFile, "a.txt");
+  EXPECT_EQ(o.i_AutoSaveLines, 20);
+  EXPECT_EQ(o.s_GlobalPassSql1, "select 1 from dual");
+  EXPECT_EQ(result.args.answer, Answer::No);
+  EXPECT_EQ(result.args.colour, ColourMode::Never);
+  EXPECT_FALSE(result.args.progress);
+
+  // The output modes exclude each other: the last one given counts.
+  const ParseResult output = parse({"run", "--autosave", "a.txt", "--output", "r.txt"});
+  ASSERT_TRUE(output.ok());
+  EXPECT_EQ(output.args.options.b_OnlyToFile, 1);
+  EXPECT_EQ(output.args.options.b_AutoSave, 0);
+  EXPECT_EQ(output.args.options.s_AutoSaveFile, "r.txt");
+  EXPECT_EQ(parse({"run", "--mode", "script"}).args.options.i_DoingUpgradeScript, 2);
+  EXPECT_EQ(parse({"run", "--yes"}).args.answer, Answer::Yes);
+  EXPECT_EQ(parse({"run"}).args.answer, std::nullopt);
+}
+
+TEST(CliArgsTest, UsageNamesEveryFlag) {
+  const std::string usage = usageText();
+  for (const FlagSpec& flag : runFlags()) {
+    EXPECT_NE(usage.find(flag.name), std::string::npos) << flag.name;
+  }
+}
+
+}  // namespace
+}  // namespace velmora::cli

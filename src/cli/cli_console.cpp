@@ -1,0 +1,205 @@
+#include "cli/cli_console.h"
+
+#include <algorithm>
+
+namespace velmora::cli {
+
+namespace {
+
+constexpr const char* kReset = "\x1b[0m";
+constexpr const char* kEraseLine = "\r\x1b[K";
+constexpr size_t kStatusWidth = 44;
+constexpr int kBarWidth = 24;
+
+}  // namespace
+
+CliConsole::CliConsole(std::ostream& out, std::ostream& err, const ConsoleSettings& settings)
+    : out_(out),
+      err_(err),
+      settings_(settings),
+      statusEnabled_(settings.progress && settings.errIsTerminal),
+      lineBuffered_(statusEnabled_ && settings.outIsTerminal) {}
+
+std::string CliConsole::styleOf(ReportColour colour, bool underline) const {
+  if (!settings_.colour) return "";
+  std::string code;
+  if (colour == ReportColour::Black || colour == ReportColour::White) {
+    // The terminal's own foreground: black or white may be its background.
+    code = "\x1b[39m";
+  } else if (settings_.trueColour) {
+    const Rgb rgb = rgbOf(colour);
+    code = "\x1b[38;2;" + std::to_string(rgb.r) + ";" + std::to_string(rgb.g) + ";" +
+           std::to_string(rgb.b) + "m";
+  } else {
+    code = colour == ReportColour::Blue    ? "\x1b[34m"
+           : colour == ReportColour::Red   ? "\x1b[31m"
+           : colour == ReportColour::Green ? "\x1b[32m"
+                                           : "\x1b[35m";
+  }
+  return code + (underline ? "\x1b[4m" : "\x1b[24m");
+}
+
+// A terminal takes LF: "\r\n", a lone "\r" and a lone "\n" each end one line. Elsewhere the
+// report keeps its own bytes.
+std::string CliConsole::lineEnds(std::string_view text) {
+  if (!settings_.outIsTerminal) return std::string(text);
+  std::string result;
+  result.reserve(text.size());
+  for (char c : text) {
+    if (c == '\r') {
+      result += '\n';
+      lastWasCr_ = true;
+      continue;
+    }
+    if (c != '\n' || !lastWasCr_) result += c;
+    lastWasCr_ = false;
+  }
+  return result;
+}
+
+void CliConsole::emit(const std::string& text, const std::string& style) {
+  if (text.empty()) return;
+  if (style != termStyle_) {
+    out_ << (style.empty() ? std::string(kReset) : style);
+    termStyle_ = style;
+  }
+  out_ << text;
+  outMidLine_ = text.back() != '\n';
+}
+
+void CliConsole::emitPending() {
+  for (const Segment& segment : pending_) emit(segment.text, segment.style);
+  pending_.clear();
+}
+
+void CliConsole::resetTerminalStyle() {
+  if (termStyle_.empty()) return;
+  out_ << kReset;
+  termStyle_.clear();
+}
+
+// Before stderr prints on the terminal of the report: plain colours, and a line of its own.
+void CliConsole::beforeStderr() {
+  if (!settings_.outIsTerminal || !settings_.errIsTerminal) return;
+  emitPending();
+  resetTerminalStyle();
+  if (outMidLine_) {
+    out_ << '\n';
+    outMidLine_ = false;
+  }
+  out_.flush();
+}
+
+void CliConsole::report(std::string_view text, ReportColour colour, bool underline) {
+  std::lock_guard lock(mutex_);
+  std::string converted = lineEnds(text);
+  const std::string style = styleOf(colour, underline);
+  if (!lineBuffered_) {
+    emit(converted, style);
+    if (settings_.outIsTerminal) out_.flush();
+    return;
+  }
+  const size_t lastNewline = converted.rfind('\n');
+  if (lastNewline == std::string::npos) {
+    pending_.push_back({std::move(converted), style});
+    return;
+  }
+  eraseStatus();
+  emitPending();
+  emit(converted.substr(0, lastNewline + 1), style);
+  resetTerminalStyle();
+  out_.flush();
+  if (lastNewline + 1 < converted.size()) {
+    pending_.push_back({converted.substr(lastNewline + 1), style});
+  }
+  drawStatus();
+}
+
+void CliConsole::finishReport() {
+  std::lock_guard lock(mutex_);
+  eraseStatus();
+  emitPending();
+  resetTerminalStyle();
+  if (settings_.outIsTerminal && outMidLine_) {
+    out_ << '\n';
+    outMidLine_ = false;
+  }
+  out_.flush();
+}
+
+void CliConsole::message(const std::string& text) {
+  std::lock_guard lock(mutex_);
+  eraseStatus();
+  beforeStderr();
+  err_ << text << '\n';
+  err_.flush();
+  drawStatus();
+}
+
+void CliConsole::setStatus(const std::string& text) {
+  std::lock_guard lock(mutex_);
+  status_ = text;
+  drawStatus();
+}
+
+void CliConsole::setProgressRange(int low, int high) {
+  std::lock_guard lock(mutex_);
+  low_ = low;
+  high_ = high;
+  position_ = low;
+  progressChanged();
+}
+
+void CliConsole::setProgressPosition(int position) {
+  std::lock_guard lock(mutex_);
+  position_ = position;
+  progressChanged();
+}
+
+void CliConsole::stepProgress() {
+  std::lock_guard lock(mutex_);
+  ++position_;
+  progressChanged();
+}
+
+void CliConsole::clearStatus() {
+  std::lock_guard lock(mutex_);
+  eraseStatus();
+  statusEnabled_ = false;
+}
+
+int CliConsole::percent() const {
+  const long long span = static_cast<long long>(high_) - low_;
+  if (span <= 0) return 0;
+  return static_cast<int>(
+      std::clamp((static_cast<long long>(position_) - low_) * 100 / span, 0LL, 100LL));
+}
+
+// Redraws only when the shown percentage changes: a phase may step through many objects.
+void CliConsole::progressChanged() {
+  if (percent() != shownPercent_) drawStatus();
+}
+
+void CliConsole::eraseStatus() {
+  if (!statusShown_) return;
+  err_ << kEraseLine;
+  err_.flush();
+  statusShown_ = false;
+}
+
+void CliConsole::drawStatus() {
+  if (!statusEnabled_ || status_.empty()) return;
+  if (settings_.outIsTerminal) resetTerminalStyle();  // the same terminal: a plain status line
+  const int done = percent();
+  shownPercent_ = done;
+  std::string line = status_.substr(0, kStatusWidth);
+  line.resize(kStatusWidth, ' ');
+  const int filled = done * kBarWidth / 100;
+  line += " [" + std::string(filled, '#') + std::string(kBarWidth - filled, '-') + "] " +
+          std::to_string(done) + "%";
+  err_ << kEraseLine << line;
+  err_.flush();
+  statusShown_ = true;
+}
+
+}  // namespace velmora::cli

@@ -1,0 +1,73 @@
+// CliConsole: the terminal side of velmora-cli. Streams the report to stdout (ANSI colours and LF
+// line ends on a terminal, the report's own bytes otherwise) and keeps a status line with a
+// progress bar at the bottom of stderr when that is a terminal; messages go to stderr. When the
+// report and the status line share a terminal, report lines are printed whole so the status line
+// never lands in the middle of one. Thread-safe: the run's worker and the main thread both print.
+#pragma once
+
+#include <mutex>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "run/report_colour.h"
+
+namespace velmora::cli {
+
+struct ConsoleSettings {
+  bool outIsTerminal = false;
+  bool errIsTerminal = false;
+  bool colour = false;      // ANSI colours in the report
+  bool trueColour = false;  // 24-bit colours (COLORTERM), else the 16 basic ones
+  bool progress = false;    // status line and progress bar on stderr
+};
+
+class CliConsole {
+ public:
+  CliConsole(std::ostream& out, std::ostream& err, const ConsoleSettings& settings);
+
+  void report(std::string_view text, ReportColour colour, bool underline);
+  void finishReport();  // prints what is pending, resets the colours, ends the line on a terminal
+
+  void message(const std::string& text);  // one or more lines on stderr
+  void setStatus(const std::string& text);
+  void setProgressRange(int low, int high);
+  void setProgressPosition(int position);
+  void stepProgress();
+  void clearStatus();  // removes the status line for good (the run ended)
+
+ private:
+  struct Segment {
+    std::string text;   // already in the terminal's line ends
+    std::string style;  // ANSI codes, "" without colours
+  };
+
+  std::string lineEnds(std::string_view text);
+  std::string styleOf(ReportColour colour, bool underline) const;
+  void emit(const std::string& text, const std::string& style);  // mutex_ held
+  void emitPending();                                            // mutex_ held
+  void resetTerminalStyle();                                     // mutex_ held
+  void beforeStderr();                                           // mutex_ held
+  int percent() const;
+  void eraseStatus();  // mutex_ held
+  void drawStatus();   // mutex_ held
+  void progressChanged();
+
+  std::ostream& out_;
+  std::ostream& err_;
+  const ConsoleSettings settings_;
+  std::mutex mutex_;
+  bool statusEnabled_;
+  bool lineBuffered_;             // the report and the status line share a terminal
+  std::vector<Segment> pending_;  // line-buffered report text: no line end in it
+  bool lastWasCr_ = false;
+  bool outMidLine_ = false;  // the last character printed to out was not a line end
+  std::string termStyle_;    // the codes in effect on out
+  std::string status_;
+  int low_ = 0, high_ = 0, position_ = 0;
+  int shownPercent_ = -1;
+  bool statusShown_ = false;
+};
+
+}  // namespace velmora::cli
