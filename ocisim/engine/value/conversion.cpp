@@ -44,7 +44,7 @@ DateTime toDate(const Value& v, const NlsSettings& nls) {
   switch (v.kind()) {
     case ValueKind::Date:
     case ValueKind::Timestamp: return v.asDateTime();
-    case ValueKind::Text: return parseDate(v.asText(), nls.dateFormat, DateTime::now());
+    case ValueKind::Text: return parseDate(v.asText(), nls.dateFormat, DateTime::now(), true);
     default: throw OraError(932, {"DATE", kindTypeName(v)});
   }
 }

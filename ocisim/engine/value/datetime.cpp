@@ -109,6 +109,15 @@ DateTime DateTime::fromSecondsSinceEpoch(int64_t seconds) {
 }
 
 DateTime DateTime::addDays(const Decimal& days) const {
+  int64_t whole;
+  if (days.smallInteger(whole) && whole > -4000000 && whole < 4000000) {
+    int64_t jdn = dayNumber(year, month, day) + whole;
+    if (jdn < kMinDayNumber || jdn > kMaxDayNumber) throw OraError(1841);
+    DateTime out = *this;
+    fromDayNumber(jdn, out);
+    out.nanos = 0;
+    return out;
+  }
   Decimal seconds = (days * Decimal::fromInt64(kSecondsPerDay)).round(0);
   auto delta = seconds.toInt64();
   const int64_t kSpan = (kMaxDayNumber - kMinDayNumber + 1) * kSecondsPerDay;

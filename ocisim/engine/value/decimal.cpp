@@ -115,15 +115,39 @@ std::optional<Decimal> Decimal::parse(std::string_view text) {
 
 Decimal Decimal::fromInt64(int64_t v) {
   uint64_t mag = v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
+  Decimal out;
+  if (mag == 0) return out;
   uint8_t rev[12];
   int n = 0;
   while (mag != 0) {
     rev[n++] = static_cast<uint8_t>(mag % 100);
     mag /= 100;
   }
-  uint8_t digits[12];
-  for (int i = 0; i < n; ++i) digits[i] = rev[n - 1 - i];
-  return DecimalAccess::pack(v < 0, digits, n, n - 1);
+  int low = 0;
+  while (rev[low] == 0) ++low;  // trailing zero digits are not stored
+  for (int i = n - 1, k = 0; i >= low; --i, ++k) out.m_[k] = rev[i];
+  out.len_ = static_cast<uint8_t>(n - low);
+  out.exp_ = static_cast<int8_t>(n - 1);
+  out.neg_ = v < 0;
+  return out;
+}
+
+bool Decimal::smallInteger(int64_t& out) const {
+  if (len_ == 0) {
+    out = 0;
+    return true;
+  }
+  if (exp_ > 8 || exp_ - (len_ - 1) < 0) return false;  // 100^9 = 10^18
+  int64_t v = 0;
+  for (int i = 0; i <= exp_; ++i) v = v * 100 + (i < len_ ? m_[i] : 0);
+  out = neg_ ? -v : v;
+  return true;
+}
+
+int Decimal::fractionDigits() const {
+  if (len_ == 0) return 0;
+  int low10 = 2 * (exp_ - len_ + 1) + (m_[len_ - 1] % 10 == 0 ? 1 : 0);
+  return low10 < 0 ? -low10 : 0;
 }
 
 Decimal Decimal::fromDouble(double v) {
@@ -152,6 +176,8 @@ int Decimal::exponent10() const {
 
 std::string Decimal::toString() const {
   if (len_ == 0) return "0";
+  int64_t small;
+  if (smallInteger(small)) return std::to_string(small);
   std::string d = digits();
   int e = exponent10();
   int len = static_cast<int>(d.size());

@@ -85,6 +85,12 @@ class Decimal {
   // Hash consistent with compare() == 0.
   std::size_t hash() const;
 
+  // The value as an int64 when it is an integer below 10^18 in magnitude (the fast paths of
+  // the arithmetic); false otherwise.
+  bool smallInteger(int64_t& out) const;
+  // Digits after the decimal point (0 for integers).
+  int fractionDigits() const;
+
  private:
   uint8_t m_[kMaxDigits100] = {};  // base-100 digits, most significant first
   uint8_t len_ = 0;                // digits in use; 0 = zero; m_[len_-1] != 0

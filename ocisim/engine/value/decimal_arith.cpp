@@ -118,15 +118,21 @@ int divideStep(int* r, const int* divisor, int len) {
 }  // namespace
 
 Decimal Decimal::operator+(const Decimal& o) const {
+  int64_t a, b, r;
+  if (smallInteger(a) && o.smallInteger(b) && !__builtin_add_overflow(a, b, &r)) return fromInt64(r);
   return addSigned(*this, isNegative(), o, o.isNegative());
 }
 
 Decimal Decimal::operator-(const Decimal& o) const {
+  int64_t a, b, r;
+  if (smallInteger(a) && o.smallInteger(b) && !__builtin_sub_overflow(a, b, &r)) return fromInt64(r);
   return addSigned(*this, isNegative(), o, !o.isNegative());
 }
 
 Decimal Decimal::operator*(const Decimal& o) const {
   if (isZero() || o.isZero()) return Decimal();
+  int64_t a, b, r;
+  if (smallInteger(a) && o.smallInteger(b) && !__builtin_mul_overflow(a, b, &r)) return fromInt64(r);
   int na = DA::length(*this), nb = DA::length(o);
   uint32_t acc[2 * kMaxDigits100 + 1] = {};
   for (int i = 0; i < na; ++i) {
@@ -146,6 +152,8 @@ Decimal Decimal::operator*(const Decimal& o) const {
 Decimal Decimal::operator/(const Decimal& o) const {
   if (o.isZero()) throw OraError(1476);
   if (isZero()) return Decimal();
+  int64_t a, b;
+  if (smallInteger(a) && o.smallInteger(b) && a % b == 0) return fromInt64(a / b);
   const int na = DA::length(*this), nb = DA::length(o);
   const int wanted = kMaxDigits100 + 2;  // quotient digits: 20 kept, a possible leading 0, 1 to round
   const int k = std::max(0, wanted + nb - na);
@@ -165,9 +173,8 @@ Decimal Decimal::operator/(const Decimal& o) const {
 
 Decimal Decimal::mod(const Decimal& o) const {
   if (o.isZero()) return *this;
-  auto a = toInt64(), b = o.toInt64();
-  if (a && b && *b != -1) return fromInt64(*a % *b);
-  if (b && *b == -1) return Decimal();
+  int64_t a, b;
+  if (smallInteger(a) && o.smallInteger(b)) return b == -1 ? Decimal() : fromInt64(a % b);
   return *this - o * (*this / o).trunc(0);
 }
 
@@ -198,12 +205,12 @@ Decimal keepDigits(const Decimal& d, int keep, bool round) {
 }  // namespace
 
 Decimal Decimal::round(int scale) const {
-  if (isZero()) return *this;
+  if (isZero() || fractionDigits() <= scale) return *this;
   return keepDigits(*this, exponent10() + scale, true);
 }
 
 Decimal Decimal::trunc(int scale) const {
-  if (isZero()) return *this;
+  if (isZero() || fractionDigits() <= scale) return *this;
   return keepDigits(*this, exponent10() + scale, false);
 }
 

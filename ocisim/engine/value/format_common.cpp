@@ -128,6 +128,26 @@ std::vector<DateToken> tokenizeDateFormat(std::string_view format) {
   return tokens;
 }
 
+const std::vector<DateToken>& cachedDateTokens(std::string_view format) {
+  struct Entry {
+    std::string format;
+    std::vector<DateToken> tokens;
+    bool used = false;
+  };
+  constexpr std::size_t kEntries = 4;
+  thread_local Entry cache[kEntries];
+  thread_local std::size_t next = 0;
+  for (Entry& e : cache) {
+    if (e.used && e.format == format) return e.tokens;
+  }
+  Entry& slot = cache[next];
+  next = (next + 1) % kEntries;
+  slot.tokens = tokenizeDateFormat(format);  // a throw leaves the slot as it was
+  slot.format = std::string(format);
+  slot.used = true;
+  return slot.tokens;
+}
+
 namespace {
 
 const char* const kOnes[20] = {"ZERO",    "ONE",     "TWO",       "THREE",    "FOUR",

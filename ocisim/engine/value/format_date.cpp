@@ -128,7 +128,7 @@ void Renderer::render(const DateToken& t) {
 
 std::string formatDate(const DateTime& dt, std::string_view format, bool isTimestamp) {
   Renderer r{dt, isTimestamp, true, {}};
-  for (const DateToken& t : tokenizeDateFormat(format)) r.render(t);
+  for (const DateToken& t : cachedDateTokens(format)) r.render(t);
   return r.out;
 }
 

@@ -352,7 +352,7 @@ DateTime DateParser::run(const std::vector<DateToken>& tokens) {
 
 DateTime parseDate(std::string_view text, std::string_view format, const DateTime& reference,
                    bool allowFraction) {
-  std::vector<DateToken> tokens = tokenizeDateFormat(format);
+  const std::vector<DateToken>& tokens = cachedDateTokens(format);
   return DateParser(text, reference, allowFraction).run(tokens);
 }
 

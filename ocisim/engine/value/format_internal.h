@@ -70,6 +70,8 @@ struct DateToken {
 
 // Splits a date format model into tokens. Unknown elements throw ORA-01821.
 std::vector<DateToken> tokenizeDateFormat(std::string_view format);
+// The same through a small per-thread cache (NLS formats repeat on every row).
+const std::vector<DateToken>& cachedDateTokens(std::string_view format);
 
 extern const char* const kMonthNames[12];  // "JANUARY" ...
 extern const char* const kDayNames[7];     // "SUNDAY" ...

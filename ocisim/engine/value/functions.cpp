@@ -1,6 +1,8 @@
 // The scalar function registry: name lookup, argument count checks, result types.
 #include "engine/value/functions.h"
 
+#include <unordered_map>
+
 #include "engine/ora_error.h"
 #include "engine/value/conversion.h"
 #include "engine/value/functions_internal.h"
@@ -8,13 +10,23 @@
 namespace ocisim {
 namespace {
 
-const FunctionEntry* findFunction(std::string_view name) {
-  for (const FunctionEntry* group : {kTextFunctions, kNumberDateFunctions, kGeneralFunctions}) {
-    for (const FunctionEntry* e = group; e->name; ++e) {
-      if (name == e->name) return e;
+using Registry = std::unordered_map<std::string_view, const FunctionEntry*>;
+
+// Built once on first use (thread-safe static initialisation), read-only afterwards.
+const Registry& registry() {
+  static const Registry map = [] {
+    Registry m;
+    for (const FunctionEntry* group : {kTextFunctions, kNumberDateFunctions, kGeneralFunctions}) {
+      for (const FunctionEntry* e = group; e->name; ++e) m.emplace(e->name, e);
     }
-  }
-  return nullptr;
+    return m;
+  }();
+  return map;
+}
+
+const FunctionEntry* findFunction(std::string_view name) {
+  auto it = registry().find(name);
+  return it == registry().end() ? nullptr : it->second;
 }
 
 }  // namespace
