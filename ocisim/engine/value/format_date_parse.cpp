@@ -63,6 +63,10 @@ class DateParser {
   bool matchWord(std::string_view word);
   void literal(const DateToken& t);
   void element(const DateToken& t, const DateToken* next);
+  bool numericField(const DateToken& t);
+  void shortYear(const DateToken& t, bool nextNumeric);
+  void month(const DateToken& t);
+  void fraction(const DateToken& t);
   DateTime assemble() const;
 
   std::string_view in_;
@@ -137,17 +141,91 @@ void DateParser::literal(const DateToken& t) {
   }
 }
 
+// Numeric fields read into one slot with a range check.
+struct NumericField {
+  DateElement element;
+  std::size_t width;
+  int min, max;
+  int error;  // ORA code when out of range
+  std::optional<int> Fields::*slot;  // null: read and checked, then ignored (D)
+};
+
+const NumericField kNumericFields[] = {
+    {DateElement::YYYY, 4, 0, 9999, 1841, &Fields::year},
+    {DateElement::RRRR, 4, 0, 9999, 1841, &Fields::year},
+    {DateElement::YYY, 3, 0, 999, 1841, &Fields::yyy},
+    {DateElement::Y, 1, 0, 9, 1841, &Fields::y},
+    {DateElement::DDD, 3, 1, 366, 1848, &Fields::dayOfYear},
+    {DateElement::DD, 2, 1, 31, 1847, &Fields::day},
+    {DateElement::D, 1, 1, 7, 1846, nullptr},
+    {DateElement::HH24, 2, 0, 23, 1850, &Fields::hour24},
+    {DateElement::HH12, 2, 1, 12, 1849, &Fields::hour12},
+    {DateElement::MI, 2, 0, 59, 1851, &Fields::minute},
+    {DateElement::SS, 2, 0, 59, 1852, &Fields::second},
+    {DateElement::SSSSS, 5, 0, 86399, 1853, &Fields::secondsOfDay},
+};
+
+const char* const kEras[] = {"B.C.", "BC", "A.D.", "AD"};
+const char* const kMeridians[] = {"A.M.", "AM", "P.M.", "PM"};
+const char* const kRomanMonths[] = {"XII", "XI", "X",   "IX", "VIII", "VII",
+                                    "VI",  "V",  "IV", "III", "II",   "I"};
+
+bool DateParser::numericField(const DateToken& t) {
+  for (const NumericField& f : kNumericFields) {
+    if (f.element != t.element) continue;
+    auto v = readNumber(f.width);
+    if (v && (*v < f.min || *v > f.max)) throw OraError(f.error);
+    if (v && f.slot) f_.*f.slot = static_cast<int>(*v);
+    return true;
+  }
+  return false;
+}
+
+// YY and RR take four digits (a full year) unless another number follows directly (YYMMDD).
+void DateParser::shortYear(const DateToken& t, bool nextNumeric) {
+  std::size_t before = pos_;
+  auto v = readNumber(nextNumeric ? 2 : 4);
+  if (!v) return;
+  if (pos_ - before > 2) f_.year = static_cast<int>(*v);
+  else (t.element == DateElement::YY ? f_.yy : f_.rr) = static_cast<int>(*v);
+}
+
+void DateParser::month(const DateToken& t) {
+  skipBlanks();
+  bool letters = !atEnd() && std::isalpha(static_cast<unsigned char>(in_[pos_]));
+  if (t.element == DateElement::MM && !letters) {
+    auto v = readNumber(2);
+    if (v && (*v < 1 || *v > 12)) throw OraError(1843);
+    if (v) f_.month = static_cast<int>(*v);
+    return;
+  }
+  if (t.element == DateElement::RM) {
+    int i = readName(kRomanMonths, 12, 4, 1843);
+    if (i >= 0) f_.month = 12 - i;
+    return;
+  }
+  int i = readName(kMonthNames, 12, 3, 1843);  // MM accepts a month name too
+  if (i >= 0) f_.month = i + 1;
+}
+
+void DateParser::fraction(const DateToken& t) {
+  if (!allowFraction_) throw OraError(1821);
+  std::size_t before = pos_;
+  auto v = readNumber(t.fractionDigits == 0 ? 9 : static_cast<std::size_t>(t.fractionDigits));
+  if (!v) return;
+  uint32_t nanos = static_cast<uint32_t>(*v);
+  for (std::size_t i = pos_ - before; i < 9; ++i) nanos *= 10;
+  f_.nanos = nanos;
+}
+
 void DateParser::element(const DateToken& t, const DateToken* next) {
-  auto setOnce = [](std::optional<int>& slot, std::optional<int64_t> v) {
-    if (v) slot = static_cast<int>(*v);
-  };
-  // YY and RR take four digits unless another number follows directly (YYMMDD).
-  bool nextNumeric = next && isNumericElement(next->element);
-  std::size_t shortYear = nextNumeric ? 2 : 4;
+  if (numericField(t)) return;
   switch (t.element) {
-    case DateElement::SYYYY: setOnce(f_.year, readNumber(4, true)); break;
-    case DateElement::YYYY:
-    case DateElement::RRRR: setOnce(f_.year, readNumber(4)); break;
+    case DateElement::SYYYY: {
+      auto v = readNumber(4, true);
+      if (v) f_.year = static_cast<int>(*v);
+      break;
+    }
     case DateElement::YCommaYYY: {
       auto hi = readNumber(1);
       if (hi && !atEnd() && in_[pos_] == ',') ++pos_;
@@ -155,67 +233,17 @@ void DateParser::element(const DateToken& t, const DateToken* next) {
       if (hi) f_.year = static_cast<int>(*hi * 1000 + lo.value_or(0));
       break;
     }
-    case DateElement::YYY: setOnce(f_.yyy, readNumber(3)); break;
     case DateElement::YY:
-    case DateElement::RR: {
-      std::size_t before = pos_;
-      auto v = readNumber(shortYear);
-      std::size_t digits = pos_ - before;
-      if (v && digits > 2) {
-        f_.year = static_cast<int>(*v);
-      } else {
-        setOnce(t.element == DateElement::YY ? f_.yy : f_.rr, v);
-      }
-      break;
-    }
-    case DateElement::Y: setOnce(f_.y, readNumber(1)); break;
+    case DateElement::RR: shortYear(t, next && isNumericElement(next->element)); break;
     case DateElement::BC: {
-      static const char* const kEras[] = {"B.C.", "BC", "A.D.", "AD"};
       int i = readName(kEras, 4, 4, 1856);
       if (i >= 0) f_.bc = i < 2;
       break;
     }
-    case DateElement::MM: {
-      skipBlanks();
-      if (!atEnd() && std::isalpha(static_cast<unsigned char>(in_[pos_]))) {
-        int i = readName(kMonthNames, 12, 3, 1843);
-        f_.month = i + 1;
-        break;
-      }
-      auto v = readNumber(2);
-      if (v && (*v < 1 || *v > 12)) throw OraError(1843);
-      setOnce(f_.month, v);
-      break;
-    }
+    case DateElement::MM:
     case DateElement::MONTH:
-    case DateElement::MON: {
-      int i = readName(kMonthNames, 12, 3, 1843);
-      if (i >= 0) f_.month = i + 1;
-      break;
-    }
-    case DateElement::RM: {
-      static const char* const kRoman[] = {"XII", "XI", "X", "IX", "VIII", "VII", "VI", "V", "IV", "III", "II", "I"};
-      int i = readName(kRoman, 12, 4, 1843);
-      if (i >= 0) f_.month = 12 - i;
-      break;
-    }
-    case DateElement::DDD: {
-      auto v = readNumber(3);
-      if (v && (*v < 1 || *v > 366)) throw OraError(1848);
-      setOnce(f_.dayOfYear, v);
-      break;
-    }
-    case DateElement::DD: {
-      auto v = readNumber(2);
-      if (v && (*v < 1 || *v > 31)) throw OraError(1847);
-      setOnce(f_.day, v);
-      break;
-    }
-    case DateElement::D: {
-      auto v = readNumber(1);
-      if (v && (*v < 1 || *v > 7)) throw OraError(1846);
-      break;
-    }
+    case DateElement::MON:
+    case DateElement::RM: month(t); break;
     case DateElement::DAY:
     case DateElement::DY: readName(kDayNames, 7, 3, 1846); break;
     case DateElement::J: {
@@ -223,58 +251,15 @@ void DateParser::element(const DateToken& t, const DateToken* next) {
       if (v) f_.julian = *v;
       break;
     }
-    case DateElement::HH24: {
-      auto v = readNumber(2);
-      if (v && *v > 23) throw OraError(1850);
-      setOnce(f_.hour24, v);
-      break;
-    }
-    case DateElement::HH12: {
-      auto v = readNumber(2);
-      if (v && (*v < 1 || *v > 12)) throw OraError(1849);
-      setOnce(f_.hour12, v);
-      break;
-    }
-    case DateElement::MI: {
-      auto v = readNumber(2);
-      if (v && *v > 59) throw OraError(1851);
-      setOnce(f_.minute, v);
-      break;
-    }
-    case DateElement::SS: {
-      auto v = readNumber(2);
-      if (v && *v > 59) throw OraError(1852);
-      setOnce(f_.second, v);
-      break;
-    }
-    case DateElement::SSSSS: {
-      auto v = readNumber(5);
-      if (v && *v > 86399) throw OraError(1853);
-      setOnce(f_.secondsOfDay, v);
-      break;
-    }
     case DateElement::AM: {
-      static const char* const kMeridians[] = {"A.M.", "AM", "P.M.", "PM"};
       int i = readName(kMeridians, 4, 4, 1855);
       if (i >= 0) f_.pm = i >= 2;
       break;
     }
-    case DateElement::FF: {
-      if (!allowFraction_) throw OraError(1821);
-      std::size_t width = t.fractionDigits == 0 ? 9 : static_cast<std::size_t>(t.fractionDigits);
-      std::size_t before = pos_;
-      auto v = readNumber(width);
-      if (v) {
-        uint32_t nanos = static_cast<uint32_t>(*v);
-        for (std::size_t i = pos_ - before; i < 9; ++i) nanos *= 10;
-        f_.nanos = nanos;
-      }
-      break;
-    }
-    case DateElement::X: {
+    case DateElement::FF: fraction(t); break;
+    case DateElement::X:
       if (!atEnd() && in_[pos_] == '.') ++pos_;
       break;
-    }
     default: throw OraError(1820);  // CC, Q, WW, IW, W, IYYY ..., YEAR: output only
   }
 }
