@@ -1,0 +1,156 @@
+#include "structure/ddl_text.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <string_view>
+
+#include "oracle/oracle_text.h"
+
+namespace velmora {
+
+namespace {
+
+// Oracle's reserved words: a name spelled like one must be quoted to be read as a name.
+constexpr std::string_view kReservedWords[] = {
+    "ACCESS",    "ADD",      "ALL",        "ALTER",      "AND",      "ANY",        "AS",
+    "ASC",       "AUDIT",    "BETWEEN",    "BY",         "CHAR",     "CHECK",      "CLUSTER",
+    "COLUMN",    "COMMENT",  "COMPRESS",   "CONNECT",    "CREATE",   "CURRENT",    "DATE",
+    "DECIMAL",   "DEFAULT",  "DELETE",     "DESC",       "DISTINCT", "DROP",       "ELSE",
+    "EXCLUSIVE", "EXISTS",   "FILE",       "FLOAT",      "FOR",      "FROM",       "GRANT",
+    "GROUP",     "HAVING",   "IDENTIFIED", "IMMEDIATE",  "IN",       "INCREMENT",  "INDEX",
+    "INITIAL",   "INSERT",   "INTEGER",    "INTERSECT",  "INTO",     "IS",         "LEVEL",
+    "LIKE",      "LOCK",     "LONG",       "MAXEXTENTS", "MINUS",    "MLSLABEL",   "MODE",
+    "MODIFY",    "NOAUDIT",  "NOCOMPRESS", "NOT",        "NOWAIT",   "NULL",       "NUMBER",
+    "OF",        "OFFLINE",  "ON",         "ONLINE",     "OPTION",   "OR",         "ORDER",
+    "PCTFREE",   "PRIOR",    "PRIVILEGES", "PUBLIC",     "RAW",      "RENAME",     "RESOURCE",
+    "REVOKE",    "ROW",      "ROWID",      "ROWNUM",     "ROWS",     "SELECT",     "SESSION",
+    "SET",       "SHARE",    "SIZE",       "SMALLINT",   "START",    "SUCCESSFUL", "SYNONYM",
+    "SYSDATE",   "TABLE",    "THEN",       "TO",         "TRIGGER",  "UID",        "UNION",
+    "UNIQUE",    "UPDATE",   "USER",       "VALIDATE",   "VALUES",   "VARCHAR",    "VARCHAR2",
+    "VIEW",      "WHENEVER", "WHERE",      "WITH",
+};
+
+bool isContinuationByte(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// Byte offset just past the first `count` characters of text (its size when shorter).
+size_t bytesOfCharacters(const std::string& text, size_t count) {
+  size_t seen = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (isContinuationByte(text[i])) continue;
+    if (seen == count) return i;
+    ++seen;
+  }
+  return text.size();
+}
+
+std::string trimTrailingBlanks(std::string text) {
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
+// Positions of the blanks of text that lie outside '...' literals and "..." names. A doubled
+// quote inside a literal toggles twice, so it needs no special case.
+std::vector<size_t> blanksOutsideQuotes(const std::string& text) {
+  std::vector<size_t> blanks;
+  char quote = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (quote != 0) {
+      if (c == quote) quote = 0;
+    } else if (c == '\'' || c == '"') {
+      quote = c;
+    } else if (c == ' ') {
+      blanks.push_back(i);
+    }
+  }
+  return blanks;
+}
+
+// Bytes of the next chunk of rest (see ddlConditionChunks).
+size_t nextChunkSize(const std::string& rest) {
+  size_t limit = bytesOfCharacters(rest, kDdlLineWidth);
+  std::vector<size_t> blanks = blanksOutsideQuotes(rest);
+  auto firstBeyond = std::lower_bound(blanks.begin(), blanks.end(), limit);
+  if (firstBeyond != blanks.begin()) return *(firstBeyond - 1) + 1;  // last blank within 80
+  if (limit == rest.size()) return rest.size();                      // the rest fits
+  return firstBeyond == blanks.end() ? rest.size() : *firstBeyond + 1;
+}
+
+}  // namespace
+
+void DdlLineWriter::write(const std::string& piece, bool force) {
+  // An empty pending line or piece never overflows: the server's length() of '' is NULL.
+  if (!pending_.empty() && !piece.empty() &&
+      ddlTextLength(pending_) + ddlTextLength(piece) > kDdlLineWidth) {
+    lines_.push_back(pending_);
+    pending_.clear();
+    if (!force) {
+      pending_ = piece;
+      return;
+    }
+    lines_.push_back(piece);
+    return;
+  }
+  pending_ += piece;
+  if (force) {
+    lines_.push_back(pending_);
+    pending_.clear();
+  }
+}
+
+std::string ddlOutputText(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) {
+    std::string trimmed = trimTrailingSpace(line);
+    if (trimmed.empty()) continue;
+    text += trimmed;
+    text += "\r\n";
+  }
+  return text;
+}
+
+size_t ddlTextLength(const std::string& text) {
+  return static_cast<size_t>(
+      std::count_if(text.begin(), text.end(), [](char c) { return !isContinuationByte(c); }));
+}
+
+std::string ddlSizeText(const std::string& bytes) {
+  if (bytes.empty() || bytes.size() > 18 ||
+      !std::all_of(bytes.begin(), bytes.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return bytes;
+  uint64_t n = std::stoull(bytes);
+  if (n % 1048576 == 0) return std::to_string(n / 1048576) + "M";
+  if (n % 1024 == 0) return std::to_string(n / 1024) + "K";
+  return std::to_string(n);
+}
+
+std::string ddlName(const std::string& name) {
+  if (name.empty()) return name;
+  bool plain = name[0] >= 'A' && name[0] <= 'Z';
+  for (char c : name) {
+    bool allowed =
+        (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '$' || c == '#';
+    plain = plain && allowed;
+  }
+  if (plain && std::find(std::begin(kReservedWords), std::end(kReservedWords), name) ==
+                   std::end(kReservedWords))
+    return name;
+  return "\"" + name + "\"";
+}
+
+std::vector<std::string> ddlConditionChunks(const std::string& condition) {
+  std::vector<std::string> chunks;
+  std::string rest = condition;
+  while (!rest.empty()) {
+    size_t size = nextChunkSize(rest);
+    std::string chunk = trimTrailingBlanks(rest.substr(0, size));
+    if (!chunk.empty()) chunks.push_back(std::move(chunk));
+    rest.erase(0, size);
+  }
+  return chunks;
+}
+
+}  // namespace velmora

@@ -1,0 +1,55 @@
+// Text building blocks of the DDL generator: the 80-character line writer, the joining of printed
+// lines into the returned text (as the server output reader returns them), storage sizes in K
+// and M, names as the generated statements write them, and the chunking of check conditions.
+// Pure functions and a small value class; no database access.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+inline constexpr size_t kDdlLineWidth = 80;
+
+// Builds printed lines from pieces. write(piece, false) appends the piece to the pending line;
+// write(piece, true) appends it and prints the line. When the pending line is not empty and the
+// piece would take it past 80 characters, the pending line is printed first; the piece then
+// starts the next line (or, when forced, is printed on its own). An empty pending line takes any
+// piece, so a single piece longer than 80 characters gives a longer line.
+class DdlLineWriter {
+ public:
+  void write(const std::string& piece, bool force);
+  void print(const std::string& line) { lines_.push_back(line); }  // a line of its own
+  const std::vector<std::string>& lines() const { return lines_; }
+  std::vector<std::string> take() { return std::move(lines_); }
+
+ private:
+  std::string pending_;
+  std::vector<std::string> lines_;
+};
+
+// The printed lines as the generator returns them: each line without trailing white space and
+// followed by CR LF, blank lines dropped. {"A ", "", "B"} gives "A\r\nB\r\n".
+std::string ddlOutputText(const std::vector<std::string>& lines);
+
+// Length in characters (UTF-8 code points), as the server's length() counts them.
+size_t ddlTextLength(const std::string& text);
+
+// A storage size: whole megabytes as "2M", else whole kilobytes as "64K", else the bytes as they
+// are ("1000"). Text that is not a whole number is returned unchanged.
+std::string ddlSizeText(const std::string& bytes);
+
+// A table, index, constraint or column name as the ALTER TABLE and CREATE INDEX statements write
+// it: bare when Oracle would read it back unchanged (upper case letter first, then upper case
+// letters, digits, "_", "$", "#", and not a reserved word), else in double quotes.
+std::string ddlName(const std::string& name);
+
+// The pieces a check condition is printed in, each on a line behind a tab. Each chunk ends after
+// the last blank within its first 80 characters; only blanks outside quoted literals and quoted
+// names count, so a line break never lands inside a literal or splits a word. Where the first
+// 80 characters hold no such blank, the chunk runs to the next one (or to the end). Trailing
+// blanks of a chunk are not printed; chunks left empty are dropped.
+// "A > 0 AND B < 5" gives {"A > 0 AND B <", "5"}.
+std::vector<std::string> ddlConditionChunks(const std::string& condition);
+
+}  // namespace velmora

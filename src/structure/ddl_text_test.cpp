@@ -1,0 +1,126 @@
+#include "structure/ddl_text.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(DdlLineWriter, PiecesBuildALineUntilAForcedPieceEndsIt) {
+  DdlLineWriter writer;
+  writer.write("CREATE TABLE ", false);
+  writer.write("T", false);
+  writer.write(" (", true);
+  writer.write(")", true);
+  EXPECT_EQ(writer.lines(), (Lines{"CREATE TABLE T (", ")"}));
+}
+
+TEST(DdlLineWriter, APieceThatOverflowsStartsTheNextLine) {
+  DdlLineWriter writer;
+  std::string seventy(70, 'a');
+  writer.write(seventy, false);
+  writer.write("0123456789", false);  // exactly 80: still fits
+  writer.write("X", false);           // 81: the pending line is printed first
+  writer.write("Y", true);
+  EXPECT_EQ(writer.lines(), (Lines{seventy + "0123456789", "XY"}));
+}
+
+TEST(DdlLineWriter, AForcedPieceThatOverflowsIsPrintedOnItsOwn) {
+  DdlLineWriter writer;
+  writer.write(std::string(75, 'a'), false);
+  writer.write("\tNOT NULL", true);
+  writer.write("next", true);
+  EXPECT_EQ(writer.lines(), (Lines{std::string(75, 'a'), "\tNOT NULL", "next"}));
+}
+
+TEST(DdlLineWriter, AnEmptyPendingLineTakesAPieceOfAnyLength) {
+  DdlLineWriter writer;
+  std::string longPiece(100, 'b');
+  writer.write(longPiece, false);
+  writer.write("", false);  // an empty piece never overflows either
+  writer.write(";", true);
+  EXPECT_EQ(writer.lines(), (Lines{longPiece, ";"}));
+}
+
+TEST(DdlLineWriter, LengthCountsCharactersNotBytes) {
+  DdlLineWriter writer;
+  std::string accented;
+  for (int i = 0; i < 75; ++i) accented += "\xC3\xA9";  // 75 characters, 150 bytes
+  writer.write(accented, false);
+  writer.write("12345", false);  // 80 characters: fits
+  writer.write("x", true);
+  EXPECT_EQ(writer.lines(), (Lines{accented + "12345", "x"}));
+  EXPECT_EQ(ddlTextLength(accented), 75u);
+}
+
+TEST(DdlOutputText, TrimsEachLineDropsBlankLinesAndEndsLinesWithCrLf) {
+  EXPECT_EQ(ddlOutputText({"CREATE TABLE T (", "\t ", "", "    STORAGE ( \t", "        )"}),
+            "CREATE TABLE T (\r\n    STORAGE (\r\n        )\r\n");
+  EXPECT_EQ(ddlOutputText({}), "");
+}
+
+TEST(DdlSizeText, WholeMegabytesAndKilobytesAreShortened) {
+  EXPECT_EQ(ddlSizeText("65536"), "64K");
+  EXPECT_EQ(ddlSizeText("2097152"), "2M");
+  EXPECT_EQ(ddlSizeText("1048576"), "1M");
+  EXPECT_EQ(ddlSizeText("1000"), "1000");
+  EXPECT_EQ(ddlSizeText("1536"), "1536");
+  EXPECT_EQ(ddlSizeText("3072"), "3K");
+  EXPECT_EQ(ddlSizeText("5242880"), "5M");
+  EXPECT_EQ(ddlSizeText(""), "");
+  EXPECT_EQ(ddlSizeText("12.5"), "12.5");
+}
+
+TEST(DdlName, OrdinaryNamesStayBareOthersAreQuoted) {
+  EXPECT_EQ(ddlName("EMP"), "EMP");
+  EXPECT_EQ(ddlName("ORDER_LINES$2#"), "ORDER_LINES$2#");
+  EXPECT_EQ(ddlName("Emp"), "\"Emp\"");
+  EXPECT_EQ(ddlName("MY COL"), "\"MY COL\"");
+  EXPECT_EQ(ddlName("1ST"), "\"1ST\"");
+  EXPECT_EQ(ddlName("_X"), "\"_X\"");
+  EXPECT_EQ(ddlName("DATE"), "\"DATE\"");
+  EXPECT_EQ(ddlName("ORDER"), "\"ORDER\"");
+  EXPECT_EQ(ddlName("ORDERS"), "ORDERS");
+}
+
+TEST(DdlConditionChunks, EachChunkEndsAtTheLastBlankOfItsFirst80Characters) {
+  // A short condition is still cut after its last blank.
+  EXPECT_EQ(ddlConditionChunks("A > 0 AND B < 5"), (Lines{"A > 0 AND B <", "5"}));
+  EXPECT_EQ(ddlConditionChunks("X>0"), (Lines{"X>0"}));
+
+  std::string first = "STATUS IN ('NEW', 'OPEN', 'CLOSED') AND AMOUNT BETWEEN 0 AND 1000000 AND ";
+  std::string second = "CURRENCY IS NOT NULL";
+  ASSERT_LE(first.size(), 80u);
+  std::string condition = first + second;
+  ASSERT_GT(condition.size(), 80u);
+  EXPECT_EQ(ddlConditionChunks(condition),
+            (Lines{"STATUS IN ('NEW', 'OPEN', 'CLOSED') AND AMOUNT BETWEEN 0 AND 1000000 AND",
+                   "CURRENCY IS NOT", "NULL"}));
+}
+
+TEST(DdlConditionChunks, BlanksInsideLiteralsAndQuotedNamesAreNeverBreakPoints) {
+  // The last blank is inside the literal: the chunk ends at the blank before it.
+  EXPECT_EQ(ddlConditionChunks("NAME <> 'A  B'"), (Lines{"NAME <>", "'A  B'"}));
+  EXPECT_EQ(ddlConditionChunks("\"MY COL\" > 0"), (Lines{"\"MY COL\" >", "0"}));
+  EXPECT_EQ(ddlConditionChunks("'it''s here'"), (Lines{"'it''s here'"}));
+  // A literal longer than a line stays whole; the text before it is cut as usual.
+  std::string literal = "'" + std::string(50, 'x') + " " + std::string(50, 'y') + "'";
+  EXPECT_EQ(ddlConditionChunks("C = " + literal + " OR C IS NULL"),
+            (Lines{"C =", literal, "OR C IS", "NULL"}));
+}
+
+TEST(DdlConditionChunks, AWordLongerThanALineIsNotSplit) {
+  std::string word(90, 'W');
+  EXPECT_EQ(ddlConditionChunks(word + " > 1"), (Lines{word, ">", "1"}));
+  EXPECT_EQ(ddlConditionChunks(word), (Lines{word}));
+}
+
+TEST(DdlConditionChunks, BlankChunksAreDropped) {
+  EXPECT_EQ(ddlConditionChunks("   A  >  0"), (Lines{"   A  >", "0"}));
+  EXPECT_TRUE(ddlConditionChunks("").empty());
+  EXPECT_TRUE(ddlConditionChunks("    ").empty());
+}
+
+}  // namespace
+}  // namespace velmora
