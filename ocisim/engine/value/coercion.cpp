@@ -4,6 +4,7 @@
 
 #include "engine/ora_error.h"
 #include "engine/value/conversion.h"
+#include "engine/value/format.h"
 
 namespace ocisim {
 namespace {
@@ -64,7 +65,9 @@ Value coerceForColumn(const Value& v, const DataType& type, const NlsSettings& n
     case TypeCode::Rowid: return textFor(v, type, nls, columnName);
     case TypeCode::Date: return Value::date(toDate(v, nls));
     case TypeCode::Timestamp: {
-      DateTime d = toDate(v, nls);
+      // Text becomes a TIMESTAMP through NLS_TIMESTAMP_FORMAT (fields it lacks default).
+      DateTime d = v.isText() ? parseDate(v.asText(), nls.timestampFormat, DateTime::now(), true)
+                              : toDate(v, nls);
       uint32_t unit = 1;
       for (int i = type.precision; i < 9; ++i) unit *= 10;
       d.nanos = (d.nanos + unit / 2) / unit * unit;

@@ -61,6 +61,8 @@ TEST(CoercionTest, DatesAndTimestamps) {
   Value ts = Value::timestamp(DateTime::make(2024, 1, 5, 1, 2, 3, 123456789));
   EXPECT_EQ(stored(ts, DataType::date()), "DATE '2024-01-05 01:02:03'");
   EXPECT_EQ(stored(ts, DataType::timestamp(3)), "TIMESTAMP '2024-01-05 01:02:03.123000000'");
+  EXPECT_EQ(stored(Value::text("05-JAN-24 01.02.03.5 PM"), DataType::timestamp()),
+            "TIMESTAMP '2024-01-05 13:02:03.500000000'");
   EXPECT_EQ(stored(Value::timestamp(DateTime::make(2024, 1, 5, 1, 2, 3, 999999999)), DataType::timestamp(0)),
             "TIMESTAMP '2024-01-05 01:02:04.000000000'");
 }

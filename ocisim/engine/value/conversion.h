@@ -26,7 +26,8 @@ Decimal toNumber(const Value& v);
 Value toNumberValue(const Value& v);
 
 // The date of a non-NULL value: dates and timestamps as is, text through NLS_DATE_FORMAT
-// (NLS_TIMESTAMP_FORMAT is tried for timestamps). Numbers throw ORA-00932.
+// (a TIMESTAMP column reads text through NLS_TIMESTAMP_FORMAT: see coercion.h). Numbers throw
+// ORA-00932.
 DateTime toDate(const Value& v, const NlsSettings& nls);
 Value toDateValue(const Value& v, const NlsSettings& nls);
 
