@@ -52,7 +52,8 @@ std::string DdlGenerator::scriptTableAlone(const std::string& owner, const std::
 
 std::string DdlGenerator::scriptTable(const std::string& owner, const std::string& table) {
   std::string text = scriptTableAlone(owner, table);
-  if (options_.i_DoingUpgradeScript == 2) return text;
+  // Without its CREATE TABLE, ALTER TABLE and CREATE INDEX statements would only fail.
+  if (options_.i_DoingUpgradeScript == 2 || text == kLineEnd) return text;
   appendPart(text, scriptConstraints(owner, table));
   appendPart(text, scriptIndexes(owner, table));
   return text;
