@@ -12,9 +12,12 @@
 #include "run/report_output.h"
 #include "run/run_control.h"
 #include "run/run_host.h"
+#include "run/table_lists.h"
 #include "run/work_lists.h"
 
 namespace velmora {
+
+class DatabaseConnection;
 
 class RunContext {
  public:
@@ -50,6 +53,21 @@ class RunContext {
   // The two DatabaseConnections of the run join the context here.
   RunHeaderNames& headerNames() { return headerNames_; }
 
+  // The two databases of the run (Database 2 may be absent in "Script database 1" mode), owned
+  // by the front end. Setting them forgets the table lists read for the run, which are read
+  // once per connection.
+  void setDatabases(DatabaseConnection* database1, DatabaseConnection* database2) {
+    database1_ = database1;
+    database2_ = database2;
+    tableRun_.tables1Loaded = false;
+    tableRun_.tables2Loaded = false;
+  }
+  DatabaseConnection* database1() const { return database1_; }
+  DatabaseConnection* database2() const { return database2_; }
+  // What the table phases of a run share: the table-name width, the lists read, the upgrade
+  // script's dependencies. Reset by the table-list phase at its start.
+  TableRunState& tableRun() { return tableRun_; }
+
  private:
   ComparisonOptions& options_;
   ReportOutput& output_;
@@ -58,6 +76,9 @@ class RunContext {
   RunControl& control_;
   WorkLists workLists_;
   RunHeaderNames headerNames_;
+  DatabaseConnection* database1_ = nullptr;
+  DatabaseConnection* database2_ = nullptr;
+  TableRunState tableRun_;
 };
 
 }  // namespace velmora

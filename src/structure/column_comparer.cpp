@@ -1,0 +1,233 @@
+#include "structure/column_comparer.h"
+
+#include <algorithm>
+
+#include "run/report_layout.h"
+#include "structure/column_text.h"
+#include "structure/upgrade_dependencies.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr ReportColour kBlack = ReportColour::Black;
+constexpr ReportColour kBlue = ReportColour::Blue;
+constexpr ReportColour kRed = ReportColour::Red;
+constexpr ReportColour kGreen = ReportColour::Green;
+constexpr ReportColour kMaroon = ReportColour::Maroon;
+constexpr bool kCounted = true;
+constexpr bool kNotCounted = false;
+
+std::string blanks(int count) {
+  return std::string(static_cast<size_t>(count > 0 ? count : 0), ' ');
+}
+
+ColumnEntry* findColumn(CommonTable& table, const std::string& name) {
+  for (ColumnEntry& column : table.columns) {
+    if (column.name == name) return &column;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void writeColumnReportHeader(StructureRun& run, bool oneSided) {
+  const int nameWidth = run.tableNameWidth + 2;
+  run.out.write(
+      "\r\n\r\n\r\nThe following are the structural differences between COMMON tables\r\n\r\n",
+      kBlack, false, kNotCounted);
+  run.out.write(blanks(nameWidth) + blanks(30) + fixedWidth(run.database1.displayName, 72), kBlue,
+                false, kNotCounted);
+  run.out.write(fixedWidth(run.database2.displayName, 32), kRed, false, kNotCounted);
+  run.out.write("\r\n" + fixedWidth("TABLE", static_cast<size_t>(nameWidth)) +
+                    fixedWidth("COLUMN", 30) + fixedWidth("TYPE", 72) + fixedWidth("TYPE", 67) +
+                    "\r\n",
+                kBlack, false, kNotCounted);
+  run.out.write(std::string(oneSided ? 189 : 194, '-'), kBlack, false, kNotCounted);
+}
+
+int ColumnComparer::compareTableColumns(bool firstPass) {
+  headerWritten_ = false;
+  StructureDatabase& database = run_.database(firstPass);
+  if (database.reader == nullptr) return 0;
+  const std::string queryText = columnQueryText(run_.mode(), run_.options.b_CompColLen != 0,
+                                                database.reader->serverVersion());
+  int rows = 0;
+  if (firstPass) firstPassTables_ = static_cast<size_t>(-1);
+  const size_t count =
+      firstPass ? run_.tables.size() : std::min(run_.tables.size(), firstPassTables_);
+  for (size_t i = 0; i < count; ++i) {
+    CommonTable& table = run_.tables[i];
+    run_.checkpoint();
+    run_.host.selectObject(table.firstName);
+    run_.host.stepProgress();
+    if (firstPass) table.columns.clear();
+    if (!readTable(table, firstPass, queryText, rows)) {
+      if (firstPass) firstPassTables_ = i;
+      return 1;
+    }
+  }
+  return rows;
+}
+
+// Reads one table in one database; false after a query error (already written).
+bool ColumnComparer::readTable(CommonTable& table, bool firstPass, const std::string& queryText,
+                               int& rows) {
+  StructureDatabase& database = run_.database(firstPass);
+  const std::string& name = firstPass ? table.firstName : table.secondName;
+  QueryRows<ColumnRow> result = database.reader->columns(queryText, database.owner, name);
+  if (result.failed()) {
+    // Written whatever b_DoStruct says: the column lists of the later tables stay as they are.
+    writeQueryError(run_, "columns for table " + table.firstName + " in database ", database, "",
+                    result.error);
+    return false;
+  }
+  firstDifference_ = true;
+  differencesFound_ = false;
+  for (const ColumnRow& row : result.rows) {
+    run_.checkpoint();
+    ++rows;
+    if (firstPass) {
+      firstPassRow(table, row);
+    } else {
+      secondPassRow(table, row);
+    }
+  }
+  if (!firstPass) endTable(table);
+  return true;
+}
+
+void ColumnComparer::firstPassRow(CommonTable& table, const ColumnRow& row) {
+  if (run_.options.isIgnoredColumn(row.name)) return;
+  const std::string typeText = columnTypeText(row);
+  const ColumnTraits traits = columnTraits(row, typeText);
+  ColumnEntry entry;
+  entry.name = row.name;
+  entry.sourceType = typeText;
+  entry.targetType = kNotFound;
+  entry.found = false;
+  entry.orderable = traits.orderable;
+  entry.selectable = traits.selectable;
+  entry.key = true;
+  entry.displayWidth = columnDisplayWidth(row.name, typeText, traits.rawWidth);
+  table.columns.push_back(std::move(entry));
+}
+
+void ColumnComparer::secondPassRow(CommonTable& table, const ColumnRow& row) {
+  const std::string typeText = columnTypeText(row);
+  const ColumnTraits traits = columnTraits(row, typeText);
+  if (ColumnEntry* column = findColumn(table, row.name)) {
+    column->targetType = typeText;
+    column->orderable = column->orderable && traits.orderable;
+    column->selectable = column->selectable && traits.selectable;
+    column->found = true;
+    column->key = true;
+    if (column->sourceType != column->targetType)
+      writeDifference(table, *column, Difference::Changed);
+    if (column->displayWidth < traits.rawWidth) column->displayWidth = traits.rawWidth;
+    return;
+  }
+  if (run_.options.isIgnoredColumn(row.name)) return;
+  table.sameColumns = false;
+  ColumnEntry entry;
+  entry.name = row.name;
+  entry.sourceType = kNotFound;
+  entry.targetType = typeText;
+  entry.displayWidth = traits.rawWidth;
+  entry.found = true;
+  entry.orderable = traits.orderable;
+  entry.selectable = traits.selectable;
+  entry.key = true;
+  table.columns.push_back(std::move(entry));
+  writeDifference(table, table.columns.back(), Difference::OnlyInSecond);
+}
+
+void ColumnComparer::endTable(CommonTable& table) {
+  for (ColumnEntry& column : table.columns) {
+    if (column.found) continue;
+    table.sameColumns = false;
+    writeDifference(table, column, Difference::OnlyInFirst);
+  }
+  if (!run_.options.b_DoStruct) return;
+  if (differencesFound_) {
+    run_.out.write("\r\n", kBlack, false, kCounted);
+    return;
+  }
+  if (!run_.options.b_NoDiffCol) return;
+  if (!headerWritten_) writeHeader(false);
+  run_.out.write("\r\n" + run_.options.s_DashComment +
+                     fixedWidth(table.firstName, static_cast<size_t>(run_.tableNameWidth + 2)),
+                 kGreen, false, kNotCounted);
+  run_.out.write("No Structural Differences Found\r\n", kMaroon, false, kNotCounted);
+}
+
+void ColumnComparer::writeHeader(bool oneSided) {
+  headerWritten_ = true;
+  if (run_.report()) {
+    writeColumnReportHeader(run_, oneSided);
+    return;
+  }
+  run_.out.write(kSectionStart + bannerTop() + run_.options.s_StarComment +
+                     "The following statements will upgrade the COMMON tables" + bannerBottom(),
+                 kGreen, false, kCounted);
+}
+
+void ColumnComparer::writeDifference(CommonTable& table, ColumnEntry& column, Difference kind) {
+  if (!run_.options.b_DoStruct) return;
+  differencesFound_ = true;
+  if (!headerWritten_) writeHeader(kind != Difference::Changed);
+  if (run_.report()) {
+    writeReportLine(table, column, kind);
+  } else {
+    writeStatement(table, column, kind);
+  }
+}
+
+void ColumnComparer::writeReportLine(const CommonTable& table, const ColumnEntry& column,
+                                     Difference kind) {
+  const size_t nameWidth = static_cast<size_t>(run_.tableNameWidth + 2);
+  run_.out.write("\r\n" + (firstDifference_ ? fixedWidth(table.firstName, nameWidth)
+                                            : blanks(static_cast<int>(nameWidth))),
+                 kGreen, false, kNotCounted);
+  firstDifference_ = false;
+  const ReportColour nameColour = kind == Difference::OnlyInSecond  ? kRed
+                                  : kind == Difference::OnlyInFirst ? kBlue
+                                                                    : kGreen;
+  run_.out.write(fixedWidth(column.name, 30), nameColour, false, kNotCounted);
+  run_.out.write(fixedWidth(column.sourceType, 72), column.sourceType == kNotFound ? kBlack : kBlue,
+                 false, kNotCounted);
+  run_.out.write(column.targetType, column.targetType == kNotFound ? kBlack : kRed, false,
+                 kNotCounted);
+}
+
+void ColumnComparer::writeStatement(const CommonTable& table, ColumnEntry& column,
+                                    Difference kind) {
+  const bool drop = kind == Difference::OnlyInSecond;
+  run_.out.write("\r\nALTER TABLE " + table.firstName, drop ? kRed : kBlue, false, kNotCounted);
+  switch (kind) {
+    case Difference::OnlyInSecond:
+      run_.out.write(dropColumnClause(table, column.name), kRed, false, kNotCounted);
+      break;
+    case Difference::OnlyInFirst:
+      run_.out.write(" ADD ( " + column.name + " " + column.sourceType + " );", kBlue, false,
+                     kNotCounted);
+      break;
+    case Difference::Changed:
+      column.sourceType = modifyTypeText(column.sourceType, column.targetType);
+      run_.out.write(" MODIFY ( " + column.name + " " + column.sourceType + " );", kBlue, false,
+                     kNotCounted);
+      break;
+  }
+}
+
+// Dropping a column also drops the constraints and indexes on it; a key that foreign keys
+// reference, or a constraint on several columns, needs CASCADE CONSTRAINTS.
+std::string ColumnComparer::dropColumnClause(const CommonTable& table, const std::string& column) {
+  bool cascade = false;
+  if (run_.database2.reader != nullptr)
+    cascade = noteColumnDrop(*run_.database2.reader, run_.database2.owner, table.secondName, column,
+                             run_.dependencies);
+  return " DROP COLUMN " + column + (cascade ? " CASCADE CONSTRAINTS;" : ";");
+}
+
+}  // namespace velmora

@@ -1,0 +1,115 @@
+#include "structure/column_text.h"
+
+#include <cstdlib>
+#include <string_view>
+
+namespace velmora {
+
+namespace {
+
+constexpr const char* kPlainType = "data_type";
+
+constexpr const char* kFormattedType =
+    "data_type || decode(data_type,'DATE','','ROWID','','LONG RAW','','INTEGER','','BLOB','',"
+    "'CLOB','',  'LONG','', 'NUMBER',decode(data_precision,null,'', 0,'', "
+    "'('||to_char(data_precision)||decode(data_scale,NULL,')',0,')',','||to_char(data_scale)||"
+    "')')),decode(data_length,null,'',0,'','('||to_char(data_length)||')'))";
+
+constexpr const char* kFormattedTypeWithOwner =
+    "data_type || decode(data_type_owner,NULL,decode(data_type,'DATE','','ROWID','','LONG RAW',"
+    "'','INTEGER','','BLOB','','CLOB','',  'LONG','', 'NUMBER',decode(data_precision,null,'', "
+    "0,'', '('||to_char(data_precision)||decode(data_scale,NULL,')',0,')',','||"
+    "to_char(data_scale)||')')),decode(data_length,null,'',0,'','('||to_char(data_length)||"
+    "')')),'')";
+
+constexpr const char* kReportNullWord = "    NULL ";
+constexpr const char* kScriptNullWord = "NULL ";
+constexpr const char* kNoOwner = "' '";
+constexpr const char* kOwner = "nvl(data_type_owner,' ')";
+
+constexpr std::string_view kNotNullWord = "NOT NULL ";
+constexpr std::string_view kNullWord = "NULL ";
+constexpr std::string_view kDefault = " DEFAULT ";
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+  return text.substr(0, prefix.size()) == prefix;
+}
+
+bool endsWith(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+// The nullability word a type text ends with ("NOT NULL " or "NULL "), "" when none.
+std::string_view nullabilityOf(std::string_view typeText) {
+  if (endsWith(typeText, kNotNullWord)) return kNotNullWord;
+  if (endsWith(typeText, kNullWord)) return kNullWord;
+  return {};
+}
+
+bool hasDefault(std::string_view typeText) {
+  return typeText.find(kDefault) != std::string_view::npos;
+}
+
+}  // namespace
+
+std::string columnQueryText(int mode, bool ignoreLengths, const std::string& serverVersion) {
+  const bool version7 = serverVersion == "7";
+  const bool report = mode == 0;
+  std::string type;
+  if (report && ignoreLengths) {
+    type = kPlainType;
+  } else {
+    type = version7 ? kFormattedType : kFormattedTypeWithOwner;
+  }
+  const char* nullWord = report ? kReportNullWord : kScriptNullWord;
+  const char* owner = version7 ? kNoOwner : kOwner;
+  return "select column_name, " + type +
+         ", to_char(data_length), to_char(nvl(data_precision,0)),to_char(nvl(data_scale,-1)),"
+         "decode(nvl(nullable,'Y'),'Y','" +
+         nullWord + "','NOT NULL '),data_default," + owner +
+         " from all_tab_columns where owner = :owner and table_name = :name order by column_id";
+}
+
+std::string columnTypeText(const ColumnRow& row) {
+  std::string text = row.type;
+  if (!row.defaultText.empty()) text += std::string(kDefault) + row.defaultText;
+  return text + " " + row.nullability;
+}
+
+ColumnTraits columnTraits(const ColumnRow& row, const std::string& typeText) {
+  ColumnTraits traits;
+  traits.rawWidth = std::atoi(row.length.c_str());
+  const bool userType = row.typeOwner != " ";
+  const bool raw = row.type == "RAW" || (startsWith(row.type, "RAW(") && endsWith(row.type, ")"));
+  if (startsWith(typeText, "LONG") || raw || typeText.find("LOB") != std::string::npos ||
+      userType) {
+    traits.orderable = false;
+    if (traits.rawWidth <= 0) traits.rawWidth = 500;
+  }
+  if (userType) traits.selectable = false;
+  return traits;
+}
+
+int columnDisplayWidth(const std::string& name, const std::string& typeText, int rawWidth) {
+  int width = startsWith(typeText, "DATE") ? 24 : rawWidth;
+  const int nameLength = static_cast<int>(name.size());
+  if (nameLength >= width) width = nameLength + 1;
+  return width;
+}
+
+std::string modifyTypeText(const std::string& sourceType, const std::string& targetType) {
+  const std::string_view sourceWord = nullabilityOf(sourceType);
+  const std::string_view targetWord = nullabilityOf(targetType);
+  const bool sameNullability = (sourceWord == kNotNullWord) == (targetWord == kNotNullWord);
+  // The word is the text's last item, so a default that happens to hold "NULL" is kept whole.
+  std::string body = sourceType.substr(0, sourceType.size() - sourceWord.size());
+  const std::string word = sameNullability ? "" : std::string(sourceWord);
+  if (!hasDefault(sourceType) && hasDefault(targetType)) {
+    // body is the type followed by one blank.
+    std::string type = body.substr(0, body.empty() ? 0 : body.size() - 1);
+    return type + " DEFAULT NULL " + word;
+  }
+  return body + word;
+}
+
+}  // namespace velmora

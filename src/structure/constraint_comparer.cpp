@@ -1,0 +1,267 @@
+#include "structure/constraint_comparer.h"
+
+#include <algorithm>
+
+#include "run/report_layout.h"
+#include "structure/constraint_scripts.h"
+#include "structure/key_columns.h"
+#include "structure/upgrade_dependencies.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr ReportColour kBlack = ReportColour::Black;
+constexpr ReportColour kBlue = ReportColour::Blue;
+constexpr ReportColour kRed = ReportColour::Red;
+constexpr ReportColour kGreen = ReportColour::Green;
+constexpr bool kCounted = true;
+constexpr bool kNotCounted = false;
+
+bool isKey(const std::string& type) {
+  return type == "P" || type == "U";
+}
+
+}  // namespace
+
+bool ConstraintComparer::namesShown() const {
+  return run_.options.i_DoConsName != 0 || !run_.report();
+}
+
+std::string ConstraintComparer::constraintColumnList(const std::string& constraint,
+                                                     bool firstPass) {
+  StructureDatabase& database = run_.database(firstPass);
+  if (database.reader == nullptr) return "";
+  QueryRows<std::string> columns = database.reader->constraintColumns(database.owner, constraint);
+  if (columns.failed()) {
+    writeQueryError(run_, "constraint columns in database ", database,
+                    " for constraint " + constraint, columns.error);
+    return "";
+  }
+  return joinColumns(columns.rows);
+}
+
+int ConstraintComparer::compareConstraints(bool firstPass) {
+  if (firstPass) {
+    longestKey_ = 0;
+    longestColumns_ = 0;
+  }
+  if (run_.mode() == 2) return firstPass ? scriptDatabaseConstraints() : 0;
+  if (run_.database(firstPass).reader == nullptr) return 0;
+  int rows = 0;
+  if (firstPass) firstPassTables_ = static_cast<size_t>(-1);
+  const size_t count =
+      firstPass ? run_.tables.size() : std::min(run_.tables.size(), firstPassTables_);
+  for (size_t i = 0; i < count; ++i) {
+    CommonTable& table = run_.tables[i];
+    run_.checkpoint();
+    run_.host.selectObject(table.firstName);
+    run_.host.stepProgress();
+    if (firstPass) table.constraints.clear();
+    if (!readTable(table, firstPass, rows)) {
+      if (firstPass) firstPassTables_ = i;
+      return 0;
+    }
+  }
+  return rows;
+}
+
+bool ConstraintComparer::readTable(CommonTable& table, bool firstPass, int& rows) {
+  StructureDatabase& database = run_.database(firstPass);
+  const std::string& name = firstPass ? table.firstName : table.secondName;
+  const bool withoutSystemNamed = run_.options.i_DoConsName == 1 || run_.upgrade();
+  QueryRows<ConstraintRow> result =
+      database.reader->constraints(database.owner, name, withoutSystemNamed);
+  if (result.failed()) {
+    writeQueryError(run_, "constraints in database ", database, " for table " + name, result.error);
+    return false;
+  }
+  for (const ConstraintRow& row : result.rows) {
+    run_.checkpoint();
+    ++rows;
+    addRow(table, row, firstPass);
+  }
+  if (!firstPass) writeTable(table);
+  return true;
+}
+
+void ConstraintComparer::addRow(CommonTable& table, const ConstraintRow& row, bool firstPass) {
+  const std::string deleteRule = normalizedConstraintText(row.deleteRule);
+  const std::string condition = normalizedConstraintText(row.condition);
+  const std::string columns =
+      run_.options.b_DoConsCols ? constraintColumnList(row.name, firstPass) : "";
+  const std::string key = run_.report() && run_.options.i_DoConsName == 0 ? columns : row.name;
+  longestKey_ = std::max(longestKey_, key.size());
+  longestColumns_ = std::max(longestColumns_, columns.size());
+  if (!firstPass) {
+    for (ConstraintEntry& entry : table.constraints) {
+      if (entry.key != key || entry.secondType != kNotFound) continue;
+      entry.secondType = row.type;
+      entry.secondDeleteRule = deleteRule;
+      entry.secondCondition = condition;
+      entry.secondColumns = columns;
+      entry.matched = true;
+      return;
+    }
+  }
+  ConstraintEntry entry;
+  entry.key = key;
+  if (firstPass) {
+    entry.firstType = row.type;
+    entry.firstDeleteRule = deleteRule;
+    entry.firstCondition = condition;
+    entry.firstColumns = columns;
+    entry.matched = false;
+  } else {
+    entry.secondType = row.type;
+    entry.secondDeleteRule = deleteRule;
+    entry.secondCondition = condition;
+    entry.secondColumns = columns;
+    entry.matched = true;
+  }
+  table.constraints.push_back(std::move(entry));
+}
+
+std::string ConstraintComparer::line(const ConstraintEntry& entry, bool first) const {
+  std::string text;
+  if (namesShown()) text += fixedWidth(entry.key, longestKey_ + 2);
+  text += fixedWidth(first ? entry.firstType : entry.secondType, 6);
+  if (run_.options.b_DoConsCols)
+    text += fixedWidth(first ? entry.firstColumns : entry.secondColumns, longestColumns_ + 2);
+  text += fixedWidth(first ? entry.firstDeleteRule : entry.secondDeleteRule, 17);
+  text += first ? entry.firstCondition : entry.secondCondition;
+  return text;
+}
+
+void ConstraintComparer::writeTable(const CommonTable& table) {
+  bool headingWritten = false;
+  for (const ConstraintEntry& entry : table.constraints) {
+    const bool onlySecond = entry.firstType == kNotFound;
+    const bool onlyFirst = entry.secondType == kNotFound;
+    const std::string first = line(entry, true);
+    const std::string second = line(entry, false);
+    if (!onlySecond && !onlyFirst && first == second) continue;
+    if (!headingWritten) writeTableHeading(table);
+    headingWritten = true;
+    if (run_.report()) {
+      if (!onlySecond) {
+        run_.out.write("< ", kBlack, false, kCounted);
+        run_.out.write(first + "\r\n", kBlue, false, kCounted);
+      }
+      if (!onlyFirst) {
+        run_.out.write("> ", kBlack, false, kCounted);
+        run_.out.write(second + "\r\n", kRed, false, kCounted);
+      }
+    } else if (onlySecond) {
+      writeDrop(table, entry);
+    } else if (onlyFirst) {
+      writeAdd(table, entry);
+    } else {
+      writeChangedStatements(table, entry);
+    }
+  }
+}
+
+void ConstraintComparer::writeTableHeading(const CommonTable& table) {
+  if (!run_.report()) {
+    run_.out.write(kSectionStart + bannerTop() +
+                       "*  The following statements will upgrade constraints for table " +
+                       table.firstName + bannerBottom(),
+                   kGreen, false, kCounted);
+    return;
+  }
+  run_.out.write("\r\n\r\n\r\nThe following are the constraint differences for table ", kBlack,
+                 false, kCounted);
+  run_.out.write(table.firstName + "\r\n\r\n", kGreen, false, kCounted);
+  const bool columns = run_.options.b_DoConsCols != 0;
+  std::string heading = namesShown() ? fixedWidth("  CONSTRAINT", longestKey_ + 4) : "  ";
+  heading += "TYPE  ";
+  if (columns) heading += fixedWidth("COLUMNS", longestColumns_ + 2);
+  heading += "DELETE RULE      SEARCH CONDITION    \r\n";
+  std::string hyphens = namesShown() ? fixedWidth(separatorLine(), longestKey_ + 4) : "--";
+  if (columns) hyphens += fixedWidth(separatorLine(), longestColumns_ + 2);
+  hyphens += std::string(6, '-') + std::string(126, '-') + "\r\n";
+  run_.out.write(heading + hyphens, kBlack, false, kNotCounted);
+}
+
+void ConstraintComparer::writeChangedStatements(const CommonTable& table,
+                                                const ConstraintEntry& entry) {
+  writeDrop(table, entry);
+  writeAdd(table, entry);
+}
+
+// A key that foreign keys still reference is dropped with CASCADE (the foreign keys Database 1
+// keeps are created again at the end); a constraint already gone is not dropped again.
+void ConstraintComparer::writeDrop(const CommonTable& table, const ConstraintEntry& entry) {
+  ScriptDependencies& dependencies = run_.dependencies;
+  if (dependencies.isConstraintDropped(table.secondName, entry.key)) {
+    run_.out.write(run_.options.s_DashComment + "Constraint " + entry.key +
+                       " was dropped by an earlier statement\r\n",
+                   kGreen, false, kCounted);
+    return;
+  }
+  bool cascade = false;
+  if (isKey(entry.secondType) && run_.database2.reader != nullptr)
+    cascade = noteKeyDrop(*run_.database2.reader, run_.database2.owner, entry.key, dependencies);
+  dependencies.constraintDropped(table.secondName, entry.key);
+  run_.out.write("ALTER TABLE " + table.firstName + " DROP CONSTRAINT " + entry.key +
+                     (cascade ? " CASCADE" : "") + ";\r\n",
+                 kRed, false, kCounted);
+}
+
+// Foreign keys wait for the end of the script, when every key they may reference exists.
+void ConstraintComparer::writeAdd(const CommonTable& table, const ConstraintEntry& entry) {
+  if (run_.scripts == nullptr) return;
+  if (entry.firstType == "R") {
+    run_.dependencies.deferForeignKey(table.firstName, entry.key);
+    run_.out.write(run_.options.s_DashComment + "Foreign key " + entry.key +
+                       " is created at the end of the script\r\n",
+                   kGreen, false, kCounted);
+    return;
+  }
+  if (isKey(entry.firstType)) dropIndexNamedLike(table, entry.key);
+  run_.dependencies.constraintCreated(table.firstName, entry.key);
+  run_.out.write(
+      run_.scripts->scriptConstraint(run_.database1.owner, table.firstName, entry.key) + "\r\n",
+      kBlue, false, kCounted);
+}
+
+// A key creates an index of its own name: a plain index of that name in Database 2 is dropped
+// first (unless the index phase already did).
+void ConstraintComparer::dropIndexNamedLike(const CommonTable& table, const std::string& key) {
+  if (run_.database2.reader == nullptr) return;
+  if (run_.dependencies.isIndexDropped(table.secondName, key)) return;
+  for (const IndexRow& row :
+       run_.database2.reader->indexes(run_.database2.owner, table.secondName).rows) {
+    if (row.indexName != key) continue;
+    run_.dependencies.indexDropped(table.secondName, key);
+    run_.out.write("DROP INDEX " + key + ";\r\n", kRed, false, kCounted);
+    return;
+  }
+}
+
+int ConstraintComparer::scriptDatabaseConstraints() {
+  if (run_.database1.tables == nullptr || run_.scripts == nullptr) return 1;
+  bool first = true;
+  for (const std::string& table : *run_.database1.tables) {
+    run_.checkpoint();
+    run_.host.selectObject(table);
+    run_.host.stepProgress();
+    if (run_.options.isIgnoredTable(table)) continue;
+    std::string ddl = trimTrailingWhiteSpace(scriptOwnConstraints(run_, table));
+    if (ddl.empty()) continue;
+    ddl += "\r\n";
+    if (first) {
+      run_.out.write(kSectionStart + bannerTop(), kGreen, false, kCounted);
+      run_.out.write("*  constraints\r\n*\r\n", kGreen, false, kCounted);
+      run_.out.write("*  The following statements will create the constraints\r\n\r\n", kBlack,
+                     false, kNotCounted);
+      run_.out.write(bannerBottom(), kGreen, false, kNotCounted);
+      first = false;
+    }
+    run_.out.write(ddl, kBlue, false, kCounted);
+  }
+  return 1;
+}
+
+}  // namespace velmora

@@ -1,0 +1,48 @@
+// ConstraintComparer: the constraint comparison of the common tables (primary, unique and
+// foreign keys, checks). The first pass reads Database 1 into each table's constraint list, the
+// second reads Database 2, matches by name (or, in a report that ignores names, by column list)
+// and writes the "< " / "> " report lines or DROP CONSTRAINT / ADD statements; in "Script
+// database 1" mode it writes the constraint DDL of every table of Database 1 instead. One
+// comparer serves both passes of a phase (the column widths span both). Worker thread only.
+#pragma once
+
+#include <string>
+
+#include "structure/structure_run.h"
+
+namespace velmora {
+
+class ConstraintComparer {
+ public:
+  explicit ConstraintComparer(StructureRun& run) : run_(run) {}
+
+  // firstPass: Database 1, else Database 2. Returns the number of rows read; 0 after a query
+  // error (its error block is written and the phase ends); 1 in "Script database 1" mode.
+  int compareConstraints(bool firstPass);
+
+  // The columns of one constraint of the pass's database joined by ", "; "" after an error,
+  // which is written into the report.
+  std::string constraintColumnList(const std::string& constraint, bool firstPass);
+
+ private:
+  int scriptDatabaseConstraints();
+  bool readTable(CommonTable& table, bool firstPass, int& rows);
+  void addRow(CommonTable& table, const ConstraintRow& row, bool firstPass);
+  void writeTable(const CommonTable& table);
+  std::string line(const ConstraintEntry& entry, bool first) const;
+  bool namesShown() const;
+  void writeTableHeading(const CommonTable& table);
+  void writeChangedStatements(const CommonTable& table, const ConstraintEntry& entry);
+  void writeDrop(const CommonTable& table, const ConstraintEntry& entry);
+  void writeAdd(const CommonTable& table, const ConstraintEntry& entry);
+  void dropIndexNamedLike(const CommonTable& table, const std::string& key);
+
+  StructureRun& run_;
+  // After a failed first pass, the second compares only the tables the first pass read: the
+  // others have no (or old) lists, and comparing them would drop what Database 2 has.
+  size_t firstPassTables_ = static_cast<size_t>(-1);
+  size_t longestKey_ = 0;      // over both passes of the phase
+  size_t longestColumns_ = 0;  // over both passes of the phase
+};
+
+}  // namespace velmora

@@ -1,0 +1,189 @@
+#include "structure/oracle_dictionary_reader.h"
+
+#include "oracle/oracle_session.h"
+#include "oracle/oracle_statement.h"
+#include "structure/script_source.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr int kRowsPerFetch = 20;
+constexpr int kNameWidth = 30;
+// A search condition is a LONG; conditions longer than this cannot be scripted either.
+constexpr int kConditionWidth = 32000;
+
+// A statement failure that is an error: 1403 (no data) and 24344 (compiled with errors) are not.
+std::string errorText(OracleSession& session, const OracleStatement& statement) {
+  if (!statement.failed()) return "";
+  int code = 0;
+  std::string message = session.lastError(&code);
+  if (code == 1403 || code == 24344) return "";
+  return message;
+}
+
+}  // namespace
+
+OracleDictionaryReader::OracleDictionaryReader(OracleSession& session) : session_(session) {}
+
+OracleDictionaryReader::~OracleDictionaryReader() = default;
+
+std::string OracleDictionaryReader::serverVersion() {
+  return session_.serverVersion();
+}
+
+StringColumn& OracleDictionaryReader::column(size_t position, int width) {
+  std::unique_ptr<StringColumn>& slot = columns_[{position, width}];
+  if (!slot) slot = std::make_unique<StringColumn>(width, kRowsPerFetch);
+  return *slot;
+}
+
+std::string OracleDictionaryReader::run(const std::string& sql, const Binds& binds,
+                                        const std::vector<int>& widths, const RowHandler& onRow) {
+  OracleStatement statement(session_);
+  statement.prepare(sql);
+  for (const auto& [placeholder, value] : binds) statement.bindText(placeholder, value);
+  Cells cells;
+  for (size_t i = 0; i < widths.size(); ++i) {
+    cells.push_back(&column(i, widths[i]));
+    statement.defineArray(static_cast<int>(i + 1), *cells.back());
+  }
+  if (statement.execute()) {
+    do {
+      for (int row = 0; row < statement.rowsInBatch(); ++row) onRow(cells, row);
+    } while (statement.fetchNext());
+  }
+  return errorText(session_, statement);
+}
+
+QueryRows<ColumnRow> OracleDictionaryReader::columns(const std::string& queryText,
+                                                     const std::string& owner,
+                                                     const std::string& table) {
+  QueryRows<ColumnRow> result;
+  const std::vector<int> widths = {kNameWidth, 140, 22, 22, 22, 10, 1000, kNameWidth};
+  result.error =
+      run(queryText, {{":owner", owner}, {":name", table}}, widths, [&](const Cells& c, int row) {
+        ColumnRow r;
+        r.name = c[0]->value(row);
+        r.type = c[1]->value(row);
+        r.length = c[2]->value(row);
+        r.precision = c[3]->value(row);
+        r.scale = c[4]->value(row);
+        r.nullability = c[5]->value(row);
+        StringColumn& defaults = *c[6];
+        const int length = defaults.lengths()[row];
+        if (!defaults.isNull(row) && length > 0)
+          r.defaultText =
+              trimTrailingWhiteSpace(defaults.value(row).substr(0, static_cast<size_t>(length)));
+        r.typeOwner = c[7]->value(row);
+        result.rows.push_back(std::move(r));
+      });
+  return result;
+}
+
+QueryRows<IndexRow> OracleDictionaryReader::indexes(const std::string& owner,
+                                                    const std::string& table) {
+  QueryRows<IndexRow> result;
+  result.error = run(kIndexQuery, {{":owner1", owner}, {":owner2", owner}, {":name", table}},
+                     {kNameWidth, 20, kNameWidth, 50}, [&](const Cells& c, int row) {
+                       result.rows.push_back({c[0]->value(row), c[1]->value(row), c[2]->value(row),
+                                              c[3]->value(row)});
+                     });
+  return result;
+}
+
+QueryRows<ConstraintRow> OracleDictionaryReader::constraints(const std::string& owner,
+                                                             const std::string& table,
+                                                             bool withoutSystemNamed) {
+  QueryRows<ConstraintRow> result;
+  result.error = run(withoutSystemNamed ? kConstraintQueryWithoutSystemNamed : kConstraintQuery,
+                     {{":owner", owner}, {":name", table}}, {kNameWidth, 2, 10, kConditionWidth},
+                     [&](const Cells& c, int row) {
+                       result.rows.push_back({c[0]->value(row), c[1]->value(row), c[2]->value(row),
+                                              c[3]->value(row)});
+                     });
+  return result;
+}
+
+QueryRows<std::string> OracleDictionaryReader::strings(const std::string& sql, const Binds& binds,
+                                                       int width) {
+  QueryRows<std::string> result;
+  result.error = run(sql, binds, {width},
+                     [&](const Cells& c, int row) { result.rows.push_back(c[0]->value(row)); });
+  return result;
+}
+
+QueryRows<std::string> OracleDictionaryReader::constraintColumns(const std::string& owner,
+                                                                 const std::string& constraint) {
+  return strings(kConstraintColumnsQuery, {{":owner", owner}, {":name", constraint}}, kNameWidth);
+}
+
+QueryRows<std::string> OracleDictionaryReader::primaryKeyColumns(const std::string& owner,
+                                                                 const std::string& table) {
+  return strings(kPrimaryKeyColumnsQuery, {{":owner", owner}, {":name", table}}, kNameWidth);
+}
+
+// Bound as given: a table named in mixed case must not be upper-cased.
+std::string OracleDictionaryReader::uniqueIndexName(const std::string& owner,
+                                                    const std::string& table) {
+  QueryRows<std::string> names =
+      strings(kUniqueIndexQuery, {{":owner", owner}, {":objname", table}}, kNameWidth);
+  return names.rows.empty() ? "" : names.rows.back();
+}
+
+QueryRows<std::string> OracleDictionaryReader::indexColumns(const std::string& owner,
+                                                            const std::string& index) {
+  return strings(kIndexColumnsQuery, {{":owner", owner}, {":name", index}}, kNameWidth);
+}
+
+QueryRows<TableConstraint> OracleDictionaryReader::tableConstraints(const std::string& sql,
+                                                                    const Binds& binds) {
+  QueryRows<TableConstraint> result;
+  result.error =
+      run(sql, binds, {kNameWidth, kNameWidth, kNameWidth, 2}, [&](const Cells& c, int row) {
+        result.rows.push_back(
+            {c[0]->value(row), c[1]->value(row), c[2]->value(row), c[3]->value(row)});
+      });
+  return result;
+}
+
+QueryRows<TableConstraint> OracleDictionaryReader::foreignKeysReferencingTable(
+    const std::string& owner, const std::string& table) {
+  return tableConstraints(
+      "select c.owner, c.table_name, c.constraint_name, c.constraint_type from all_constraints c, "
+      "all_constraints p where p.owner = :owner and p.table_name = :name and p.constraint_type in "
+      "('P','U') and c.constraint_type = 'R' and c.r_owner = p.owner and c.r_constraint_name = "
+      "p.constraint_name order by c.owner, c.table_name, c.constraint_name",
+      {{":owner", owner}, {":name", table}});
+}
+
+QueryRows<TableConstraint> OracleDictionaryReader::foreignKeysReferencingKey(
+    const std::string& owner, const std::string& constraint) {
+  return tableConstraints(
+      "select owner, table_name, constraint_name, constraint_type from all_constraints where "
+      "constraint_type = 'R' and r_owner = :owner and r_constraint_name = :name order by owner, "
+      "table_name, constraint_name",
+      {{":owner", owner}, {":name", constraint}});
+}
+
+QueryRows<TableConstraint> OracleDictionaryReader::constraintsOnColumn(const std::string& owner,
+                                                                       const std::string& table,
+                                                                       const std::string& column) {
+  return tableConstraints(
+      "select c.owner, c.table_name, c.constraint_name, c.constraint_type from all_constraints c, "
+      "all_cons_columns cc where c.owner = :owner and c.table_name = :name and cc.owner = c.owner "
+      "and cc.constraint_name = c.constraint_name and cc.column_name = :objname order by "
+      "c.constraint_name",
+      {{":owner", owner}, {":name", table}, {":objname", column}});
+}
+
+QueryRows<std::string> OracleDictionaryReader::indexesOnColumn(const std::string& owner,
+                                                               const std::string& table,
+                                                               const std::string& column) {
+  return strings(
+      "select index_name from all_ind_columns where index_owner = :owner and table_name = :name "
+      "and column_name = :objname order by index_name",
+      {{":owner", owner}, {":name", table}, {":objname", column}}, kNameWidth);
+}
+
+}  // namespace velmora

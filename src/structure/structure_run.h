@@ -1,0 +1,69 @@
+// StructureRun: what the table structure comparers (columns, indexes, constraints) work with
+// during one phase: the options, the report, the host, the checkpoint, the tables work list, the
+// two databases (each through its DictionaryReader), the DDL of Database 1 and the state the
+// upgrade script carries from phase to phase. Built by the phase shells from the RunContext (or
+// by tests from doubles); borrowed references only, valid for the phase.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "run/comparison_options.h"
+#include "run/report_writer.h"
+#include "run/run_host.h"
+#include "run/work_lists.h"
+#include "structure/dictionary_reader.h"
+#include "structure/script_dependencies.h"
+#include "structure/script_source.h"
+
+namespace velmora {
+
+// One database as the structure comparers see it.
+struct StructureDatabase {
+  int number = 1;                                    // 1 or 2
+  std::string owner;                                 // the schema compared
+  std::string displayName;                           // as the report shows it
+  DictionaryReader* reader = nullptr;                // null when the database is absent
+  const std::vector<std::string>* tables = nullptr;  // its own table list (mode 2 walks it)
+
+  // Database 1 is written in blue, Database 2 in red.
+  ReportColour colour() const { return number == 1 ? ReportColour::Blue : ReportColour::Red; }
+};
+
+struct StructureRun {
+  StructureRun(ComparisonOptions& options, ReportWriter& out, RunHost& host,
+               std::function<void()> checkpoint, std::vector<CommonTable>& tables,
+               ScriptDependencies& dependencies)
+      : options(options),
+        out(out),
+        host(host),
+        checkpoint(std::move(checkpoint)),
+        tables(tables),
+        dependencies(dependencies) {}
+
+  ComparisonOptions& options;
+  ReportWriter& out;
+  RunHost& host;
+  std::function<void()> checkpoint;  // before each object and row; never returns after a stop
+  std::vector<CommonTable>& tables;  // the tables work list
+  ScriptDependencies& dependencies;  // what earlier statements of the script changed
+  StructureDatabase database1;
+  StructureDatabase database2;
+  ScriptSource* scripts = nullptr;  // DDL of Database 1 (needed in the script modes)
+  int tableNameWidth = 0;           // longest table name of Database 1's list
+
+  int mode() const { return options.i_DoingUpgradeScript; }
+  bool report() const { return options.i_DoingUpgradeScript == 0; }
+  bool upgrade() const { return options.i_DoingUpgradeScript == 1; }
+  StructureDatabase& database(bool firstPass) { return firstPass ? database1 : database2; }
+};
+
+// The error block of a failed dictionary query: "\r\n\r\n\r\n" + s_DashComment + "The following
+// error ocurred when trying to process " + what (maroon), the display name in the database's
+// colour, then detail (green, may be empty) and "\r\n" + s_DashComment + the message (maroon,
+// counted).
+void writeQueryError(StructureRun& run, const std::string& what, const StructureDatabase& database,
+                     const std::string& detail, const std::string& message);
+
+}  // namespace velmora
