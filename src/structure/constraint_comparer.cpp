@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "oracle/oracle_text.h"
 #include "run/report_layout.h"
 #include "structure/constraint_scripts.h"
 #include "structure/key_columns.h"
@@ -248,7 +249,7 @@ int ConstraintComparer::scriptDatabaseConstraints() {
     run_.host.selectObject(table);
     run_.host.stepProgress();
     if (run_.options.isIgnoredTable(table)) continue;
-    std::string ddl = trimTrailingWhiteSpace(scriptOwnConstraints(run_, table));
+    std::string ddl = trimTrailingSpace(scriptOwnConstraints(run_, table));
     if (ddl.empty()) continue;
     ddl += "\r\n";
     if (first) {

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "oracle/oracle_text.h"
 #include "run/report_layout.h"
+#include "structure/ddl_format.h"
 
 namespace velmora {
 
@@ -18,7 +20,7 @@ int constraintRank(const std::string& type) {
 }
 
 void appendPart(std::string& text, const std::string& part) {
-  std::string trimmed = trimTrailingWhiteSpace(part);
+  std::string trimmed = trimTrailingSpace(part);
   if (trimmed.empty()) return;
   if (!text.empty()) text += "\r\n";
   text += trimmed;
@@ -37,26 +39,13 @@ std::string firstDatabaseType(StructureRun& run, const std::string& table,
 
 }  // namespace
 
-bool isSystemConstraintName(const std::string& name) {
-  return name.rfind(kSystemConstraintPrefix, 0) == 0;
-}
-
-std::string withoutSystemName(const std::string& ddl, const std::string& name) {
-  if (!isSystemConstraintName(name)) return ddl;
-  const std::string line = "\tCONSTRAINT " + name + "\r\n";
-  std::string result = ddl;
-  const size_t at = result.find(line);
-  if (at != std::string::npos && (at == 0 || result[at - 1] == '\n')) result.erase(at, line.size());
-  return result;
-}
-
 std::string scriptOwnConstraints(StructureRun& run, const std::string& table) {
   const std::string& owner = run.database1.owner;
   QueryRows<ConstraintRow> constraints;
   if (run.database1.reader != nullptr)
     constraints = run.database1.reader->constraints(owner, table, false);
   if (run.database1.reader == nullptr || constraints.failed())
-    return trimTrailingWhiteSpace(run.scripts->scriptConstraints(owner, table));
+    return trimTrailingSpace(run.scripts->scriptConstraints(owner, table));
   std::stable_sort(constraints.rows.begin(), constraints.rows.end(),
                    [](const ConstraintRow& a, const ConstraintRow& b) {
                      return constraintRank(a.type) < constraintRank(b.type);
@@ -67,8 +56,7 @@ std::string scriptOwnConstraints(StructureRun& run, const std::string& table) {
       run.dependencies.deferForeignKey(table, constraint.name);
       continue;
     }
-    appendPart(text, withoutSystemName(run.scripts->scriptConstraint(owner, table, constraint.name),
-                                       constraint.name));
+    appendPart(text, run.scripts->scriptConstraint(owner, table, constraint.name));
   }
   return text;
 }
@@ -78,8 +66,7 @@ std::string scriptNewTable(StructureRun& run, const std::string& table) {
   std::string text = run.scripts->scriptTableAlone(owner, table);
   const std::string constraints = scriptOwnConstraints(run, table);
   if (!constraints.empty()) text += constraints + "\r\n";
-  const std::string indexes =
-      trimTrailingWhiteSpace(run.scripts->scriptIndexes(owner, table, nullptr));
+  const std::string indexes = trimTrailingSpace(run.scripts->scriptIndexes(owner, table, nullptr));
   if (!indexes.empty()) text += indexes + "\r\n";
   return text;
 }
@@ -112,20 +99,11 @@ void writeDeferredConstraints(StructureRun& run) {
   keys.insert(keys.end(), foreignKeys.begin(), foreignKeys.end());
   for (const auto& [table, name] : keys) {
     dependencies.constraintCreated(table, name);
-    std::string ddl = trimTrailingWhiteSpace(
-        withoutSystemName(run.scripts->scriptConstraint(run.database1.owner, table, name), name));
+    std::string ddl =
+        trimTrailingSpace(run.scripts->scriptConstraint(run.database1.owner, table, name));
     if (ddl.empty()) continue;
     run.out.write(ddl + "\r\n", ReportColour::Blue, false, true);
   }
-}
-
-std::string trimTrailingWhiteSpace(std::string text) {
-  size_t end = text.size();
-  while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\t' || text[end - 1] == '\r' ||
-                     text[end - 1] == '\n'))
-    --end;
-  text.resize(end);
-  return text;
 }
 
 }  // namespace velmora

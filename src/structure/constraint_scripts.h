@@ -1,9 +1,8 @@
 // Constraint DDL of Database 1 in an order a script can run: every table's own constraints
 // (primary keys, unique keys, checks) with the table, its foreign keys held back until every
 // table and key exists, then written together at the end. Each constraint is scripted on its
-// own, so foreign keys keep their ON DELETE CASCADE, and a system-generated name (SYS_C...) is
-// left out of the statement, so the target database names the constraint itself instead of
-// colliding with its own system names. Used by the table lists and the constraint phase.
+// own, since the foreign keys must be told apart. Used by the table lists and the constraint
+// phase.
 #pragma once
 
 #include <string>
@@ -11,13 +10,6 @@
 #include "structure/structure_run.h"
 
 namespace velmora {
-
-inline constexpr const char* kSystemConstraintPrefix = "SYS_C";
-
-bool isSystemConstraintName(const std::string& name);
-
-// A constraint's DDL without the line "\tCONSTRAINT <name>" when the name is system-generated.
-std::string withoutSystemName(const std::string& ddl, const std::string& name);
 
 // The DDL of the table's constraints other than foreign keys (primary, unique, check, others, in
 // that order, each cut of trailing white space, joined by CR LF); its foreign keys are added to

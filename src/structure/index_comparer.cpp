@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "oracle/oracle_text.h"
 #include "run/report_layout.h"
 #include "structure/upgrade_dependencies.h"
 
@@ -255,7 +256,7 @@ int IndexComparer::scriptDatabaseIndexes() {
     run_.host.stepProgress();
     if (run_.options.isIgnoredTable(table)) continue;
     std::string ddl =
-        trimTrailingWhiteSpace(run_.scripts->scriptIndexes(run_.database1.owner, table, nullptr));
+        trimTrailingSpace(run_.scripts->scriptIndexes(run_.database1.owner, table, nullptr));
     if (ddl.empty()) continue;
     ddl += "\r\n";
     if (first) {

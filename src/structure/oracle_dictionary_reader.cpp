@@ -2,6 +2,7 @@
 
 #include "oracle/oracle_session.h"
 #include "oracle/oracle_statement.h"
+#include "oracle/oracle_text.h"
 #include "structure/script_source.h"
 
 namespace velmora {
@@ -74,7 +75,7 @@ QueryRows<ColumnRow> OracleDictionaryReader::columns(const std::string& queryTex
         const int length = defaults.lengths()[row];
         if (!defaults.isNull(row) && length > 0)
           r.defaultText =
-              trimTrailingWhiteSpace(defaults.value(row).substr(0, static_cast<size_t>(length)));
+              trimTrailingSpace(defaults.value(row).substr(0, static_cast<size_t>(length)));
         r.typeOwner = c[7]->value(row);
         result.rows.push_back(std::move(r));
       });

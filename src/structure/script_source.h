@@ -35,6 +35,6 @@ std::unique_ptr<ScriptSource> makeDdlScriptSource(OracleSession& session, Settin
                                                   const ComparisonOptions& options);
 
 // Text cut of its trailing white space (blanks, tabs, CR, LF).
-std::string trimTrailingWhiteSpace(std::string text);
+std::string trimTrailingSpace(std::string text);
 
 }  // namespace velmora

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "oracle/oracle_text.h"
 #include "run/recording_host.h"
 #include "run/run_control.h"
 #include "structure/dictionary_reader.h"
@@ -95,7 +96,7 @@ class FakeDictionary : public DictionaryReader {
       row.precision = c.precision.empty() ? "0" : c.precision;
       row.scale = c.scale.empty() ? "-1" : c.scale;
       row.nullability = !c.nullable ? "NOT NULL " : reportNull ? "    NULL " : "NULL ";
-      row.defaultText = trimTrailingWhiteSpace(c.defaultText);
+      row.defaultText = trimTrailingSpace(c.defaultText);
       row.typeOwner = withOwner && !c.typeOwner.empty() ? c.typeOwner : " ";
       result.rows.push_back(row);
     }
@@ -276,9 +277,9 @@ class FakeScripts : public ScriptSource {
     calls.push_back("scriptTable " + owner + "." + table);
     std::string text = tableDdl[table] + "\r\n";
     if (options_.i_DoingUpgradeScript == 2) return text;
-    std::string constraints = trimTrailingWhiteSpace(scriptConstraints(owner, table));
+    std::string constraints = trimTrailingSpace(scriptConstraints(owner, table));
     if (!constraints.empty()) text += constraints + "\r\n";
-    std::string indexes = trimTrailingWhiteSpace(scriptIndexes(owner, table, nullptr));
+    std::string indexes = trimTrailingSpace(scriptIndexes(owner, table, nullptr));
     if (!indexes.empty()) text += indexes + "\r\n";
     return text;
   }
