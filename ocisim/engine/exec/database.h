@@ -1,0 +1,92 @@
+// Database: one ocisim database (global name, server release, users, catalog, rows), the root
+// of the public engine API. Opening the same directory twice in one process gives the same
+// shared instance; every Session of it runs its statements one at a time under the database
+// lock (mutex()), so a Database and its Sessions may be used from several threads.
+//
+//   auto db = Database::create(dir, {"ORCL", "19.3.0", "manager"});  // SYSTEM/manager (DBA)
+//   auto session = db->logon("SYSTEM", "manager");                    // ORA-01017 when wrong
+//   BindSet binds;
+//   auto result = session->prepare("select * from dual")->execute(binds);
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "engine/exec/catalog.h"
+#include "engine/exec/persistence.h"
+#include "engine/exec/virtual_table.h"
+
+namespace ocisim {
+
+class Session;
+
+struct DatabaseOptions {
+  std::string globalName = "OCISIM";
+  // "7.3.4", "8.0.5", "8.1.7", "9.2.0", "19.3.0" ... (major.minor.patch[.x.y]). Decides the
+  // dictionary's columns, the default NLS_DATE_FORMAT and the banner.
+  std::string version = "19.3.0";
+  std::string adminPassword = "manager";  // of SYS and SYSTEM
+};
+
+class Database : public std::enable_shared_from_this<Database> {
+ public:
+  ~Database();
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  // A new database in `directory` (created when missing; it must not hold a database). Users
+  // SYS and SYSTEM (password adminPassword, SYSTEM holding DBA with ADMIN OPTION), the roles
+  // DBA, CONNECT and RESOURCE, and the dictionary. Throws OraError.
+  static std::shared_ptr<Database> create(const std::string& directory,
+                                          const DatabaseOptions& options = {});
+  // The database in `directory`; the instance already open in this process if there is one.
+  static std::shared_ptr<Database> open(const std::string& directory);
+  // A database kept in memory only (tests).
+  static std::shared_ptr<Database> createInMemory(const DatabaseOptions& options = {});
+
+  // Logs on; ORA-01017 for an unknown user or a wrong password, ORA-01045 for a user without
+  // CREATE SESSION. Passwords compare case-insensitively before release 11, exactly after.
+  std::unique_ptr<Session> logon(const std::string& user, const std::string& password);
+
+  const std::string& directory() const { return directory_; }
+  const std::string& globalName() const { return globalName_; }
+  // The release as given at creation, e.g. "8.1.7".
+  const std::string& version() const { return version_; }
+  int majorVersion() const;
+  int minorVersion() const;
+  // OCIServerVersion's text for the release, lines separated by "\n".
+  std::string serverBanner() const;
+
+  // ---- for the executor, the dictionary views and the storage ----
+  // Serialises statements. Held by every execute and fetch.
+  std::recursive_mutex& mutex() { return mutex_; }
+  Catalog& catalog() { return catalog_; }
+  const Catalog& catalog() const { return catalog_; }
+  VirtualTableRegistry& virtualTables() { return virtualTables_; }
+  const VirtualTableRegistry& virtualTables() const { return virtualTables_; }
+  PersistenceHook* persistence() const { return persistence_.get(); }
+  void setPersistence(std::unique_ptr<PersistenceHook> hook) { persistence_ = std::move(hook); }
+
+  // Loader: the identity read from storage.
+  void setIdentity(const std::string& globalName, const std::string& version);
+  // Loader and DDL: (re)creates the index structures of a table's TableData from the catalog
+  // (its indexes and the keys of its constraints).
+  void rebuildIndexes(Table& table);
+  Table* findTableById(ObjectId id) const;
+  Sequence* findSequenceById(ObjectId id) const;
+
+ private:
+  Database() = default;
+  void bootstrap(const DatabaseOptions& options);
+
+  std::string directory_;
+  std::string globalName_ = "OCISIM";
+  std::string version_ = "19.3.0";
+  std::recursive_mutex mutex_;
+  Catalog catalog_;
+  VirtualTableRegistry virtualTables_;
+  std::unique_ptr<PersistenceHook> persistence_;
+};
+
+}  // namespace ocisim

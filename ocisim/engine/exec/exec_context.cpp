@@ -1,0 +1,123 @@
+#include "engine/exec/exec_context.h"
+
+#include <algorithm>
+
+#include "engine/ora_error.h"
+
+namespace ocisim {
+
+// ---- UndoLog ----
+
+void UndoLog::recordInsert(const Table& table, RowId id) {
+  entries_.push_back({table.data, table.header.objectId, id, RowChange::Kind::Insert, {}});
+}
+
+void UndoLog::recordUpdate(const Table& table, RowId id, Row old) {
+  entries_.push_back(
+      {table.data, table.header.objectId, id, RowChange::Kind::Update, std::move(old)});
+}
+
+void UndoLog::recordDelete(const Table& table, RowId id, Row old) {
+  entries_.push_back(
+      {table.data, table.header.objectId, id, RowChange::Kind::Delete, std::move(old)});
+}
+
+void UndoLog::rollback() {
+  for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
+    switch (it->kind) {
+      case RowChange::Kind::Insert:
+        it->data->erase(it->id);
+        break;
+      case RowChange::Kind::Update:
+        it->data->update(it->id, std::move(it->old));
+        break;
+      case RowChange::Kind::Delete:
+        it->data->insertAt(it->id, std::move(it->old));
+        break;
+    }
+  }
+  entries_.clear();
+}
+
+std::vector<RowChange> UndoLog::rowChanges() const {
+  std::vector<RowChange> out;
+  out.reserve(entries_.size());
+  for (const Entry& e : entries_) out.push_back({e.kind, e.tableId, e.id});
+  return out;
+}
+
+// ---- ExecContext ----
+
+ExecContext::ExecContext(Session& s, const BindSet* b)
+    : session(s), db(s.database()), catalog(s.database().catalog()), binds(b) {
+  sysdate = DateTime::now();
+  functions.nls = &s.nls();
+  functions.sysdate = sysdate;
+  functions.user = s.user();
+}
+
+const Value& ExecContext::bind(const std::string& name) const {
+  if (outBinds) {
+    if (const Value* v = outBinds->find(name)) return *v;
+  }
+  if (binds) {
+    if (const Value* v = binds->find(name)) return *v;
+  }
+  throw OraError(1008);
+}
+
+Value ExecContext::nextval(Sequence& seq) {
+  auto cached = nextvalOfRow_.find(seq.header.objectId);
+  if (cached != nextvalOfRow_.end() && cached->second.first == rowSerial_) {
+    return cached->second.second;
+  }
+  if (seq.exhausted) {
+    throw OraError(8004, {seq.header.name, seq.incrementBy.isNegative() ? "MINVALUE" : "MAXVALUE"});
+  }
+  Decimal value = seq.nextValue;
+  Decimal following = value + seq.incrementBy;
+  bool ascending = !seq.incrementBy.isNegative();
+  bool past = ascending ? seq.maxValue < following : following < seq.minValue;
+  if (past) {
+    if (seq.cycle) {
+      following = ascending ? seq.minValue : seq.maxValue;
+    } else {
+      seq.exhausted = true;
+    }
+  }
+  if (seq.cacheSize == 0) {
+    seq.lastNumber = following;
+  } else if (ascending ? !(value < seq.lastNumber) : !(seq.lastNumber < value)) {
+    seq.lastNumber = value + seq.incrementBy * Decimal::fromInt64(seq.cacheSize);
+  }
+  seq.nextValue = following;
+  session.setCurrval(seq.header.objectId, value);
+  if (std::find(sequencesTouched.begin(), sequencesTouched.end(), seq.header.objectId) ==
+      sequencesTouched.end()) {
+    sequencesTouched.push_back(seq.header.objectId);
+  }
+  Value v = Value::number(value);
+  nextvalOfRow_[seq.header.objectId] = {rowSerial_, v};
+  return v;
+}
+
+Value ExecContext::currval(const Sequence& seq) {
+  auto cached = nextvalOfRow_.find(seq.header.objectId);
+  if (cached != nextvalOfRow_.end() && cached->second.first == rowSerial_) {
+    return cached->second.second;
+  }
+  auto value = session.currval(seq.header.objectId);
+  if (!value) throw OraError(8002, {seq.header.name});
+  return Value::number(*value);
+}
+
+CommitRecord ExecContext::commitRecord() const {
+  CommitRecord record;
+  record.rows = undo.rowChanges();
+  record.catalogChanged = catalogChanged;
+  record.rewrittenTables = rewrittenTables;
+  record.sequences = sequencesTouched;
+  return record;
+}
+
+}  // namespace ocisim

@@ -1,0 +1,89 @@
+// ExecContext: the state of one running statement (or of one open cursor): the session, the
+// binds, SYSDATE frozen at the start, the undo log that makes the statement atomic, and what
+// the commit record of the statement needs. Internal to the executor.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/exec/database.h"
+#include "engine/exec/persistence.h"
+#include "engine/exec/session.h"
+#include "engine/value/functions.h"
+
+namespace ocisim {
+
+// Every row change of a statement, to undo it when the statement fails and to tell storage
+// what to make durable when it succeeds.
+class UndoLog {
+ public:
+  void recordInsert(const Table& table, RowId id);
+  void recordUpdate(const Table& table, RowId id, Row old);
+  void recordDelete(const Table& table, RowId id, Row old);
+  // Undoes every recorded change, newest first, and forgets them.
+  void rollback();
+  bool empty() const { return entries_.empty(); }
+  // The row records of the statement (in order) for the commit record.
+  std::vector<RowChange> rowChanges() const;
+  void clear() { entries_.clear(); }
+
+ private:
+  struct Entry {
+    std::shared_ptr<TableData> data;
+    ObjectId tableId;
+    RowId id;
+    RowChange::Kind kind;
+    Row old;
+  };
+  std::vector<Entry> entries_;
+};
+
+// Storage for PL/SQL variables visible to SQL compiled inside a block (name -> slot).
+struct VariableScope {
+  virtual ~VariableScope() = default;
+  // The variable's storage and declared type, or null when the name is not a variable.
+  virtual Value* findVariable(const std::string& name, DataType* type) = 0;
+};
+
+class ExecContext {
+ public:
+  ExecContext(Session& session, const BindSet* binds);
+
+  Session& session;
+  Database& db;
+  Catalog& catalog;
+  const BindSet* binds;          // IN values (null: none)
+  BindSet* outBinds = nullptr;   // PL/SQL: where OUT values go
+  VariableScope* variables = nullptr;  // PL/SQL variables for SQL inside a block
+  DateTime sysdate;
+  FunctionContext functions;
+  UndoLog undo;
+  bool catalogChanged = false;
+  std::vector<ObjectId> rewrittenTables;
+  std::vector<ObjectId> sequencesTouched;
+
+  const std::string& user() const { return session.user(); }
+  const NlsSettings& nls() const { return session.nls(); }
+  void checkCancel() { session.checkCancel(); }
+
+  // A bind's value; ORA-01008 when it is not bound.
+  const Value& bind(const std::string& name) const;
+
+  // NEXTVAL of a sequence: one new number per row even when named twice in the row.
+  Value nextval(Sequence& sequence);
+  Value currval(const Sequence& sequence);
+  // Starts a new row for NEXTVAL (INSERT of a row, each projected row).
+  void nextRow() { ++rowSerial_; }
+
+  // The commit record of what the statement changed so far.
+  CommitRecord commitRecord() const;
+
+ private:
+  uint64_t rowSerial_ = 1;
+  std::map<ObjectId, std::pair<uint64_t, Value>> nextvalOfRow_;
+};
+
+}  // namespace ocisim
