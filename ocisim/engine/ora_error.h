@@ -62,8 +62,12 @@ namespace ocisim {
   X(988, "missing or invalid password(s)")                                                   \
   X(990, "missing or invalid privilege")                                                     \
   X(1002, "fetch out of sequence")                                                           \
+  X(1008, "not all variables bound")                                                         \
   X(1013, "user requested cancel of current operation")                                      \
   X(1017, "invalid username/password; logon denied")                                         \
+  X(1031, "insufficient privileges")                                                         \
+  X(1034, "ORACLE not available")                                                            \
+  X(1045, "user %s lacks CREATE SESSION privilege; logon denied")                            \
   X(1400, "cannot insert NULL into (%s)")                                                    \
   X(1403, "no data found")                                                                   \
   X(1405, "fetched column value is NULL")                                                    \
@@ -71,13 +75,14 @@ namespace ocisim {
   X(1407, "cannot update (%s) to NULL")                                                      \
   X(1408, "such column list already indexed")                                                \
   X(1418, "specified index does not exist")                                                  \
-  X(1422, "exact fetch returns more than requested number of rows")                         \
+  X(1422, "exact fetch returns more than requested number of rows")                          \
   X(1424, "missing or illegal character following the escape character")                     \
   X(1425, "escape character must be character string of length 1")                           \
   X(1426, "numeric overflow")                                                                \
   X(1427, "single-row subquery returns more than one row")                                   \
   X(1428, "argument '%s' is out of range")                                                   \
   X(1430, "column being added already exists in table")                                      \
+  X(1436, "CONNECT BY loop in user data")                                                    \
   X(1438, "value larger than specified precision allowed for this column")                   \
   X(1439, "column to be modified must be empty to change datatype")                          \
   X(1440, "column to be modified must be empty to decrease precision or scale")              \
@@ -92,12 +97,18 @@ namespace ocisim {
   X(1724, "floating point precision is out of range (1 to 126)")                             \
   X(1727, "numeric precision specifier is out of range (1 to 38)")                           \
   X(1728, "numeric scale specifier is out of range (-84 to 127)")                            \
+  X(1731, "circular view definition encountered")                                            \
   X(1735, "invalid ALTER TABLE option")                                                      \
   X(1740, "missing double quote in identifier")                                              \
   X(1741, "illegal zero-length identifier")                                                  \
   X(1742, "comment not properly terminated")                                                 \
   X(1756, "quoted string not properly terminated")                                           \
   X(1780, "string literal required")                                                         \
+  X(1785, "ORDER BY item must be the number of a SELECT-list expression")                    \
+  X(1788, "CONNECT BY clause required in this query block")                                  \
+  X(1789, "query block has incorrect number of result columns")                              \
+  X(1790, "expression must have same datatype as corresponding expression")                  \
+  X(1791, "not a SELECTed expression")                                                       \
   X(1801, "date format is too long for internal buffer")                                     \
   X(1810, "format code appears twice")                                                       \
   X(1820, "format code cannot appear in date input format")                                  \
@@ -117,7 +128,7 @@ namespace ocisim {
   X(1854, "julian date must be between 1 and 5373484")                                       \
   X(1855, "AM/A.M. or PM/P.M. required")                                                     \
   X(1856, "BC/B.C. or AD/A.D. required")                                                     \
-  X(1858, "a non-numeric character was found where a numeric was expected")                 \
+  X(1858, "a non-numeric character was found where a numeric was expected")                  \
   X(1861, "literal does not match format string")                                            \
   X(1862, "the numeric value does not match the length of the format item")                  \
   X(1898, "too many precision specifiers")                                                   \
@@ -138,6 +149,7 @@ namespace ocisim {
   X(2270, "no matching unique or primary key for this column-list")                          \
   X(2273, "this unique/primary key is referenced by some foreign keys")                     \
   X(2277, "invalid sequence name")                                                           \
+  X(2273, "this unique/primary key is referenced by some foreign keys")                      \
   X(2289, "sequence does not exist")                                                         \
   X(2290, "check constraint (%s) violated")                                                  \
   X(2291, "integrity constraint (%s) violated - parent key not found")                       \
@@ -146,7 +158,8 @@ namespace ocisim {
   X(2299, "cannot validate (%s) - duplicate keys found")                                     \
   X(2429, "cannot drop index used for enforcement of unique/primary key")                    \
   X(2443, "Cannot drop constraint  - nonexistent constraint")                                \
-  X(2449, "unique/primary keys in table referenced by foreign keys")                        \
+  X(2449, "unique/primary keys in table referenced by foreign keys")                         \
+  X(3001, "unimplemented feature")                                                           \
   X(3113, "end-of-file on communication channel")                                            \
   X(3114, "not connected to ORACLE")                                                         \
   X(3290, "Invalid truncate command - missing CLUSTER or TABLE keyword")                     \
@@ -154,11 +167,13 @@ namespace ocisim {
   X(4050, "invalid or missing procedure, function, or package name")                         \
   X(4077, "WHEN clause cannot be used with table level triggers")                            \
   X(4079, "invalid trigger specification")                                                   \
+  X(4063, "%s has errors")                                                                   \
   X(4080, "trigger '%s' does not exist")                                                     \
   X(6502, "PL/SQL: numeric or value error")                                                  \
-  X(6550, "line %s, column %s:\n%s")                                                          \
+  X(6550, "line %s, column %s:\n%s")                                                         \
   X(8002, "sequence %s.CURRVAL is not yet defined in this session")                          \
   X(8004, "sequence %s.NEXTVAL exceeds MAXVALUE and cannot be instantiated")                 \
+  X(8103, "object no longer exists")                                                         \
   X(12154, "TNS:could not resolve the connect identifier specified")                         \
   X(12541, "TNS:no listener")                                                                \
   X(12899, "value too large for column %s (actual: %s, maximum: %s)")                        \

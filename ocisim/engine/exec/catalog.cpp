@@ -7,8 +7,8 @@ namespace ocisim {
 namespace {
 
 constexpr const char* kObjectTypeNames[] = {
-    "TABLE",     "VIEW", "INDEX",     "SEQUENCE", "PROCEDURE", "FUNCTION",
-    "PACKAGE",   "PACKAGE BODY",      "TYPE",     "TYPE BODY", "TRIGGER",
+    "TABLE",   "VIEW",         "INDEX", "SEQUENCE",  "PROCEDURE", "FUNCTION",
+    "PACKAGE", "PACKAGE BODY", "TYPE",  "TYPE BODY", "TRIGGER",
 };
 
 template <class Map>
@@ -20,7 +20,9 @@ typename Map::mapped_type::pointer findIn(const Map& map, const std::string& own
 
 }  // namespace
 
-const char* objectTypeName(ObjectKind kind) { return kObjectTypeNames[static_cast<int>(kind)]; }
+const char* objectTypeName(ObjectKind kind) {
+  return kObjectTypeNames[static_cast<int>(kind)];
+}
 
 std::optional<ObjectKind> objectKindFromName(const std::string& upperName) {
   for (int i = 0; i <= static_cast<int>(ObjectKind::Trigger); ++i) {
@@ -146,9 +148,8 @@ bool Catalog::revokeSystemPrivilege(const std::string& grantee, const std::strin
 
 bool Catalog::revokeRole(const std::string& grantee, const std::string& role) {
   bumpVersion();
-  return std::erase_if(roleGrants_, [&](const auto& g) {
-           return g.grantee == grantee && g.role == role;
-         }) > 0;
+  return std::erase_if(roleGrants_,
+                       [&](const auto& g) { return g.grantee == grantee && g.role == role; }) > 0;
 }
 
 int Catalog::revokeObjectPrivilege(const std::string& grantee, const std::string& owner,
@@ -269,8 +270,8 @@ std::optional<ObjectKind> Catalog::findInMainNamespace(const std::string& owner,
   if (findTable(owner, name)) return ObjectKind::Table;
   if (findView(owner, name)) return ObjectKind::View;
   if (findSequence(owner, name)) return ObjectKind::Sequence;
-  for (ObjectKind k : {ObjectKind::Procedure, ObjectKind::Function, ObjectKind::Package,
-                       ObjectKind::Type}) {
+  for (ObjectKind k :
+       {ObjectKind::Procedure, ObjectKind::Function, ObjectKind::Package, ObjectKind::Type}) {
     if (findCode(owner, name, k)) return k;
   }
   return std::nullopt;

@@ -33,9 +33,9 @@ class Catalog {
 
   // ---- counters (persisted with the catalog) ----
   struct Counters {
-    int64_t nextObjectId = 100000;    // OBJECT_ID of the next object
-    int64_t nextUserId = 100;         // USER_ID of the next user
-    int64_t nextConstraintNumber = 1; // SYS_C000001 ...
+    int64_t nextObjectId = 100000;     // OBJECT_ID of the next object
+    int64_t nextUserId = 100;          // USER_ID of the next user
+    int64_t nextConstraintNumber = 1;  // SYS_C000001 ...
   };
   const Counters& counters() const { return counters_; }
   void setCounters(const Counters& c) { counters_ = c; }

@@ -20,7 +20,7 @@ namespace ocisim {
 namespace sql {
 struct Expr;  // a parsed expression (engine/sql/ast.h)
 }
-class TableData;   // rows and index structures of a table (row_store.h)
+class TableData;  // rows and index structures of a table (row_store.h)
 
 using ObjectId = int64_t;
 
@@ -60,9 +60,9 @@ struct ObjectHeader {
 // ---- users, roles and privileges -------------------------------------------------------------
 
 struct User {
-  int64_t userId = 0;        // ALL_USERS.USER_ID
-  std::string name;          // upper case unless created with a quoted name
-  std::string password;      // as given in IDENTIFIED BY (compared by Database::logon)
+  int64_t userId = 0;    // ALL_USERS.USER_ID
+  std::string name;      // upper case unless created with a quoted name
+  std::string password;  // as given in IDENTIFIED BY (compared by Database::logon)
   DateTime created;
 };
 
@@ -128,8 +128,8 @@ struct StorageAttributes {
 struct Column {
   std::string name;
   DataType type;
-  std::string defaultText;                   // DATA_DEFAULT exactly as written; empty: none
-  std::shared_ptr<const sql::Expr> defaultExpr;   // parsed defaultText (null when none)
+  std::string defaultText;                       // DATA_DEFAULT exactly as written; empty: none
+  std::shared_ptr<const sql::Expr> defaultExpr;  // parsed defaultText (null when none)
 };
 
 enum class ConstraintType : char {
@@ -153,15 +153,15 @@ struct Constraint {
   // P/U/R: the key columns in POSITION order. C: the columns the condition names (in table
   // column order; ALL_CONS_COLUMNS shows them with POSITION NULL).
   std::vector<std::string> columns;
-  std::string searchCondition;                // C: text as written, or "\"COL\" IS NOT NULL"
-  std::shared_ptr<const sql::Expr> condition;      // C: parsed searchCondition
-  std::string notNullColumn;                  // C created by NOT NULL: the column; else empty
-  std::string rOwner;                         // R: owner of the referenced key
-  std::string rConstraintName;                // R: name of the referenced P/U constraint
+  std::string searchCondition;                   // C: text as written, or "\"COL\" IS NOT NULL"
+  std::shared_ptr<const sql::Expr> condition;    // C: parsed searchCondition
+  std::string notNullColumn;                     // C created by NOT NULL: the column; else empty
+  std::string rOwner;                            // R: owner of the referenced key
+  std::string rConstraintName;                   // R: name of the referenced P/U constraint
   DeleteRule deleteRule = DeleteRule::NoAction;  // R only
-  bool generatedName = false;                 // GENERATED "GENERATED NAME" / "USER NAME"
-  bool enabled = true;                        // STATUS ENABLED / DISABLED
-  std::string indexOwner;                     // P/U: the index enforcing the key
+  bool generatedName = false;                    // GENERATED "GENERATED NAME" / "USER NAME"
+  bool enabled = true;                           // STATUS ENABLED / DISABLED
+  std::string indexOwner;                        // P/U: the index enforcing the key
   std::string indexName;
   DateTime lastChange;
 
@@ -188,14 +188,14 @@ struct IndexColumn {
 };
 
 struct Index {
-  ObjectHeader header;    // owner = the index's owner (normally the table's)
+  ObjectHeader header;  // owner = the index's owner (normally the table's)
   std::string tableOwner;
   std::string tableName;
   bool unique = false;
   std::vector<IndexColumn> columns;  // COLUMN_POSITION = position + 1
   StorageAttributes storage = StorageAttributes::defaultIndexStorage();
-  int compressPrefix = 0;       // COMPRESS n: PREFIX_LENGTH n, COMPRESSION ENABLED; 0 DISABLED
-  bool generatedName = false;   // ALL_INDEXES.GENERATED (an index named SYS_Cnnnnnn)
+  int compressPrefix = 0;      // COMPRESS n: PREFIX_LENGTH n, COMPRESSION ENABLED; 0 DISABLED
+  bool generatedName = false;  // ALL_INDEXES.GENERATED (an index named SYS_Cnnnnnn)
 };
 
 // ---- sequences -------------------------------------------------------------------------------
@@ -203,14 +203,14 @@ struct Index {
 struct Sequence {
   ObjectHeader header;
   Decimal minValue;
-  Decimal maxValue;          // NOMAXVALUE: 1e27 - 1 (ascending); NOMINVALUE: -(1e26 - 1)
+  Decimal maxValue;  // NOMAXVALUE: 1e27 - 1 (ascending); NOMINVALUE: -(1e26 - 1)
   Decimal incrementBy;
   bool cycle = false;
   bool order = false;
-  int64_t cacheSize = 20;    // 0 = NOCACHE
-  Decimal lastNumber;        // LAST_NUMBER: the high-water mark Oracle writes to disk
-  Decimal nextValue;         // the value NEXTVAL hands out next
-  bool exhausted = false;    // NOCYCLE sequence past its limit: NEXTVAL raises ORA-08004
+  int64_t cacheSize = 20;  // 0 = NOCACHE
+  Decimal lastNumber;      // LAST_NUMBER: the high-water mark Oracle writes to disk
+  Decimal nextValue;       // the value NEXTVAL hands out next
+  bool exhausted = false;  // NOCYCLE sequence past its limit: NEXTVAL raises ORA-08004
 };
 
 // ---- views -----------------------------------------------------------------------------------
@@ -249,7 +249,7 @@ struct ObjectTypeAttribute {
 // A TYPE (spec). Its source lives in the StoredCode of kind Type with the same owner and name;
 // this record adds what makes it usable as a column type.
 struct ObjectType {
-  ObjectId codeObjectId = 0;                    // the StoredCode's object id
+  ObjectId codeObjectId = 0;  // the StoredCode's object id
   std::string owner;
   std::string name;
   std::vector<ObjectTypeAttribute> attributes;  // empty for types that are not AS OBJECT
@@ -257,18 +257,18 @@ struct ObjectType {
 
 struct Trigger {
   ObjectHeader header;
-  std::string triggerType;       // "BEFORE EACH ROW", "AFTER STATEMENT", "INSTEAD OF" ...
-  std::string triggeringEvent;   // "INSERT", "INSERT OR UPDATE OR DELETE" ...
+  std::string triggerType;      // "BEFORE EACH ROW", "AFTER STATEMENT", "INSTEAD OF" ...
+  std::string triggeringEvent;  // "INSERT", "INSERT OR UPDATE OR DELETE" ...
   std::string tableOwner;
   std::string tableName;
   std::string baseObjectType = "TABLE";  // TABLE or VIEW
-  std::string columnName;        // UPDATE OF a, b: "A, B"; empty otherwise (NULL)
+  std::string columnName;                // UPDATE OF a, b: "A, B"; empty otherwise (NULL)
   std::string referencingNames = "REFERENCING NEW AS NEW OLD AS OLD";
-  std::string whenClause;        // condition text without WHEN and parentheses; empty: NULL
+  std::string whenClause;  // condition text without WHEN and parentheses; empty: NULL
   bool enabled = true;
-  std::string description;       // ALL_TRIGGERS.DESCRIPTION: the header as written
+  std::string description;  // ALL_TRIGGERS.DESCRIPTION: the header as written
   std::string actionType = "PL/SQL";
-  std::string body;              // TRIGGER_BODY: from DECLARE/BEGIN to the end
+  std::string body;                // TRIGGER_BODY: from DECLARE/BEGIN to the end
   std::vector<std::string> lines;  // ALL_SOURCE rows (type TRIGGER), as for StoredCode
 };
 

@@ -20,31 +20,31 @@ struct Sequence;
 class SubqueryPlan;
 
 enum class CKind : uint8_t {
-  Const,      // constant
-  Column,     // depth/slot; prior: the CONNECT BY parent row
-  Bind,       // name
-  Variable,   // PL/SQL variable: var
+  Const,     // constant
+  Column,    // depth/slot; prior: the CONNECT BY parent row
+  Bind,      // name
+  Variable,  // PL/SQL variable: var
   Rownum,
   Level,
-  NextVal,    // sequence
-  CurrVal,    // sequence
-  Arith,      // arith op, args[0], args[1]
-  Negate,     // args[0]
-  Concat,     // args[0] || args[1]
-  Compare,    // cmp op, args[0], args[1]
+  NextVal,  // sequence
+  CurrVal,  // sequence
+  Arith,    // arith op, args[0], args[1]
+  Negate,   // args[0]
+  Concat,   // args[0] || args[1]
+  Compare,  // cmp op, args[0], args[1]
   And,
   Or,
   Not,
-  IsNull,     // negated: IS NOT NULL
-  Like,       // args: value, pattern[, escape]
-  Between,    // args: value, low, high
-  InList,     // args[0] IN (args[1..])
-  InSubquery, // args: left values (one per subquery column); subquery
-  Exists,     // subquery
-  Subquery,   // scalar subquery
-  Case,       // args: [operand,] when0, then0, when1, then1, ...[, else]; hasOperand, hasElse
-  Function,   // scalar function name(args)
-  ToBoolean,  // args[0] is a value used as a condition (PL/SQL booleans)
+  IsNull,      // negated: IS NOT NULL
+  Like,        // args: value, pattern[, escape]
+  Between,     // args: value, low, high
+  InList,      // args[0] IN (args[1..])
+  InSubquery,  // args: left values (one per subquery column); subquery
+  Exists,      // subquery
+  Subquery,    // scalar subquery
+  Case,        // args: [operand,] when0, then0, when1, then1, ...[, else]; hasOperand, hasElse
+  Function,    // scalar function name(args)
+  ToBoolean,   // args[0] is a value used as a condition (PL/SQL booleans)
 };
 
 enum class CmpOp : uint8_t { Eq, Ne, Lt, Le, Gt, Ge };
@@ -54,19 +54,20 @@ enum class Tri : uint8_t { False, True, Unknown };
 
 struct CExpr {
   CKind kind = CKind::Const;
-  DataType type;           // for describe; VARCHAR2(4000) when unknown
-  bool negated = false;    // NOT LIKE / NOT BETWEEN / NOT IN / NOT EXISTS / IS NOT NULL
-  bool prior = false;      // Column: PRIOR col
-  bool hasOperand = false; // Case
-  bool hasElse = false;    // Case
-  bool correlated = false; // Subquery kinds: depends on an outer row (no caching)
+  DataType type;            // for describe; VARCHAR2(4000) when unknown
+  bool negated = false;     // NOT LIKE / NOT BETWEEN / NOT IN / NOT EXISTS / IS NOT NULL
+  bool prior = false;       // Column: PRIOR col
+  bool hasOperand = false;  // Case
+  bool hasElse = false;     // Case
+  bool correlated = false;  // Subquery kinds: depends on an outer row (no caching)
+  bool notNull = false;     // Column: the column cannot hold NULL (describe)
   ArithOp arith = ArithOp::Add;
   CmpOp cmp = CmpOp::Eq;
-  int depth = 0;           // Column: 0 = the current row, n = n scopes out
-  int slot = 0;            // Column: position in that row
-  Value constant;          // Const
-  std::string name;        // Bind name, Function name
-  Value* var = nullptr;    // Variable
+  int depth = 0;         // Column: 0 = the current row, n = n scopes out
+  int slot = 0;          // Column: position in that row
+  Value constant;        // Const
+  std::string name;      // Bind name, Function name
+  Value* var = nullptr;  // Variable
   Sequence* sequence = nullptr;
   std::vector<std::unique_ptr<CExpr>> args;
   std::shared_ptr<SubqueryPlan> subquery;

@@ -55,8 +55,8 @@ class ExecContext {
   Session& session;
   Database& db;
   Catalog& catalog;
-  const BindSet* binds;          // IN values (null: none)
-  BindSet* outBinds = nullptr;   // PL/SQL: where OUT values go
+  const BindSet* binds;                // IN values (null: none)
+  BindSet* outBinds = nullptr;         // PL/SQL: where OUT values go
   VariableScope* variables = nullptr;  // PL/SQL variables for SQL inside a block
   DateTime sysdate;
   FunctionContext functions;

@@ -19,7 +19,9 @@ constexpr uint64_t kCancelInterval = 256;
 TableScan::TableScan(ExecContext& ctx, std::shared_ptr<TableData> data)
     : RowSource(data->columnCount()), ctx_(ctx), data_(std::move(data)) {}
 
-void TableScan::open(const EvalEnv&) { position_ = 0; }
+void TableScan::open(const EvalEnv&) {
+  position_ = 0;
+}
 
 bool TableScan::next(Row& row) {
   while (position_ < data_->slotLimit()) {
@@ -147,8 +149,8 @@ VirtualScan::VirtualScan(ExecContext& ctx, const VirtualTable& table, size_t wid
 void VirtualScan::open(const EvalEnv& outer) {
   position_ = 0;
   if (produced_) return;
-  VirtualScanContext vctx{ctx_.db, ctx_.catalog, ctx_.session, ctx_.user(),
-                          ctx_.catalog.isDba(ctx_.user()), {}};
+  VirtualScanContext vctx{
+      ctx_.db, ctx_.catalog, ctx_.session, ctx_.user(), ctx_.catalog.isDba(ctx_.user()), {}};
   for (const auto& [column, expr] : hints_) {
     Value v = evaluate(*expr, outer);
     if (!v.isNull()) vctx.equalities[column] = v;
@@ -168,8 +170,8 @@ bool VirtualScan::next(Row& row) {
 
 // ---- Filter ----
 
-Filter::Filter(ExecContext& ctx, std::unique_ptr<RowSource> child,
-               std::unique_ptr<CExpr> condition, bool countRownum, int64_t stopAfter)
+Filter::Filter(ExecContext& ctx, std::unique_ptr<RowSource> child, std::unique_ptr<CExpr> condition,
+               bool countRownum, int64_t stopAfter)
     : RowSource(child->width()),
       ctx_(ctx),
       child_(std::move(child)),
@@ -184,6 +186,7 @@ void Filter::open(const EvalEnv& outer) {
 }
 
 bool Filter::next(Row& row) {
+  if (stopAfter_ < 0) return false;  // a ROWNUM condition that can never hold
   if (rownum_ && stopAfter_ > 0 && *rownum_ >= stopAfter_) return false;
   while (child_->next(row)) {
     if (!condition_) {
@@ -260,7 +263,7 @@ bool NestedLoopJoin::next(Row& row) {
       return true;
     }
   }
-  if (type_ == JoinType::Full) {
+  if (type_ == JoinType::Full || type_ == JoinType::Right) {
     while (unmatchedPos_ < rightRows_.size()) {
       size_t pos = unmatchedPos_++;
       if (rightMatched_[pos]) continue;
@@ -383,7 +386,7 @@ bool HashJoin::next(Row& row) {
       return true;
     }
   }
-  if (type_ == JoinType::Full) {
+  if (type_ == JoinType::Full || type_ == JoinType::Right) {
     while (unmatchedPos_ < table_->rows.size()) {
       size_t pos = unmatchedPos_++;
       if (table_->matched[pos]) continue;

@@ -122,6 +122,7 @@ class Filter : public RowSource {
 enum class JoinType : uint8_t { Inner, Left, Right, Full };
 
 // left JOIN right ON condition, by nested loops; the row is [left values | right values].
+// Left and Full add unmatched left rows, Right and Full unmatched right rows (NULL-padded).
 // The right side is materialised once per open when it does not depend on the outer row.
 class NestedLoopJoin : public RowSource {
  public:
@@ -149,7 +150,7 @@ class NestedLoopJoin : public RowSource {
 };
 
 // Equi-join by hashing the right side on its key expressions; the residual condition is
-// checked on the combined row. Inner, Left and Full joins; keys must have comparable types.
+// checked on the combined row. Keys must have types that compare without conversion.
 class HashJoin : public RowSource {
  public:
   HashJoin(ExecContext& ctx, std::unique_ptr<RowSource> left, std::unique_ptr<RowSource> right,

@@ -213,11 +213,10 @@ void Aggregate::open(const EvalEnv& outer) {
         auto& values = acc.distinctValues;
         std::sort(values.begin(), values.end(),
                   [](const Value& a, const Value& b) { return sortCompare(a, b) < 0; });
-        values.erase(std::unique(values.begin(), values.end(),
-                                 [](const Value& a, const Value& b) {
-                                   return sortCompare(a, b) == 0;
-                                 }),
-                     values.end());
+        values.erase(
+            std::unique(values.begin(), values.end(),
+                        [](const Value& a, const Value& b) { return sortCompare(a, b) == 0; }),
+            values.end());
         for (const Value& v : values) accumulate(spec, v, acc.count, acc.sum, acc.best);
       }
       out.push_back(finish(spec, acc.count, acc.sum, acc.best));

@@ -86,8 +86,8 @@ enum class SetOperator : uint8_t { Union, UnionAll, Minus, Intersect };
 // Oracle's sort-based set operations do.
 class SetOperation : public RowSource {
  public:
-  SetOperation(ExecContext& ctx, std::unique_ptr<RowSource> left,
-               std::unique_ptr<RowSource> right, SetOperator op);
+  SetOperation(ExecContext& ctx, std::unique_ptr<RowSource> left, std::unique_ptr<RowSource> right,
+               SetOperator op);
   void open(const EvalEnv& outer) override;
   bool next(Row& row) override;
 
@@ -106,9 +106,8 @@ class SetOperation : public RowSource {
 // and the parent row (with its LEVEL) as PRIOR.
 class ConnectBy : public RowSource {
  public:
-  ConnectBy(ExecContext& ctx, std::unique_ptr<RowSource> child,
-            std::unique_ptr<CExpr> startWith, std::unique_ptr<CExpr> connectBy, bool usesPrior,
-            bool noCycle);
+  ConnectBy(ExecContext& ctx, std::unique_ptr<RowSource> child, std::unique_ptr<CExpr> startWith,
+            std::unique_ptr<CExpr> connectBy, bool usesPrior, bool noCycle);
   void open(const EvalEnv& outer) override;
   bool next(Row& row) override;
 

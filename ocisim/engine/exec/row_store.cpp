@@ -58,8 +58,7 @@ TableIndex::Iterator TableIndex::seek(const std::vector<Value>& prefix, int bias
   return entries_.lower_bound(KeyProbe{&prefix, bias});
 }
 
-TableIndex::Iterator TableIndex::seekAfter(const std::vector<Value>& keyValues,
-                                           RowId rowId) const {
+TableIndex::Iterator TableIndex::seekAfter(const std::vector<Value>& keyValues, RowId rowId) const {
   // Entries equal on the key are ordered by RowId; skip those up to rowId.
   auto it = entries_.lower_bound(KeyProbe{&keyValues, -1});
   while (it != entries_.end() && compareRowToKey(*it, keyValues) == 0 && *it <= rowId) ++it;
@@ -237,8 +236,8 @@ void TableData::dropColumn(size_t position) {
 TableIndex& TableData::createIndex(const std::string& name, std::vector<int> keyColumns,
                                    std::vector<bool> descending) {
   dropIndex(name);
-  auto index = std::make_unique<TableIndex>(*this, name, std::move(keyColumns),
-                                            std::move(descending));
+  auto index =
+      std::make_unique<TableIndex>(*this, name, std::move(keyColumns), std::move(descending));
   for (RowId id = 0; id < slotLimit_; ++id) {
     if (live_[id]) index->add(id);
   }

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/exec/catalog_objects.h"
 #include "engine/exec/statement.h"
 #include "engine/value/decimal.h"
 #include "engine/value/nls.h"

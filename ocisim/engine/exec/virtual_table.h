@@ -71,8 +71,9 @@ class VirtualTableRegistry {
   std::map<std::string, std::shared_ptr<const VirtualTable>> tables_;
 };
 
-// Fills a new database's registry. Defined by the dictionary module (it registers DUAL,
-// GLOBAL_NAME and the ALL_/USER_ views); called once per Database instance.
+// Fills a new database's registry; called once per Database instance. Defined by the dictionary
+// module (it registers DUAL, GLOBAL_NAME and the ALL_/USER_ views). The first definition, in
+// exec/dictionary_install.cpp with DUAL and GLOBAL_NAME only, moves to that module.
 void installDictionaryViews(Database& db, VirtualTableRegistry& registry);
 
 // A convenience producer for tests and simple views: fixed columns and a row function.
