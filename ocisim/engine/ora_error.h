@@ -75,7 +75,7 @@ namespace ocisim {
   X(1407, "cannot update (%s) to NULL")                                                      \
   X(1408, "such column list already indexed")                                                \
   X(1418, "specified index does not exist")                                                  \
-  X(1422, "exact fetch returns more than requested number of rows")                          \
+  X(1422, "exact fetch returns more than requested number of rows")                         \
   X(1424, "missing or illegal character following the escape character")                     \
   X(1425, "escape character must be character string of length 1")                           \
   X(1426, "numeric overflow")                                                                \
@@ -128,7 +128,7 @@ namespace ocisim {
   X(1854, "julian date must be between 1 and 5373484")                                       \
   X(1855, "AM/A.M. or PM/P.M. required")                                                     \
   X(1856, "BC/B.C. or AD/A.D. required")                                                     \
-  X(1858, "a non-numeric character was found where a numeric was expected")                  \
+  X(1858, "a non-numeric character was found where a numeric was expected")                 \
   X(1861, "literal does not match format string")                                            \
   X(1862, "the numeric value does not match the length of the format item")                  \
   X(1898, "too many precision specifiers")                                                   \
@@ -149,7 +149,6 @@ namespace ocisim {
   X(2270, "no matching unique or primary key for this column-list")                          \
   X(2273, "this unique/primary key is referenced by some foreign keys")                     \
   X(2277, "invalid sequence name")                                                           \
-  X(2273, "this unique/primary key is referenced by some foreign keys")                      \
   X(2289, "sequence does not exist")                                                         \
   X(2290, "check constraint (%s) violated")                                                  \
   X(2291, "integrity constraint (%s) violated - parent key not found")                       \
@@ -158,19 +157,19 @@ namespace ocisim {
   X(2299, "cannot validate (%s) - duplicate keys found")                                     \
   X(2429, "cannot drop index used for enforcement of unique/primary key")                    \
   X(2443, "Cannot drop constraint  - nonexistent constraint")                                \
-  X(2449, "unique/primary keys in table referenced by foreign keys")                         \
+  X(2449, "unique/primary keys in table referenced by foreign keys")                        \
   X(3001, "unimplemented feature")                                                           \
   X(3113, "end-of-file on communication channel")                                            \
   X(3114, "not connected to ORACLE")                                                         \
   X(3290, "Invalid truncate command - missing CLUSTER or TABLE keyword")                     \
   X(4043, "object %s does not exist")                                                        \
   X(4050, "invalid or missing procedure, function, or package name")                         \
+  X(4063, "%s has errors")                                                                   \
   X(4077, "WHEN clause cannot be used with table level triggers")                            \
   X(4079, "invalid trigger specification")                                                   \
-  X(4063, "%s has errors")                                                                   \
   X(4080, "trigger '%s' does not exist")                                                     \
   X(6502, "PL/SQL: numeric or value error")                                                  \
-  X(6550, "line %s, column %s:\n%s")                                                         \
+  X(6550, "line %s, column %s:\n%s")                                                          \
   X(8002, "sequence %s.CURRVAL is not yet defined in this session")                          \
   X(8004, "sequence %s.NEXTVAL exceeds MAXVALUE and cannot be instantiated")                 \
   X(8103, "object no longer exists")                                                         \
