@@ -117,12 +117,13 @@ TEST(TablePrinter, StreamsRowsAfterTheSample) {
   EXPECT_EQ(out.str(), "A\n--\nx\nyy\nzzzz\n");
 }
 
-TEST(TablePrinter, HeaderOnlyWhenNoRows) {
+TEST(TablePrinter, NothingWithoutRows) {
   std::ostringstream out;
   TablePrinter p(out);
   p.columns({{"COUNT(*)", true}});
   p.finish();
-  EXPECT_EQ(out.str(), "COUNT(*)\n--------\n");
+  EXPECT_EQ(out.str(), "");
+  EXPECT_FALSE(p.printedRows());
 }
 
 }  // namespace

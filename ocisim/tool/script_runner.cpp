@@ -89,15 +89,15 @@ void ScriptRunner::runStatement(const std::string& text, int line, bool plsql) {
   try {
     StatementOutcome outcome = connection_.execute(text, printer);
     printer.finish();
-    if (printer.hasColumns()) out_ << '\n';
+    if (printer.printedRows()) out_ << '\n';
     printServerOutput();
     out_ << feedbackText(outcome) << "\n\n";
   } catch (const sql::SyntaxError& e) {
-    printer.finish();
     printServerOutput();
     printFailure(line + e.line() - 1, e.what());
   } catch (const OraError& e) {
     printer.finish();
+    if (printer.printedRows()) out_ << '\n';
     printServerOutput();
     printFailure(line, e.what());
   }

@@ -33,7 +33,7 @@ void TablePrinter::row(const std::vector<std::optional<std::string>>& values) {
 }
 
 void TablePrinter::finish() {
-  if (columns_.empty()) return;
+  if (columns_.empty() || (held_.empty() && !headerPrinted_)) return;
   if (!headerPrinted_) printHeader();
   for (const Row& r : held_) printRow(r);
   held_.clear();

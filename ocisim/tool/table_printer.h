@@ -1,6 +1,6 @@
 // Prints query results as a text table: the column names, a line of hyphens under each, then
 // the rows; columns one blank apart, numbers right-aligned, text left-aligned, NULL empty,
-// trailing blanks cut. Widths come from the names and the first rows (up to sampleRows are
+// trailing blanks cut; nothing at all for a result without rows. Widths come from the names and the first rows (up to sampleRows are
 // held back to measure them); later rows stream out with those widths. Not thread-safe.
 //
 //   ID NAME  NOTE
@@ -26,9 +26,11 @@ class TablePrinter : public RowSink {
 
   void columns(const std::vector<ResultColumn>& columns) override;
   void row(const std::vector<std::optional<std::string>>& values) override;
-  // Prints the rows still held back (and the header when nothing was printed yet).
+  // Prints the rows still held back (with the header before the first row). A result without
+  // rows prints nothing, as SQL*Plus shows only "no rows selected".
   void finish();
-  bool hasColumns() const { return !columns_.empty(); }
+  // True once the header (and so at least one row) was printed.
+  bool printedRows() const { return headerPrinted_; }
 
  private:
   using Row = std::vector<std::optional<std::string>>;
