@@ -1,0 +1,20 @@
+// installDictionaryViews: registers every data dictionary view of a database (DUAL, GLOBAL_NAME,
+// the ALL_ and USER_ views). Each family lives in its own file of this folder.
+#include "engine/dict/views.h"
+#include "engine/exec/database.h"
+#include "engine/exec/virtual_table.h"
+
+namespace ocisim {
+
+void installDictionaryViews(Database& db, VirtualTableRegistry& registry) {
+  (void)db;  // the views read the release at plan and scan time, not here
+  dict::addObjectViews(registry);
+  dict::addSourceViews(registry);
+  dict::addTableViews(registry);
+  dict::addIndexViews(registry);
+  dict::addConstraintViews(registry);
+  dict::addPrivilegeViews(registry);
+  dict::addUserViews(registry);
+}
+
+}  // namespace ocisim

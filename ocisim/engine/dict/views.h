@@ -1,0 +1,26 @@
+// Registration of the dictionary views, one function per family (internal to engine/dict).
+// installDictionaryViews (virtual_table.h) calls them all for every new Database instance.
+#pragma once
+
+#include "engine/exec/virtual_table.h"
+
+namespace ocisim::dict {
+
+// DUAL, GLOBAL_NAME, ALL_CATALOG, ALL_OBJECTS, ALL_USERS.
+void addObjectViews(VirtualTableRegistry& registry);
+// ALL_SOURCE, ALL_TRIGGERS, ALL_VIEWS.
+void addSourceViews(VirtualTableRegistry& registry);
+// ALL_TAB_COLUMNS, ALL_TABLES, USER_SEGMENTS.
+void addTableViews(VirtualTableRegistry& registry);
+// ALL_INDEXES, ALL_IND_COLUMNS.
+void addIndexViews(VirtualTableRegistry& registry);
+// ALL_CONSTRAINTS, ALL_CONS_COLUMNS.
+void addConstraintViews(VirtualTableRegistry& registry);
+// ALL_SEQUENCES, ALL_TAB_PRIVS, USER_SYS_PRIVS, USER_ROLE_PRIVS.
+void addPrivilegeViews(VirtualTableRegistry& registry);
+// The USER_ views that restrict an ALL_ view to the session user's objects (USER_TABLES,
+// USER_OBJECTS ...). Call after the ALL_ views are registered: each refers to its ALL_ view in
+// the same registry, which must not replace it afterwards.
+void addUserViews(VirtualTableRegistry& registry);
+
+}  // namespace ocisim::dict
