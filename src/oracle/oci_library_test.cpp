@@ -6,9 +6,11 @@
 #include <map>
 
 #include "config/memory_settings_store.h"
+#include "config/registry_settings.h"
 #include "oracle/oracle_session.h"
 #include "oracle/oracle_statement.h"
 #include "oracle/testlib/oci_test_backend.h"
+#include "run/recording_host.h"
 
 namespace velmora {
 namespace {
@@ -83,13 +85,13 @@ TEST(OciLibrary, NothingLoadsForUnknownCodesOrMissingFiles) {
   MemorySettingsStore settings;
   settings.setInt(kSettingsSection, "OCIVER", 99);
   settings.setString(kSettingsSection, "OCIDLL", "/nonexistent/libocisim.so");
-  TestHost host;
+  RecordingHost host;
   OracleEnvironment environment = environmentOf(&settings, &host);
   OracleSession session(environment);
   EXPECT_FALSE(session.clientLoaded());
   EXPECT_EQ(session.clientCode(), 99);
   EXPECT_FALSE(session.connect("scott", "tiger", "orcl", true, true));
-  EXPECT_EQ(host.messages, std::vector<std::string>{OciLibrary::kClientMissingMessage});
+  EXPECT_EQ(host.questionTexts(), std::vector<std::string>{OciLibrary::kClientMissingMessage});
 }
 
 TEST(OciLibrary, OracleSevenCodesLoadButBindNothing) {
@@ -98,7 +100,7 @@ TEST(OciLibrary, OracleSevenCodesLoadButBindNothing) {
   loader.paths["libclntsh.so"] = VELMORA_FAKE_OCI_PATH;
   MemorySettingsStore settings;
   settings.setInt(kSettingsSection, "OCIVER", 72);
-  TestHost host;
+  RecordingHost host;
   OracleEnvironment environment = environmentOf(&settings, &host, &loader);
   OracleSession session(environment);
   ASSERT_TRUE(session.clientLoaded());
@@ -106,9 +108,9 @@ TEST(OciLibrary, OracleSevenCodesLoadButBindNothing) {
   EXPECT_FALSE(session.library().bindsEntryPoints());
   EXPECT_EQ(session.library().missingEntryPoints().size(), 28u);
   EXPECT_FALSE(session.connect("scott", "tiger", "orcl", true, true));
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_NE(host.messages[0].find("code 72"), std::string::npos) << host.messages[0];
-  EXPECT_NE(host.messages[0].find("OCIInitialize"), std::string::npos) << host.messages[0];
+  ASSERT_EQ(host.questionTexts().size(), 1u);
+  EXPECT_NE(host.questionTexts()[0].find("code 72"), std::string::npos) << host.questionTexts()[0];
+  EXPECT_NE(host.questionTexts()[0].find("OCIInitialize"), std::string::npos) << host.questionTexts()[0];
   EXPECT_EQ(backend->callCount("OCIInitialize"), 0);
 }
 
@@ -121,7 +123,7 @@ TEST(OciLibrary, OverrideLoadsTheNamedFileWhateverTheSetting) {
   EXPECT_EQ(choice.code, 99);
   EXPECT_EQ(choice.ociDll, VELMORA_FAKE_OCI_PATH);
   settings.setInt(kSettingsSection, "OCIVER", 99);
-  EXPECT_EQ(ociChoiceFor(environmentOf(&settings)).ociDll, kDefaultOciDll)
+  EXPECT_EQ(ociChoiceFor(environmentOf(&settings)).ociDll, kDefaultOciLibrary)
       << "OCIDLL absent: the default name";
 }
 
@@ -136,7 +138,7 @@ class MissingEntryPoint : public ::testing::Test {
   }
   std::unique_ptr<OciTestBackend> backend;
   MemorySettingsStore settings;
-  TestHost host;
+  RecordingHost host;
 };
 
 TEST_F(MissingEntryPoint, IsNamedOnUse) {
@@ -155,9 +157,8 @@ TEST_F(MissingEntryPoint, SessionReportsItAsAnError) {
   OracleSession session(environmentOf(&settings, &host));
   // The logon itself works; reading the global name runs into the missing entry point.
   ASSERT_TRUE(session.connect("scott", "tiger", backend->alias(), true, true));
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_NE(host.messages[0].find("no entry point OCIStmtFetch"), std::string::npos);
-  host.messages.clear();
+  ASSERT_EQ(host.questionTexts().size(), 1u);
+  EXPECT_NE(host.questionTexts()[0].find("no entry point OCIStmtFetch"), std::string::npos);
 
   std::string sql = backend->addNumberedTable("SCOTT", "T25", 25);
   OracleStatement statement(session);
@@ -176,8 +177,8 @@ TEST_F(MissingEntryPoint, SessionReportsItAsAnError) {
                              ":bind2",
                              "SCOTT", "V"),
             "");
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_NE(host.messages[0].find("no entry point OCIStmtFetch"), std::string::npos);
+  ASSERT_EQ(host.questionTexts().size(), 2u);
+  EXPECT_NE(host.questionTexts()[1].find("no entry point OCIStmtFetch"), std::string::npos);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "config/settings_store.h"
+#include "config/registry_settings.h"
 #include "oracle/oracle_statement.h"
 #include "oracle/oracle_text.h"
 #include "run/run_host.h"
@@ -30,8 +30,11 @@ OciChoice ociChoiceFor(const OracleEnvironment& environment) {
     return {OciLibrary::kCodeNamedFile, environment.libraryOverride};
   OciChoice choice;
   if (environment.settings != nullptr) {
-    choice.code = environment.settings->getInt(kSettingsSection, "OCIVER", 0);
-    choice.ociDll = environment.settings->getString(kSettingsSection, "OCIDLL", kDefaultOciDll);
+    UserSettings settings(*environment.settings);
+    choice.code = settings.ociVersion();
+    choice.ociDll = settings.ociLibrary();
+  } else {
+    choice.ociDll = kDefaultOciLibrary;
   }
   return choice;
 }
@@ -59,8 +62,8 @@ void OracleSession::showMessage(const std::string& text) const {
 }
 
 std::string OracleSession::dateFormat() const {
-  if (environment_.settings == nullptr) return kDefaultDateFormat;
-  return environment_.settings->getString(kSettingsSection, "DateFormat", kDefaultDateFormat);
+  if (environment_.settings == nullptr) return "MM/DD/YYYY HH24:MI";
+  return UserSettings(*environment_.settings).dateFormat();
 }
 
 bool OracleSession::connect(const std::string& user, const std::string& password,

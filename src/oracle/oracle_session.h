@@ -38,8 +38,6 @@ struct OciChoice {
 };
 OciChoice ociChoiceFor(const OracleEnvironment& environment);
 
-inline constexpr const char* kDefaultDateFormat = "MM/DD/YYYY HH24:MI";
-inline constexpr const char* kDefaultOciDll = "libclntsh.so";  // "OCIDLL" when absent
 // lastError's code for errors that come from this side of OCI (a missing entry point, a client
 // that could not be initialised, a refused logon text), not from Oracle.
 inline constexpr int kClientSideErrorCode = -1;
@@ -110,7 +108,7 @@ class OracleSession {
 
   // Shows a message through the host (Ok button); dropped without a host.
   void showMessage(const std::string& text) const;
-  std::string dateFormat() const;  // the "DateFormat" setting
+  std::string dateFormat() const;  // the "DateFormat" setting (default "MM/DD/YYYY HH24:MI")
 
   // For OracleStatement: the handles of the current logon.
   OCIEnv* envHandle() const { return env_.as<OCIEnv>(); }

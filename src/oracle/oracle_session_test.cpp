@@ -19,7 +19,7 @@ TEST_P(SessionTest, LogonPreparesTheSession) {
   EXPECT_EQ(session->loginUser(), "scott");
   EXPECT_EQ(session->globalName(), "ORCL.WORLD");
   EXPECT_EQ(backend->executeCount("alter session set nls_date_format = 'YYYY-MM-DD'"), 1);
-  EXPECT_TRUE(host.messages.empty());
+  EXPECT_TRUE(messages().empty());
 }
 
 TEST_P(SessionTest, ServerVersionComesFromTheBanner) {
@@ -35,18 +35,18 @@ TEST_P(SessionTest, ServerVersionComesFromTheBanner) {
 TEST_P(SessionTest, RefusedLogonsShowTheOracleMessage) {
   auto wrongPassword = logOn("scott", "lion");
   EXPECT_FALSE(wrongPassword->connected());
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0].rfind("ORA-01017", 0), 0u) << host.messages[0];
+  ASSERT_EQ(messages().size(), 1u);
+  EXPECT_EQ(messages()[0].rfind("ORA-01017", 0), 0u) << messages()[0];
 
-  host.messages.clear();
+  clearMessages();
   auto session = std::make_unique<OracleSession>(environment);
   EXPECT_FALSE(session->connect("scott", "tiger", "nowhere", true, true));
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0].rfind("ORA-12154", 0), 0u) << host.messages[0];
+  ASSERT_EQ(messages().size(), 1u);
+  EXPECT_EQ(messages()[0].rfind("ORA-12154", 0), 0u) << messages()[0];
 
-  host.messages.clear();
+  clearMessages();
   EXPECT_FALSE(session->connect("scott", "lion", backend->alias(), false, true));
-  EXPECT_TRUE(host.messages.empty()) << "a logon that is not interactive shows nothing";
+  EXPECT_TRUE(messages().empty()) << "a logon that is not interactive shows nothing";
 }
 
 TEST_P(SessionTest, EmptyUserOrPasswordNeverReachesOci) {
@@ -54,9 +54,9 @@ TEST_P(SessionTest, EmptyUserOrPasswordNeverReachesOci) {
   EXPECT_FALSE(session->connect("scott", "", backend->alias(), true, true));
   EXPECT_FALSE(session->connect("", "tiger", backend->alias(), true, true));
   EXPECT_EQ(backend->callCount("OCIServerAttach").value_or(0), 0);
-  ASSERT_EQ(host.messages.size(), 2u);
-  EXPECT_EQ(host.messages[0], "Please enter a password to connect to 'scott'");
-  EXPECT_EQ(host.messages[1], "Please enter a username to connect to the database");
+  ASSERT_EQ(messages().size(), 2u);
+  EXPECT_EQ(messages()[0], "Please enter a password to connect to 'scott'");
+  EXPECT_EQ(messages()[1], "Please enter a username to connect to the database");
 }
 
 TEST_P(SessionTest, HandlesAreFreedAtDisconnectAndDestruction) {
@@ -110,7 +110,7 @@ TEST_P(SessionTest, ArrayFetchOfTwentyRowsAtATime) {
       EXPECT_EQ(*fetches - fetchesBefore, expected) << count << " rows";
     }
   }
-  EXPECT_TRUE(host.messages.empty());
+  EXPECT_TRUE(messages().empty());
 }
 
 TEST_P(SessionTest, ExecuteWithoutFetchThenOneRowAtATimeHasNoPhantomRow) {
@@ -124,10 +124,10 @@ TEST_P(SessionTest, EmptyQueryIsSilent) {
   auto session = logOn();
   std::string sql = backend->addNumberedTable("SCOTT", "EMPTY", 0);
   EXPECT_EQ(session->queryValue(sql), "");
-  EXPECT_TRUE(host.messages.empty());
+  EXPECT_TRUE(messages().empty());
   EXPECT_EQ(session->queryValue("select nothing from nowhere"), "");
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0].rfind("ORA-00942", 0), 0u);
+  ASSERT_EQ(messages().size(), 1u);
+  EXPECT_EQ(messages()[0].rfind("ORA-00942", 0), 0u);
 }
 
 TEST_P(SessionTest, LongValueComesBackWholeInPieces) {
@@ -147,7 +147,7 @@ TEST_P(SessionTest, LongValueComesBackWholeInPieces) {
       session->readLong("SELECT text FROM all_views WHERE owner = :bind1 and view_name= :bind2",
                         "SCOTT", "NONE"),
       "");
-  EXPECT_TRUE(host.messages.empty());
+  EXPECT_TRUE(messages().empty());
 }
 
 TEST_P(SessionTest, ServerOutputDropsBlankLines) {
@@ -176,7 +176,7 @@ TEST_P(SessionTest, LostConnectionReconnectsOnceAndRetries) {
   int logons = backend->callCount("OCISessionBegin").value_or(0);
   backend->failStatement("update emp set sal", 1, 3113);
   EXPECT_TRUE(session->execute("update emp set sal = sal * 2"));
-  EXPECT_TRUE(host.messages.empty());
+  EXPECT_TRUE(messages().empty());
   EXPECT_TRUE(session->connected());
   EXPECT_EQ(backend->executeCount("update emp set sal = sal * 2"), 2);
   if (auto now = backend->callCount("OCISessionBegin")) {
@@ -187,7 +187,7 @@ TEST_P(SessionTest, LostConnectionReconnectsOnceAndRetries) {
   std::string sql = backend->addNumberedTable("SCOTT", "T1", 1);
   backend->failStatement(sql, 1, 3113);
   EXPECT_EQ(session->queryValue(sql), "row 1");
-  EXPECT_TRUE(host.messages.empty());
+  EXPECT_TRUE(messages().empty());
 }
 
 TEST_P(SessionTest, SecondLossIsReported) {
@@ -197,8 +197,8 @@ TEST_P(SessionTest, SecondLossIsReported) {
   int code = 0;
   EXPECT_FALSE(session->execute("update emp set sal = sal * 2", {}, &code));
   EXPECT_EQ(code, 3113);
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0].rfind("ORA-03113", 0), 0u);
+  ASSERT_EQ(messages().size(), 1u);
+  EXPECT_EQ(messages()[0].rfind("ORA-03113", 0), 0u);
   if (auto now = backend->callCount("OCISessionBegin")) {
     EXPECT_EQ(*now - logons, 1);
   }
@@ -209,8 +209,8 @@ TEST_P(SessionTest, FailedReconnectShowsTheFirstError) {
   backend->failStatement("update emp set sal", 1, 3113);
   backend->failNextLogon(12541);
   EXPECT_FALSE(session->execute("update emp set sal = sal * 2"));
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0].rfind("ORA-03113", 0), 0u) << host.messages[0];
+  ASSERT_EQ(messages().size(), 1u);
+  EXPECT_EQ(messages()[0].rfind("ORA-03113", 0), 0u) << messages()[0];
   EXPECT_FALSE(session->connected());
 }
 

@@ -107,6 +107,17 @@ class FakeOciBackend : public OciTestBackend {
     objects_.clear();
     setRelease("19");
     result("select global_name from global_name", {}, {"ORCL.WORLD"});
+    // The dictionary views exist from the start, empty.
+    for (const char* kind : {"TABLE", "VIEW"})
+      result(std::string("SELECT table_name from all_catalog where owner = :owner and table_type = '") +
+                 kind + "'",
+             {}, {});
+    for (const char* type : {"TRIGGER", "FUNCTION", "PACKAGE", "PACKAGE BODY", "PROCEDURE", "TYPE",
+                             "TYPE BODY", "VIEW"})
+      result(std::string("select object_name from all_objects where owner = :owner and "
+                         "object_type = '") +
+                 type + "' order by object_name",
+             {}, {});
   }
   void addUser(const std::string& user, const std::string& password) override {
     c_.fakeoci_add_user(user.c_str(), password.c_str());
@@ -236,26 +247,6 @@ std::unique_ptr<OciTestBackend> makeOciBackend(const std::string& name) {
   if (name == "fake") return makeFakeOciBackend(VELMORA_FAKE_OCI_PATH);
 #endif
   throw std::runtime_error("no OCI test backend named " + name);
-}
-
-Answer TestHost::ask(const std::string& text, Buttons buttons) {
-  messages.push_back(text);
-  if (!answers.empty()) {
-    Answer answer = answers.front();
-    answers.erase(answers.begin());
-    return answer;
-  }
-  return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
-}
-
-void RecordingReport::write(const std::string& text, ReportColour colour, bool, bool counts) {
-  writes.push_back({text, colour, counts});
-}
-
-std::string RecordingReport::text() const {
-  std::string all;
-  for (const Write& w : writes) all += w.text;
-  return all;
 }
 
 }  // namespace velmora

@@ -3,7 +3,6 @@
 // the server's content (users, tables, views, triggers, faults), so the same tests can run
 // against any backend that can build that content: FakeOciBackend scripts the fake OCI library
 // of this folder; a backend over libocisim.so can join availableOciBackends() later.
-// TestHost and RecordingReport are the small doubles of RunHost and ReportWriter these tests use.
 #pragma once
 
 #include <memory>
@@ -12,8 +11,6 @@
 #include <utility>
 #include <vector>
 
-#include "run/report_writer.h"
-#include "run/run_host.h"
 
 namespace velmora {
 
@@ -74,36 +71,5 @@ std::unique_ptr<OciTestBackend> makeFakeOciBackend(const std::string& libraryPat
 // Every backend the tests can run against in this build, by name: "fake" always.
 std::vector<std::string> availableOciBackends();
 std::unique_ptr<OciTestBackend> makeOciBackend(const std::string& name);
-
-// RunHost double: records every question and answers from a queue (default Ok / No).
-class TestHost : public RunHost {
- public:
-  Answer ask(const std::string& text, Buttons buttons) override;
-  void setStatus(const std::string&) override {}
-  void setTitle(const std::string&) override {}
-  void setProgressRange(int, int) override {}
-  void setProgressPosition(int) override {}
-  void stepProgress() override {}
-  void clearObjects() override {}
-  void addObject(const std::string&) override {}
-  void selectObject(const std::string&) override {}
-
-  std::vector<std::string> messages;
-  std::vector<Answer> answers;  // consumed front first
-};
-
-// ReportWriter double: keeps every write.
-class RecordingReport : public ReportWriter {
- public:
-  struct Write {
-    std::string text;
-    ReportColour colour;
-    bool counts;
-  };
-  void write(const std::string& text, ReportColour colour, bool underline = false,
-             bool counts = true) override;
-  std::string text() const;  // everything written, concatenated
-  std::vector<Write> writes;
-};
 
 }  // namespace velmora

@@ -5,13 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "config/memory_settings_store.h"
 #include "oracle/oracle_session.h"
 #include "oracle/testlib/oci_test_backend.h"
 #include "run/comparison_options.h"
+#include "run/recording_host.h"
 
 namespace velmora {
 
@@ -36,11 +39,22 @@ class SessionFixture : public ::testing::TestWithParam<std::string> {
     return session;
   }
 
+  // The messages shown since the last clearMessages().
+  std::vector<std::string> messages() const {
+    std::vector<std::string> all = host.questionTexts();
+    return std::vector<std::string>(all.begin() + static_cast<long>(std::min(seen_, all.size())),
+                                    all.end());
+  }
+  void clearMessages() { seen_ = host.questionTexts().size(); }
+
   std::unique_ptr<OciTestBackend> backend;
   MemorySettingsStore settings;
-  TestHost host;
+  RecordingHost host;
   ComparisonOptions options;
   OracleEnvironment environment;
+
+ private:
+  size_t seen_ = 0;
 };
 
 }  // namespace velmora
