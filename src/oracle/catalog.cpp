@@ -23,15 +23,16 @@ struct ObjectType {
 };
 
 const ObjectType kObjectTypes[] = {
-    {"TRIGGER", CandidateKind::Triggers},   {"FUNCTION", CandidateKind::Functions},
-    {"PACKAGE", CandidateKind::Packages},   {"PACKAGE BODY", CandidateKind::PackageBodies},
+    {"TRIGGER", CandidateKind::Triggers},     {"FUNCTION", CandidateKind::Functions},
+    {"PACKAGE", CandidateKind::Packages},     {"PACKAGE BODY", CandidateKind::PackageBodies},
     {"PROCEDURE", CandidateKind::Procedures}, {"TYPE", CandidateKind::Types},
     {"TYPE BODY", CandidateKind::TypeBodies}, {"VIEW", CandidateKind::Views},
 };
 
 std::string lowerAscii(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+  std::transform(text.begin(), text.end(), text.begin(), [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  });
   return text;
 }
 
@@ -79,8 +80,8 @@ void Catalog::writeError(const CatalogSource& source, const std::string& what,
   report_->write("\r\n\r\n\r\n" + dash + "The following error ocurred when trying to process " +
                      what + " in database ",
                  ReportColour::Maroon, false, false);
-  report_->write(source.displayName,
-                 source.database == 1 ? ReportColour::Blue : ReportColour::Red, false, false);
+  report_->write(source.displayName, source.database == 1 ? ReportColour::Blue : ReportColour::Red,
+                 false, false);
   report_->write("\r\n" + dash + message, ReportColour::Maroon, false, true);
 }
 
@@ -172,8 +173,8 @@ std::string Catalog::queryLines(OracleSession& session, const std::string& sql, 
   return statement.failed() ? statementErrorText(session, statement) : "";
 }
 
-std::string Catalog::openQuery(std::unique_ptr<OracleStatement>& statement,
-                               const std::string& sql, int width) {
+std::string Catalog::openQuery(std::unique_ptr<OracleStatement>& statement, const std::string& sql,
+                               int width) {
   if (width < 0) width = 4000;
   statement->prepare(sql);
   char* buffer = statement->ownBuffer(static_cast<size_t>(width) + 1);

@@ -94,12 +94,11 @@ class Catalog {
   // Prepares and executes a one-column query for reading row by row: the statement gets an
   // owned buffer of width + 1 bytes (width < 0 means 4000) defined as position 1, no row is
   // fetched yet. On failure the statement is destroyed and the Oracle message returned.
-  static std::string openQuery(std::unique_ptr<OracleStatement>& statement,
-                               const std::string& sql, int width);
+  static std::string openQuery(std::unique_ptr<OracleStatement>& statement, const std::string& sql,
+                               int width);
 
  private:
-  void writeError(const CatalogSource& source, const std::string& what,
-                  const std::string& message);
+  void writeError(const CatalogSource& source, const std::string& what, const std::string& message);
 
   CatalogState& state_;
   ReportWriter* report_;

@@ -81,9 +81,8 @@ void triggerText(OracleSession& session, const std::string& owner, const std::st
 
 // Lines of ALL_SOURCE, trailing white space trimmed and "\r\n" added, numbered by the query in
 // the line-list form.
-std::string storedSource(OracleSession& session, const std::string& owner,
-                         const std::string& name, const std::string& type, bool numbered,
-                         std::vector<std::string>& lines) {
+std::string storedSource(OracleSession& session, const std::string& owner, const std::string& name,
+                         const std::string& type, bool numbered, std::vector<std::string>& lines) {
   OracleStatement statement(session);
   statement.prepare(std::string(numbered ? "select '(' || line || ') ' || text" : "select text") +
                     " from all_source where owner = :owner and name = :name and type = :type "

@@ -126,9 +126,9 @@ TEST_P(CatalogTest, ViewTextStartsWithItsColumns) {
 }
 
 TEST_P(CatalogTest, TriggerHeaderForms) {
-  backend->addTrigger("SCOTT", {"EMP_CHECK", "BEFORE EACH ROW", "INSERT OR UPDATE", "EMP",
-                                "REFERENCING NEW AS NEW OLD AS OLD", "new.sal > 0",
-                                "begin\n  null;\nend;"});
+  backend->addTrigger("SCOTT",
+                      {"EMP_CHECK", "BEFORE EACH ROW", "INSERT OR UPDATE", "EMP",
+                       "REFERENCING NEW AS NEW OLD AS OLD", "new.sal > 0", "begin\n  null;\nend;"});
   backend->addTrigger("SCOTT", {"EMP_ROW", "AFTER EACH ROW", "DELETE", "EMP",
                                 "REFERENCING NEW AS NEW OLD AS OLD", "", "begin null; end;"});
   backend->addTrigger("SCOTT", {"EMP_AUDIT", "AFTER STATEMENT", "UPDATE", "EMP",
@@ -152,8 +152,8 @@ TEST_P(CatalogTest, TriggerHeaderForms) {
 }
 
 TEST_P(CatalogTest, StoredSourceWholeAndNumbered) {
-  backend->addSource("SCOTT", "PROCEDURE", "P", {"procedure p is  \n", "begin\n", "  null;\n",
-                                                  "end;"});
+  backend->addSource("SCOTT", "PROCEDURE", "P",
+                     {"procedure p is  \n", "begin\n", "  null;\n", "end;"});
   std::string text;
   EXPECT_EQ(Catalog::sourceText(*session, "SCOTT", "P", "procedure", text), "");
   EXPECT_EQ(text, "procedure p is\r\nbegin\r\n  null;\r\nend;\r\n");

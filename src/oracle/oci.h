@@ -84,7 +84,7 @@ typedef sb2 OCIInd;
 #define OCI_BATCH_ERRORS 0x80
 #define OCI_PARSE_ONLY 0x100
 
-#define OCI_DATA_AT_EXEC 0x02 /* bind */
+#define OCI_DATA_AT_EXEC 0x02  /* bind */
 #define OCI_DYNAMIC_FETCH 0x02 /* define */
 #define OCI_PIECEWISE 0x04
 
@@ -289,94 +289,90 @@ typedef sb2 OCIInd;
 extern "C" {
 #endif
 
-sword OCIServerVersion(dvoid *hndlp, OCIError *errhp, OraText *bufp, ub4 bufsz, ub1 hndltype);
-sword OCIBreak(dvoid *hndlp, OCIError *errhp);
-sword OCIDescriptorAlloc(CONST dvoid *parenth, dvoid **descpp, CONST ub4 type,
-                         CONST size_t xtramem_sz, dvoid **usrmempp);
-sword OCIDescriptorFree(dvoid *descp, CONST ub4 type);
-sword OCILobGetLength(OCISvcCtx *svchp, OCIError *errhp, OCILobLocator *locp, ub4 *lenp);
-sword OCIParamGet(CONST dvoid *hndlp, ub4 htype, OCIError *errhp, dvoid **parmdpp, ub4 pos);
-sword OCIAttrSet(dvoid *trgthndlp, ub4 trghndltyp, dvoid *attributep, ub4 size, ub4 attrtype,
-                 OCIError *errhp);
-sword OCIAttrGet(CONST dvoid *trgthndlp, ub4 trghndltyp, dvoid *attributep, ub4 *sizep,
-                 ub4 attrtype, OCIError *errhp);
-sword OCIDescribeAny(OCISvcCtx *svchp, OCIError *errhp, dvoid *objptr, ub4 objnm_len,
-                     ub1 objptr_typ, ub1 info_level, ub1 objtyp, OCIDescribe *dschp);
-sword OCIErrorGet(dvoid *hndlp, ub4 recordno, OraText *sqlstate, sb4 *errcodep, OraText *bufp,
+sword OCIServerVersion(dvoid* hndlp, OCIError* errhp, OraText* bufp, ub4 bufsz, ub1 hndltype);
+sword OCIBreak(dvoid* hndlp, OCIError* errhp);
+sword OCIDescriptorAlloc(CONST dvoid* parenth, dvoid** descpp, CONST ub4 type,
+                         CONST size_t xtramem_sz, dvoid** usrmempp);
+sword OCIDescriptorFree(dvoid* descp, CONST ub4 type);
+sword OCILobGetLength(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* lenp);
+sword OCIParamGet(CONST dvoid* hndlp, ub4 htype, OCIError* errhp, dvoid** parmdpp, ub4 pos);
+sword OCIAttrSet(dvoid* trgthndlp, ub4 trghndltyp, dvoid* attributep, ub4 size, ub4 attrtype,
+                 OCIError* errhp);
+sword OCIAttrGet(CONST dvoid* trgthndlp, ub4 trghndltyp, dvoid* attributep, ub4* sizep,
+                 ub4 attrtype, OCIError* errhp);
+sword OCIDescribeAny(OCISvcCtx* svchp, OCIError* errhp, dvoid* objptr, ub4 objnm_len,
+                     ub1 objptr_typ, ub1 info_level, ub1 objtyp, OCIDescribe* dschp);
+sword OCIErrorGet(dvoid* hndlp, ub4 recordno, OraText* sqlstate, sb4* errcodep, OraText* bufp,
                   ub4 bufsiz, ub4 type);
-sword OCIHandleFree(dvoid *hndlp, CONST ub4 type);
-sword OCIHandleAlloc(CONST dvoid *parenth, dvoid **hndlpp, CONST ub4 type,
-                     CONST size_t xtramem_sz, dvoid **usrmempp);
-sword OCIEnvInit(OCIEnv **envp, ub4 mode, size_t xtramem_sz, dvoid **usrmempp);
-sword OCIInitialize(ub4 mode, dvoid *ctxp, dvoid *(*malocfp)(dvoid *ctxp, size_t size),
-                    dvoid *(*ralocfp)(dvoid *ctxp, dvoid *memptr, size_t newsize),
-                    void (*mfreefp)(dvoid *ctxp, dvoid *memptr));
-sword OCIServerAttach(OCIServer *srvhp, OCIError *errhp, CONST OraText *dblink, sb4 dblink_len,
+sword OCIHandleFree(dvoid* hndlp, CONST ub4 type);
+sword OCIHandleAlloc(CONST dvoid* parenth, dvoid** hndlpp, CONST ub4 type, CONST size_t xtramem_sz,
+                     dvoid** usrmempp);
+sword OCIEnvInit(OCIEnv** envp, ub4 mode, size_t xtramem_sz, dvoid** usrmempp);
+sword OCIInitialize(ub4 mode, dvoid* ctxp, dvoid* (*malocfp)(dvoid* ctxp, size_t size),
+                    dvoid* (*ralocfp)(dvoid* ctxp, dvoid* memptr, size_t newsize),
+                    void (*mfreefp)(dvoid* ctxp, dvoid* memptr));
+sword OCIServerAttach(OCIServer* srvhp, OCIError* errhp, CONST OraText* dblink, sb4 dblink_len,
                       ub4 mode);
-sword OCIServerDetach(OCIServer *srvhp, OCIError *errhp, ub4 mode);
-sword OCISessionBegin(OCISvcCtx *svchp, OCIError *errhp, OCISession *usrhp, ub4 credt,
-                      ub4 mode);
-sword OCISessionEnd(OCISvcCtx *svchp, OCIError *errhp, OCISession *usrhp, ub4 mode);
-sword OCILogoff(OCISvcCtx *svchp, OCIError *errhp);
-sword OCIStmtPrepare(OCIStmt *stmtp, OCIError *errhp, CONST OraText *stmt, ub4 stmt_len,
+sword OCIServerDetach(OCIServer* srvhp, OCIError* errhp, ub4 mode);
+sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp, ub4 credt, ub4 mode);
+sword OCISessionEnd(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp, ub4 mode);
+sword OCILogoff(OCISvcCtx* svchp, OCIError* errhp);
+sword OCIStmtPrepare(OCIStmt* stmtp, OCIError* errhp, CONST OraText* stmt, ub4 stmt_len,
                      ub4 language, ub4 mode);
-sword OCIStmtExecute(OCISvcCtx *svchp, OCIStmt *stmtp, OCIError *errhp, ub4 iters, ub4 rowoff,
-                     CONST OCISnapshot *snap_in, OCISnapshot *snap_out, ub4 mode);
-sword OCIStmtFetch(OCIStmt *stmtp, OCIError *errhp, ub4 nrows, ub2 orientation, ub4 mode);
-sword OCIDefineByPos(OCIStmt *stmtp, OCIDefine **defnp, OCIError *errhp, ub4 position,
-                     dvoid *valuep, sb4 value_sz, ub2 dty, dvoid *indp, ub2 *rlenp, ub2 *rcodep,
+sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* errhp, ub4 iters, ub4 rowoff,
+                     CONST OCISnapshot* snap_in, OCISnapshot* snap_out, ub4 mode);
+sword OCIStmtFetch(OCIStmt* stmtp, OCIError* errhp, ub4 nrows, ub2 orientation, ub4 mode);
+sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnp, OCIError* errhp, ub4 position,
+                     dvoid* valuep, sb4 value_sz, ub2 dty, dvoid* indp, ub2* rlenp, ub2* rcodep,
                      ub4 mode);
-sword OCIBindByName(OCIStmt *stmtp, OCIBind **bindp, OCIError *errhp, CONST OraText *placeholder,
-                    sb4 placeh_len, dvoid *valuep, sb4 value_sz, ub2 dty, dvoid *indp,
-                    ub2 *alenp, ub2 *rcodep, ub4 maxarr_len, ub4 *curelep, ub4 mode);
-sword OCIBindByPos(OCIStmt *stmtp, OCIBind **bindp, OCIError *errhp, ub4 position,
-                   dvoid *valuep, sb4 value_sz, ub2 dty, dvoid *indp, ub2 *alenp, ub2 *rcodep,
-                   ub4 maxarr_len, ub4 *curelep, ub4 mode);
-sword OCILdaToSvcCtx(OCISvcCtx **svchpp, OCIError *errhp, Lda_Def *ldap);
-sword OCIStmtGetPieceInfo(OCIStmt *stmtp, OCIError *errhp, dvoid **hndlpp, ub4 *typep,
-                          ub1 *in_outp, ub4 *iterp, ub4 *idxp, ub1 *piecep);
-sword OCIStmtSetPieceInfo(dvoid *hndlp, ub4 type, OCIError *errhp, CONST dvoid *bufp,
-                          ub4 *alenp, ub1 piece, CONST dvoid *indp, ub2 *rcodep);
+sword OCIBindByName(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, CONST OraText* placeholder,
+                    sb4 placeh_len, dvoid* valuep, sb4 value_sz, ub2 dty, dvoid* indp, ub2* alenp,
+                    ub2* rcodep, ub4 maxarr_len, ub4* curelep, ub4 mode);
+sword OCIBindByPos(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, ub4 position, dvoid* valuep,
+                   sb4 value_sz, ub2 dty, dvoid* indp, ub2* alenp, ub2* rcodep, ub4 maxarr_len,
+                   ub4* curelep, ub4 mode);
+sword OCILdaToSvcCtx(OCISvcCtx** svchpp, OCIError* errhp, Lda_Def* ldap);
+sword OCIStmtGetPieceInfo(OCIStmt* stmtp, OCIError* errhp, dvoid** hndlpp, ub4* typep, ub1* in_outp,
+                          ub4* iterp, ub4* idxp, ub1* piecep);
+sword OCIStmtSetPieceInfo(dvoid* hndlp, ub4 type, OCIError* errhp, CONST dvoid* bufp, ub4* alenp,
+                          ub1 piece, CONST dvoid* indp, ub2* rcodep);
 
 /* ---- One function-pointer type per entry point, for binding at run time ------------------ */
 
-typedef sword (*OCIServerVersionFn)(dvoid *, OCIError *, OraText *, ub4, ub1);
-typedef sword (*OCIBreakFn)(dvoid *, OCIError *);
-typedef sword (*OCIDescriptorAllocFn)(CONST dvoid *, dvoid **, CONST ub4, CONST size_t, dvoid **);
-typedef sword (*OCIDescriptorFreeFn)(dvoid *, CONST ub4);
-typedef sword (*OCILobGetLengthFn)(OCISvcCtx *, OCIError *, OCILobLocator *, ub4 *);
-typedef sword (*OCIParamGetFn)(CONST dvoid *, ub4, OCIError *, dvoid **, ub4);
-typedef sword (*OCIAttrSetFn)(dvoid *, ub4, dvoid *, ub4, ub4, OCIError *);
-typedef sword (*OCIAttrGetFn)(CONST dvoid *, ub4, dvoid *, ub4 *, ub4, OCIError *);
-typedef sword (*OCIDescribeAnyFn)(OCISvcCtx *, OCIError *, dvoid *, ub4, ub1, ub1, ub1,
-                                  OCIDescribe *);
-typedef sword (*OCIErrorGetFn)(dvoid *, ub4, OraText *, sb4 *, OraText *, ub4, ub4);
-typedef sword (*OCIHandleFreeFn)(dvoid *, CONST ub4);
-typedef sword (*OCIHandleAllocFn)(CONST dvoid *, dvoid **, CONST ub4, CONST size_t, dvoid **);
-typedef sword (*OCIEnvInitFn)(OCIEnv **, ub4, size_t, dvoid **);
-typedef sword (*OCIInitializeFn)(ub4, dvoid *, dvoid *(*)(dvoid *, size_t),
-                                 dvoid *(*)(dvoid *, dvoid *, size_t),
-                                 void (*)(dvoid *, dvoid *));
-typedef sword (*OCIServerAttachFn)(OCIServer *, OCIError *, CONST OraText *, sb4, ub4);
-typedef sword (*OCIServerDetachFn)(OCIServer *, OCIError *, ub4);
-typedef sword (*OCISessionBeginFn)(OCISvcCtx *, OCIError *, OCISession *, ub4, ub4);
-typedef sword (*OCISessionEndFn)(OCISvcCtx *, OCIError *, OCISession *, ub4);
-typedef sword (*OCILogoffFn)(OCISvcCtx *, OCIError *);
-typedef sword (*OCIStmtPrepareFn)(OCIStmt *, OCIError *, CONST OraText *, ub4, ub4, ub4);
-typedef sword (*OCIStmtExecuteFn)(OCISvcCtx *, OCIStmt *, OCIError *, ub4, ub4,
-                                  CONST OCISnapshot *, OCISnapshot *, ub4);
-typedef sword (*OCIStmtFetchFn)(OCIStmt *, OCIError *, ub4, ub2, ub4);
-typedef sword (*OCIDefineByPosFn)(OCIStmt *, OCIDefine **, OCIError *, ub4, dvoid *, sb4, ub2,
-                                  dvoid *, ub2 *, ub2 *, ub4);
-typedef sword (*OCIBindByNameFn)(OCIStmt *, OCIBind **, OCIError *, CONST OraText *, sb4,
-                                 dvoid *, sb4, ub2, dvoid *, ub2 *, ub2 *, ub4, ub4 *, ub4);
-typedef sword (*OCIBindByPosFn)(OCIStmt *, OCIBind **, OCIError *, ub4, dvoid *, sb4, ub2,
-                                dvoid *, ub2 *, ub2 *, ub4, ub4 *, ub4);
-typedef sword (*OCILdaToSvcCtxFn)(OCISvcCtx **, OCIError *, Lda_Def *);
-typedef sword (*OCIStmtGetPieceInfoFn)(OCIStmt *, OCIError *, dvoid **, ub4 *, ub1 *, ub4 *,
-                                       ub4 *, ub1 *);
-typedef sword (*OCIStmtSetPieceInfoFn)(dvoid *, ub4, OCIError *, CONST dvoid *, ub4 *, ub1,
-                                       CONST dvoid *, ub2 *);
+typedef sword (*OCIServerVersionFn)(dvoid*, OCIError*, OraText*, ub4, ub1);
+typedef sword (*OCIBreakFn)(dvoid*, OCIError*);
+typedef sword (*OCIDescriptorAllocFn)(CONST dvoid*, dvoid**, CONST ub4, CONST size_t, dvoid**);
+typedef sword (*OCIDescriptorFreeFn)(dvoid*, CONST ub4);
+typedef sword (*OCILobGetLengthFn)(OCISvcCtx*, OCIError*, OCILobLocator*, ub4*);
+typedef sword (*OCIParamGetFn)(CONST dvoid*, ub4, OCIError*, dvoid**, ub4);
+typedef sword (*OCIAttrSetFn)(dvoid*, ub4, dvoid*, ub4, ub4, OCIError*);
+typedef sword (*OCIAttrGetFn)(CONST dvoid*, ub4, dvoid*, ub4*, ub4, OCIError*);
+typedef sword (*OCIDescribeAnyFn)(OCISvcCtx*, OCIError*, dvoid*, ub4, ub1, ub1, ub1, OCIDescribe*);
+typedef sword (*OCIErrorGetFn)(dvoid*, ub4, OraText*, sb4*, OraText*, ub4, ub4);
+typedef sword (*OCIHandleFreeFn)(dvoid*, CONST ub4);
+typedef sword (*OCIHandleAllocFn)(CONST dvoid*, dvoid**, CONST ub4, CONST size_t, dvoid**);
+typedef sword (*OCIEnvInitFn)(OCIEnv**, ub4, size_t, dvoid**);
+typedef sword (*OCIInitializeFn)(ub4, dvoid*, dvoid* (*)(dvoid*, size_t),
+                                 dvoid* (*)(dvoid*, dvoid*, size_t), void (*)(dvoid*, dvoid*));
+typedef sword (*OCIServerAttachFn)(OCIServer*, OCIError*, CONST OraText*, sb4, ub4);
+typedef sword (*OCIServerDetachFn)(OCIServer*, OCIError*, ub4);
+typedef sword (*OCISessionBeginFn)(OCISvcCtx*, OCIError*, OCISession*, ub4, ub4);
+typedef sword (*OCISessionEndFn)(OCISvcCtx*, OCIError*, OCISession*, ub4);
+typedef sword (*OCILogoffFn)(OCISvcCtx*, OCIError*);
+typedef sword (*OCIStmtPrepareFn)(OCIStmt*, OCIError*, CONST OraText*, ub4, ub4, ub4);
+typedef sword (*OCIStmtExecuteFn)(OCISvcCtx*, OCIStmt*, OCIError*, ub4, ub4, CONST OCISnapshot*,
+                                  OCISnapshot*, ub4);
+typedef sword (*OCIStmtFetchFn)(OCIStmt*, OCIError*, ub4, ub2, ub4);
+typedef sword (*OCIDefineByPosFn)(OCIStmt*, OCIDefine**, OCIError*, ub4, dvoid*, sb4, ub2, dvoid*,
+                                  ub2*, ub2*, ub4);
+typedef sword (*OCIBindByNameFn)(OCIStmt*, OCIBind**, OCIError*, CONST OraText*, sb4, dvoid*, sb4,
+                                 ub2, dvoid*, ub2*, ub2*, ub4, ub4*, ub4);
+typedef sword (*OCIBindByPosFn)(OCIStmt*, OCIBind**, OCIError*, ub4, dvoid*, sb4, ub2, dvoid*, ub2*,
+                                ub2*, ub4, ub4*, ub4);
+typedef sword (*OCILdaToSvcCtxFn)(OCISvcCtx**, OCIError*, Lda_Def*);
+typedef sword (*OCIStmtGetPieceInfoFn)(OCIStmt*, OCIError*, dvoid**, ub4*, ub1*, ub4*, ub4*, ub1*);
+typedef sword (*OCIStmtSetPieceInfoFn)(dvoid*, ub4, OCIError*, CONST dvoid*, ub4*, ub1,
+                                       CONST dvoid*, ub2*);
 
 #ifdef __cplusplus
 }

@@ -26,14 +26,37 @@ class DynamicLoader {
 };
 
 // The entry points, in look-up order: X(name).
-#define VELMORA_OCI_ENTRY_POINTS(X)                                                                \
-  X(OCIServerVersion)                                                                              \
-  X(OCIBreak) X(OCIDescriptorAlloc) X(OCIDescriptorFree) X(OCILobGetLength) X(OCIParamGet)         \
-      X(OCIAttrSet) X(OCIAttrGet) X(OCIDescribeAny) X(OCIErrorGet) X(OCIHandleFree)                \
-          X(OCIHandleAlloc) X(OCIEnvInit) X(OCIInitialize) X(OCIServerAttach) X(OCIServerDetach)   \
-              X(OCISessionBegin) X(OCISessionEnd) X(OCILogoff) X(OCIStmtPrepare) X(OCIStmtExecute) \
-                  X(OCIStmtFetch) X(OCIDefineByPos) X(OCIBindByName) X(OCIBindByPos)               \
-                      X(OCILdaToSvcCtx) X(OCIStmtGetPieceInfo) X(OCIStmtSetPieceInfo)
+// clang-format off
+#define VELMORA_OCI_ENTRY_POINTS(X) \
+  X(OCIServerVersion) \
+  X(OCIBreak) \
+  X(OCIDescriptorAlloc) \
+  X(OCIDescriptorFree) \
+  X(OCILobGetLength) \
+  X(OCIParamGet) \
+  X(OCIAttrSet) \
+  X(OCIAttrGet) \
+  X(OCIDescribeAny) \
+  X(OCIErrorGet) \
+  X(OCIHandleFree) \
+  X(OCIHandleAlloc) \
+  X(OCIEnvInit) \
+  X(OCIInitialize) \
+  X(OCIServerAttach) \
+  X(OCIServerDetach) \
+  X(OCISessionBegin) \
+  X(OCISessionEnd) \
+  X(OCILogoff) \
+  X(OCIStmtPrepare) \
+  X(OCIStmtExecute) \
+  X(OCIStmtFetch) \
+  X(OCIDefineByPos) \
+  X(OCIBindByName) \
+  X(OCIBindByPos) \
+  X(OCILdaToSvcCtx) \
+  X(OCIStmtGetPieceInfo) \
+  X(OCIStmtSetPieceInfo)
+// clang-format on
 
 class OciLibrary {
  public:

@@ -110,7 +110,8 @@ TEST(OciLibrary, OracleSevenCodesLoadButBindNothing) {
   EXPECT_FALSE(session.connect("scott", "tiger", "orcl", true, true));
   ASSERT_EQ(host.questionTexts().size(), 1u);
   EXPECT_NE(host.questionTexts()[0].find("code 72"), std::string::npos) << host.questionTexts()[0];
-  EXPECT_NE(host.questionTexts()[0].find("OCIInitialize"), std::string::npos) << host.questionTexts()[0];
+  EXPECT_NE(host.questionTexts()[0].find("OCIInitialize"), std::string::npos)
+      << host.questionTexts()[0];
   EXPECT_EQ(backend->callCount("OCIInitialize"), 0);
 }
 

@@ -13,23 +13,28 @@ namespace velmora {
 namespace {
 
 // The control functions of one loaded fake library.
+// clang-format off
+#define FAKE_CONTROLS(X) \
+  X(fakeoci_reset) \
+  X(fakeoci_set_banner) \
+  X(fakeoci_add_user) \
+  X(fakeoci_add_alias) \
+  X(fakeoci_add_result) \
+  X(fakeoci_result_bind) \
+  X(fakeoci_result_row) \
+  X(fakeoci_fail_statement) \
+  X(fakeoci_fail_call) \
+  X(fakeoci_add_output_line) \
+  X(fakeoci_call_count) \
+  X(fakeoci_live_handles) \
+  X(fakeoci_execute_count) \
+  X(fakeoci_last_bind)
+// clang-format on
+
 struct FakeControl {
-#define FAKE_CONTROL(name) decltype(&::name) name = nullptr;
-  FAKE_CONTROL(fakeoci_reset)
-  FAKE_CONTROL(fakeoci_set_banner)
-  FAKE_CONTROL(fakeoci_add_user)
-  FAKE_CONTROL(fakeoci_add_alias)
-  FAKE_CONTROL(fakeoci_add_result)
-  FAKE_CONTROL(fakeoci_result_bind)
-  FAKE_CONTROL(fakeoci_result_row)
-  FAKE_CONTROL(fakeoci_fail_statement)
-  FAKE_CONTROL(fakeoci_fail_call)
-  FAKE_CONTROL(fakeoci_add_output_line)
-  FAKE_CONTROL(fakeoci_call_count)
-  FAKE_CONTROL(fakeoci_live_handles)
-  FAKE_CONTROL(fakeoci_execute_count)
-  FAKE_CONTROL(fakeoci_last_bind)
-#undef FAKE_CONTROL
+#define FAKE_CONTROL_FIELD(name) decltype(&::name) name = nullptr;
+  FAKE_CONTROLS(FAKE_CONTROL_FIELD)
+#undef FAKE_CONTROL_FIELD
 };
 
 std::string bannerOf(const std::string& release) {
@@ -76,15 +81,9 @@ class FakeOciBackend : public OciTestBackend {
     module_ = dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module_ == nullptr) throw std::runtime_error("cannot load " + path_);
 #define FAKE_RESOLVE(name) c_.name = reinterpret_cast<decltype(c_.name)>(dlsym(module_, #name));
-    FAKE_RESOLVE(fakeoci_reset)
-    FAKE_RESOLVE(fakeoci_set_banner) FAKE_RESOLVE(fakeoci_add_user) FAKE_RESOLVE(fakeoci_add_alias)
-        FAKE_RESOLVE(fakeoci_add_result) FAKE_RESOLVE(fakeoci_result_bind)
-            FAKE_RESOLVE(fakeoci_result_row) FAKE_RESOLVE(fakeoci_fail_statement)
-                FAKE_RESOLVE(fakeoci_fail_call) FAKE_RESOLVE(fakeoci_add_output_line)
-                    FAKE_RESOLVE(fakeoci_call_count) FAKE_RESOLVE(fakeoci_live_handles)
-                        FAKE_RESOLVE(fakeoci_execute_count) FAKE_RESOLVE(fakeoci_last_bind)
+    FAKE_CONTROLS(FAKE_RESOLVE)
 #undef FAKE_RESOLVE
-                            reset();
+    reset();
   }
   ~FakeOciBackend() override {
     dlclose(module_);
@@ -109,7 +108,8 @@ class FakeOciBackend : public OciTestBackend {
     result("select global_name from global_name", {}, {"ORCL.WORLD"});
     // The dictionary views exist from the start, empty.
     for (const char* kind : {"TABLE", "VIEW"})
-      result(std::string("SELECT table_name from all_catalog where owner = :owner and table_type = '") +
+      result(std::string(
+                 "SELECT table_name from all_catalog where owner = :owner and table_type = '") +
                  kind + "'",
              {}, {});
     for (const char* type : {"TRIGGER", "FUNCTION", "PACKAGE", "PACKAGE BODY", "PROCEDURE", "TYPE",

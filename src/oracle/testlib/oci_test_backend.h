@@ -11,7 +11,6 @@
 #include <utility>
 #include <vector>
 
-
 namespace velmora {
 
 struct TriggerSpec {

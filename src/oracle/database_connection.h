@@ -1,0 +1,88 @@
+// DatabaseConnection: "Database 1" or "Database 2" of a run. Owns the OracleSession, knows the
+// schema owner whose objects are compared and the display name the report shows (HR:SCOTT@ORCL),
+// and keeps the users and the object lists read from that database. Opened from a connection
+// text or through the Login dialog (LoginPrompter). Used by one thread at a time.
+//
+// A missing Oracle client is not handled here: open() returns OpenResult::ClientMissing and the
+// front end shows OciLibrary::kClientMissingMessage and ends with status 1.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "oracle/catalog.h"
+#include "oracle/oracle_session.h"
+
+namespace velmora {
+
+class LoginPrompter;
+
+enum class OpenResult {
+  Connected,
+  NotConnected,   // cancelled, or the logon failed (its message has been shown)
+  ClientMissing,  // no Oracle client library could be loaded: the caller ends the process
+};
+
+class DatabaseConnection {
+ public:
+  static constexpr int kMaxOrderByColumns = 10000;
+
+  // number: 1 or 2. The prompter may be null: then a login that lacks something stays
+  // unconnected.
+  DatabaseConnection(int number, const OracleEnvironment& environment, LoginPrompter* prompter);
+  ~DatabaseConnection();
+  DatabaseConnection(const DatabaseConnection&) = delete;
+  DatabaseConnection& operator=(const DatabaseConnection&) = delete;
+
+  // "[schema:]user[/password][@database]"; an empty text shows the Login dialog, a text
+  // without a password asks for it.
+  OpenResult open(const std::string& connectionText);
+
+  int number() const { return number_; }
+  std::string name() const { return "Database " + std::to_string(number_); }
+  bool connected() const { return session_ != nullptr; }
+  OracleSession* session() { return session_.get(); }
+  const std::string& connectionText() const { return connectionText_; }
+  const std::string& owner() const { return owner_; }            // the schema compared
+  const std::string& loginOwner() const { return loginOwner_; }  // the user, upper case
+  const std::string& displayName() const { return displayName_; }
+  bool passwordKept() const { return passwordKept_; }
+  int maxOrderByColumns() const { return maxOrderByColumns_; }
+  const std::vector<std::string>& users() const { return users_; }
+
+  // The parameters dialog's owner list: compare another user's objects (or the login user's
+  // again). The object lists are cleared so that they are read again.
+  void chooseOwner(const std::string& owner);
+
+  // The session's date format: "alter session set nls_date_format = '<format>'".
+  bool applyDateFormat(const std::string& format);
+
+  // Object lists read through a Catalog, each replacing the previous list of its kind.
+  CatalogSource catalogSource();
+  int readTables(Catalog& catalog, bool views);
+  int readObjects(Catalog& catalog, const std::string& type);
+  const std::vector<std::string>& tables() const { return tables_; }
+  const std::vector<std::string>& views() const { return views_; }
+  const std::vector<std::string>& objects(const std::string& type) const;
+  void clearLists();
+
+ private:
+  OpenResult openFromText(const std::string& text);
+  OpenResult openWithDialog();
+  void finish(const std::string& schema);
+  std::unique_ptr<OracleSession> newSession(OpenResult* result);
+
+  int number_;
+  OracleEnvironment environment_;
+  LoginPrompter* prompter_;
+  std::unique_ptr<OracleSession> session_;
+  bool passwordKept_ = false;
+  std::string connectionText_, owner_, loginOwner_, displayName_;
+  int maxOrderByColumns_ = 0;
+  std::vector<std::string> users_, tables_, views_;
+  std::map<std::string, std::vector<std::string>> objects_;
+};
+
+}  // namespace velmora
