@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +16,16 @@
 #include "run/recording_host.h"
 
 namespace velmora {
+
+// RecordingHost that also keeps the messages in a list the test may clear.
+class TestHost : public RecordingHost {
+ public:
+  Answer ask(const std::string& text, Buttons buttons) override {
+    messages.push_back(text);
+    return RecordingHost::ask(text, buttons);
+  }
+  std::vector<std::string> messages;
+};
 
 class SessionFixture : public ::testing::TestWithParam<std::string> {
  protected:
@@ -40,21 +49,14 @@ class SessionFixture : public ::testing::TestWithParam<std::string> {
   }
 
   // The messages shown since the last clearMessages().
-  std::vector<std::string> messages() const {
-    std::vector<std::string> all = host.questionTexts();
-    return std::vector<std::string>(all.begin() + static_cast<long>(std::min(seen_, all.size())),
-                                    all.end());
-  }
-  void clearMessages() { seen_ = host.questionTexts().size(); }
+  const std::vector<std::string>& messages() const { return host.messages; }
+  void clearMessages() { host.messages.clear(); }
 
   std::unique_ptr<OciTestBackend> backend;
   MemorySettingsStore settings;
-  RecordingHost host;
+  TestHost host;
   ComparisonOptions options;
   OracleEnvironment environment;
-
- private:
-  size_t seen_ = 0;
 };
 
 }  // namespace velmora
