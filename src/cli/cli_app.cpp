@@ -13,6 +13,7 @@
 #include "cli/cli_host.h"
 #include "cli/interrupt_watcher.h"
 #include "config/memory_settings_store.h"
+#include "oracle/database_connection.h"
 
 namespace velmora::cli {
 
@@ -29,6 +30,51 @@ bool wantColour(const CliArgs& args, const CliEnvironment& environment) {
   }
   return false;
 }
+
+// The databases named on the command line, connected before the run starts and kept for it.
+struct RunDatabases {
+  std::unique_ptr<CliLoginPrompter> prompters[2];
+  std::unique_ptr<DatabaseConnection> connections[2];
+
+  // Connects --db1 and --db2 when given; returns kExitFinished or the exit status of a failure
+  // (the messages have been shown).
+  int open(const CliArgs& args, const OracleEnvironment& oracle, CliEnvironment& environment,
+           CliConsole& console) {
+    const std::string* texts[2] = {&args.database1, &args.database2};
+    for (int i = 0; i < 2; ++i) {
+      if (texts[i]->empty()) continue;
+      const int number = i + 1;
+      prompters[i] = std::make_unique<CliLoginPrompter>(number, environment.readPassword);
+      connections[i] = std::make_unique<DatabaseConnection>(number, oracle, prompters[i].get());
+      const OpenResult result = connections[i]->open(*texts[i]);
+      if (result == OpenResult::Connected) continue;
+      connections[i].reset();
+      if (result == OpenResult::ClientMissing) {
+        console.message(OciLibrary::kClientMissingMessage);
+        return kExitStopped;
+      }
+      if (prompters[i]->noPasswordSource()) {
+        console.message("velmora-cli: Database " + std::to_string(number) +
+                        " needs a password: give it in the connection, set " +
+                        CliLoginPrompter::passwordVariable(number) + " or run on a terminal");
+      }
+      console.message("velmora-cli: could not connect Database " + std::to_string(number));
+      return kExitNotConnected;
+    }
+    return kExitFinished;
+  }
+
+  // The connections join the run, and the header shows their display names.
+  void joinRun(RunContext& context) {
+    DatabaseConnection* first = connections[0].get();
+    DatabaseConnection* second = connections[1].get();
+    context.setDatabases(first, second);
+    RunHeaderNames& names = context.headerNames();
+    names.database1 = first ? first->displayName() : "";
+    names.database2 = second ? second->displayName() : "";
+    names.schema2 = second ? second->owner() : "";
+  }
+};
 
 int exitStatus(bool started, const CliHost& host, const RunDriver& driver, bool interrupted) {
   if (interrupted) return kExitInterrupted;
@@ -52,7 +98,18 @@ int runComparison(const CliArgs& args, CliEnvironment& environment) {
   ComparisonOptions options = args.options;
   MemorySettingsStore store;
   CliHost host(console, args.answer);
+  OracleEnvironment oracle;
+  oracle.settings = &store;
+  oracle.host = &host;
+  oracle.options = &options;
+  oracle.libraryOverride = args.ociLibrary;
+  RunDatabases databases;
+  if (const int status = databases.open(args, oracle, environment, console); status != 0) {
+    console.finishReport();
+    return status;
+  }
   RunDriver driver(options, host, store);
+  databases.joinRun(driver.context());
   host.setStopRequester([&driver] { driver.requestStop(); });
   std::atomic<bool> interrupted{false};
   const auto interrupt = [&] {
@@ -94,6 +151,7 @@ CliEnvironment CliEnvironment::fromProcess() {
   const char* noColour = std::getenv("NO_COLOR");
   environment.noColour = noColour && *noColour;
   environment.handleSignals = true;
+  environment.readPassword = readPasswordFromTerminal;
   return environment;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_login.h"
 #include "run/run_driver.h"
 
 namespace velmora::cli {
@@ -15,7 +16,8 @@ namespace velmora::cli {
 inline constexpr int kExitFinished = 0;
 inline constexpr int kExitStopped = 1;  // the run was stopped (other than by Ctrl+C)
 inline constexpr int kExitUsage = 2;
-inline constexpr int kExitUnanswered = 3;  // a question needed --yes or --no
+inline constexpr int kExitUnanswered = 3;    // a question needed --yes or --no
+inline constexpr int kExitNotConnected = 4;  // --db1 or --db2 could not be connected
 inline constexpr int kExitInterrupted = 130;
 
 struct CliEnvironment {
@@ -29,10 +31,13 @@ struct CliEnvironment {
   bool trueColour = false;     // the terminal takes 24-bit colours
   bool noColour = false;       // NO_COLOR is set: no colours unless --color always
   bool handleSignals = false;  // Ctrl+C and SIGTERM stop the run
+  // Asks for the password of a connection text that holds none (after the environment
+  // variables); null or nothing returned: there is no one to ask.
+  PasswordReader readPassword;
   // Before the run starts: lets tests register phases; `interrupt` acts like Ctrl+C.
   std::function<void(RunDriver& driver, const std::function<void()>& interrupt)> prepareDriver;
 
-  // The real process: stdout, stderr, isatty, COLORTERM, NO_COLOR, signals.
+  // The real process: stdout, stderr, isatty, COLORTERM, NO_COLOR, signals, the terminal.
   static CliEnvironment fromProcess();
 };
 

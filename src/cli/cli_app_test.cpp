@@ -153,6 +153,45 @@ TEST_F(CliAppTest, DemoRunsAnEmptyComparisonForNow) {
   EXPECT_EQ(out_.str().rfind(kEmptyReport, 0), 0u);
 }
 
+TEST_F(CliAppTest, ADatabaseThatDoesNotConnectEndsBeforeTheRun) {
+  setenv("OCISIM_HOME", dir_.c_str(), 1);
+  unsetenv("VELMORA_DB2_PASSWORD");
+  EXPECT_EQ(run({"run", "--db1", "scott/s3cret@nosuchdb", "--oci-library", OCISIM_LIBRARY_PATH}),
+            kExitNotConnected);
+  EXPECT_NE(err_.str().find("ORA-12154: TNS:could not resolve the connect identifier specified"),
+            std::string::npos)
+      << err_.str();
+  EXPECT_NE(err_.str().find("velmora-cli: could not connect Database 1"), std::string::npos);
+  EXPECT_EQ(out_.str(), "");  // no report
+  EXPECT_EQ(err_.str().find("s3cret"), std::string::npos);
+
+  // No password in the text, none in the environment, no terminal to ask on.
+  EXPECT_EQ(run({"run", "--db2", "scott@nosuchdb", "--oci-library", OCISIM_LIBRARY_PATH}),
+            kExitNotConnected);
+  EXPECT_NE(err_.str().find("Database 2 needs a password: give it in the connection, set "
+                            "VELMORA_DB2_PASSWORD or run on a terminal"),
+            std::string::npos)
+      << err_.str();
+  // The password of the environment is used (and the alias still does not resolve).
+  setenv("VELMORA_DB2_PASSWORD", "from-env", 1);
+  EXPECT_EQ(run({"run", "--db2", "scott@nosuchdb", "--oci-library", OCISIM_LIBRARY_PATH}),
+            kExitNotConnected);
+  EXPECT_NE(err_.str().find("ORA-12154"), std::string::npos);
+  EXPECT_EQ(err_.str().find("from-env"), std::string::npos);
+  unsetenv("VELMORA_DB2_PASSWORD");
+  unsetenv("OCISIM_HOME");
+}
+
+TEST_F(CliAppTest, AMissingClientLibraryEndsWithItsMessage) {
+  EXPECT_EQ(
+      run({"run", "--db1", "scott/tiger@orcl", "--oci-library", (dir_ / "libnothing.so").string()}),
+      kExitStopped);
+  EXPECT_NE(err_.str().find("Could not locate installation of Oracle 8 or above client software."),
+            std::string::npos)
+      << err_.str();
+  EXPECT_EQ(out_.str(), "");
+}
+
 // The real binary: exit statuses and the report file, as a shell would see them.
 TEST(CliBinaryTest, ExitStatusesAndOutputFile) {
   const std::string cli = VELMORA_CLI_PATH;

@@ -1,5 +1,6 @@
 #include "cli/cli_args.h"
 
+#include "oracle/connection_text.h"
 #include "run/option_keys.h"
 
 namespace velmora::cli {
@@ -47,8 +48,42 @@ bool applyColour(CliArgs& args, const std::string& value, std::string* error) {
   return true;
 }
 
+// A connection text needs a user and a database; the text itself is never repeated in a
+// message, since it may hold a password.
+bool applyConnection(CliArgs& args, int number, const std::string& value, std::string* error) {
+  const ConnectionText login = parseConnectionText(value);
+  if (login.user.empty() || login.database.empty()) {
+    *error = "Invalid value for --db" + std::to_string(number) +
+             ": expected [schema:]user[/password]@alias";
+    return false;
+  }
+  (number == 1 ? args.database1 : args.database2) = value;
+  return true;
+}
+
 std::vector<FlagSpec> makeRunFlags() {
   return {
+      {"--db1", "CONNECT",
+       "Database 1 (the source): [schema:]user[/password]@alias; without a password it is "
+       "read from VELMORA_DB1_PASSWORD or asked for on the terminal",
+       [](CliArgs& a, const std::string& v, std::string* e) {
+         return applyConnection(a, 1, v, e);
+       }},
+      {"--db2", "CONNECT", "Database 2 (the target), likewise (VELMORA_DB2_PASSWORD)",
+       [](CliArgs& a, const std::string& v, std::string* e) {
+         return applyConnection(a, 2, v, e);
+       }},
+      {"--oci-library", "PATH",
+       "the OCI client library to load, e.g. a libclntsh.so or libocisim.so (default: the "
+       "Oracle client found on the library path)",
+       [](CliArgs& a, const std::string& v, std::string* e) {
+         if (v.empty()) {
+           *e = "--oci-library needs a file name";
+           return false;
+         }
+         a.ociLibrary = v;
+         return true;
+       }},
       {"--mode", "report|upgrade|script",
        "comparison report (default), upgrade script, or script of database 1", applyMode},
       {"--output", "FILE", "process the complete report to FILE, not to stdout",
@@ -174,8 +209,9 @@ std::string usageText() {
       "\n"
       "Ctrl+C stops the run (its report ends with the stopped line); a second Ctrl+C quits.\n"
       "\n"
-      "Exit status: 0 the run finished; 1 the run was stopped; 2 usage error; 3 the run\n"
-      "needed an answer that --yes or --no did not give; 130 the run was stopped by Ctrl+C.\n";
+      "Exit status: 0 the run finished; 1 the run was stopped, or no Oracle client library\n"
+      "could be loaded; 2 usage error; 3 the run needed an answer that --yes or --no did not\n"
+      "give; 4 a database could not be connected; 130 the run was stopped by Ctrl+C.\n";
   return text;
 }
 

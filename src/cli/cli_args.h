@@ -23,6 +23,9 @@ struct CliArgs {
   std::optional<Answer> answer;  // --yes / --no: the answer to every question
   ColourMode colour = ColourMode::Auto;
   bool progress = true;  // status line and progress bar on a terminal
+  // --db1 / --db2: the connection texts "[schema:]user[/password]@alias" ("" when not given).
+  std::string database1, database2;
+  std::string ociLibrary;  // --oci-library: the OCI client library to load ("" = the settings)
 };
 
 struct ParseResult {

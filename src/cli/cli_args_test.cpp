@@ -71,6 +71,23 @@ TEST(CliArgsTest, RunOptionsApplyInOrder) {
   EXPECT_EQ(parse({"run"}).args.answer, std::nullopt);
 }
 
+TEST(CliArgsTest, ConnectionsAndTheClientLibrary) {
+  const ParseResult result = parse({"run", "--db1", "HR:scott/tiger@orcl", "--db2=scott@test",
+                                    "--oci-library", "/opt/lib/libocisim.so"});
+  ASSERT_TRUE(result.ok()) << result.error;
+  EXPECT_EQ(result.args.database1, "HR:scott/tiger@orcl");
+  EXPECT_EQ(result.args.database2, "scott@test");
+  EXPECT_EQ(result.args.ociLibrary, "/opt/lib/libocisim.so");
+  EXPECT_TRUE(parse({"run"}).args.database1.empty());
+  // A user and an alias are needed; the text is not repeated (it may hold a password).
+  EXPECT_EQ(parse({"run", "--db1", "scott/secret"}).error,
+            "Invalid value for --db1: expected [schema:]user[/password]@alias");
+  EXPECT_EQ(parse({"run", "--db2", "@orcl"}).error,
+            "Invalid value for --db2: expected [schema:]user[/password]@alias");
+  EXPECT_EQ(parse({"run", "--db1"}).error, "--db1 needs a value (CONNECT)");
+  EXPECT_EQ(parse({"run", "--oci-library="}).error, "--oci-library needs a file name");
+}
+
 TEST(CliArgsTest, UsageNamesEveryFlag) {
   const std::string usage = usageText();
   for (const FlagSpec& flag : runFlags()) {
