@@ -61,6 +61,8 @@ namespace ocisim {
   X(987, "missing or invalid username(s)")                                                   \
   X(988, "missing or invalid password(s)")                                                   \
   X(990, "missing or invalid privilege")                                                     \
+  X(998, "must name this expression with a column alias")                                    \
+  X(1001, "invalid cursor")                                                                  \
   X(1002, "fetch out of sequence")                                                           \
   X(1008, "not all variables bound")                                                         \
   X(1013, "user requested cancel of current operation")                                      \
@@ -82,6 +84,8 @@ namespace ocisim {
   X(1427, "single-row subquery returns more than one row")                                   \
   X(1428, "argument '%s' is out of range")                                                   \
   X(1430, "column being added already exists in table")                                      \
+  X(1432, "public synonym to be dropped does not exist")                                     \
+  X(1434, "private synonym to be dropped does not exist")                                    \
   X(1436, "CONNECT BY loop in user data")                                                    \
   X(1438, "value larger than specified precision allowed for this column")                   \
   X(1439, "column to be modified must be empty to change datatype")                          \
@@ -90,6 +94,7 @@ namespace ocisim {
   X(1442, "column to be modified to NOT NULL is already NOT NULL")                           \
   X(1449, "column contains NULL values; cannot alter to NOT NULL")                           \
   X(1451, "column to be modified to NULL cannot be modified to NULL")                        \
+  X(1452, "cannot CREATE UNIQUE INDEX; duplicate keys found")                                \
   X(1465, "invalid hex number")                                                              \
   X(1476, "divisor is equal to zero")                                                        \
   X(1481, "invalid number format model")                                                     \
@@ -97,12 +102,16 @@ namespace ocisim {
   X(1724, "floating point precision is out of range (1 to 126)")                             \
   X(1727, "numeric precision specifier is out of range (1 to 38)")                           \
   X(1728, "numeric scale specifier is out of range (-84 to 127)")                            \
+  X(1730, "invalid number of column names specified")                                        \
   X(1731, "circular view definition encountered")                                            \
+  X(1732, "data manipulation operation not legal on this view")                              \
   X(1735, "invalid ALTER TABLE option")                                                      \
   X(1740, "missing double quote in identifier")                                              \
   X(1741, "illegal zero-length identifier")                                                  \
   X(1742, "comment not properly terminated")                                                 \
+  X(1749, "you may not GRANT/REVOKE privileges to/from yourself")                            \
   X(1756, "quoted string not properly terminated")                                           \
+  X(1758, "table must be empty to add mandatory (NOT NULL) column")                          \
   X(1780, "string literal required")                                                         \
   X(1785, "ORDER BY item must be the number of a SELECT-list expression")                    \
   X(1788, "CONNECT BY clause required in this query block")                                  \
@@ -132,43 +141,73 @@ namespace ocisim {
   X(1861, "literal does not match format string")                                            \
   X(1862, "the numeric value does not match the length of the format item")                  \
   X(1898, "too many precision specifiers")                                                   \
+  X(1917, "user or role '%s' does not exist")                                                \
   X(1918, "user '%s' does not exist")                                                        \
   X(1919, "role '%s' does not exist")                                                        \
   X(1920, "user name '%s' conflicts with another user or role name")                         \
   X(1921, "role name '%s' conflicts with another user or role name")                         \
+  X(1922, "CASCADE must be specified to drop '%s'")                                          \
   X(1927, "cannot REVOKE privileges you did not grant")                                      \
+  X(1932, "ADMIN option not granted for role '%s'")                                          \
+  X(1934, "circular role grant detected")                                                    \
   X(1935, "missing user or role name")                                                       \
+  X(1951, "ROLE '%s' not granted to '%s'")                                                   \
   X(1952, "system privileges not granted to '%s'")                                           \
   X(2000, "missing %s keyword")                                                              \
   X(2143, "invalid STORAGE option")                                                          \
   X(2158, "invalid CREATE INDEX option")                                                     \
+  X(2224, "EXECUTE privilege not allowed for tables")                                        \
+  X(2225, "only EXECUTE and DEBUG privileges are valid for procedures")                      \
+  X(2248, "invalid option for ALTER SESSION")                                                \
+  X(2256, "number of referencing columns must match referenced columns")                     \
   X(2260, "table can have only one primary key")                                             \
   X(2261, "such unique or primary key already exists in the table")                          \
   X(2263, "need to specify the datatype for this column")                                    \
   X(2264, "name already used by an existing constraint")                                     \
+  X(2266, "unique/primary keys in table referenced by enabled foreign keys")                 \
+  X(2268, "referenced table does not have a primary key")                                    \
   X(2270, "no matching unique or primary key for this column-list")                          \
   X(2273, "this unique/primary key is referenced by some foreign keys")                     \
   X(2277, "invalid sequence name")                                                           \
+  X(2283, "cannot alter starting sequence number")                                           \
   X(2289, "sequence does not exist")                                                         \
   X(2290, "check constraint (%s) violated")                                                  \
   X(2291, "integrity constraint (%s) violated - parent key not found")                       \
   X(2292, "integrity constraint (%s) violated - child record found")                         \
+  X(2293, "cannot validate (%s) - check constraint violated")                                \
   X(2296, "cannot enable (%s) - null values found")                                          \
+  X(2297, "cannot disable constraint (%s) - dependencies exist")                             \
+  X(2298, "cannot validate (%s) - parent keys not found")                                    \
   X(2299, "cannot validate (%s) - duplicate keys found")                                     \
+  X(2303, "cannot drop or replace a type with type or table dependents")                     \
   X(2429, "cannot drop index used for enforcement of unique/primary key")                    \
+  X(2431, "cannot disable constraint (%s) - no such constraint")                             \
+  X(2437, "cannot validate (%s) - primary key violated")                                     \
+  X(2441, "Cannot drop nonexistent primary key")                                             \
+  X(2442, "Cannot drop nonexistent unique key")                                              \
   X(2443, "Cannot drop constraint  - nonexistent constraint")                                \
   X(2449, "unique/primary keys in table referenced by foreign keys")                        \
   X(3001, "unimplemented feature")                                                           \
   X(3113, "end-of-file on communication channel")                                            \
   X(3114, "not connected to ORACLE")                                                         \
   X(3290, "Invalid truncate command - missing CLUSTER or TABLE keyword")                     \
+  X(4002, "INCREMENT must be a non-zero integer")                                            \
+  X(4004, "MINVALUE must be less than MAXVALUE")                                             \
+  X(4006, "START WITH cannot be less than MINVALUE")                                         \
+  X(4008, "START WITH cannot be more than MAXVALUE")                                         \
+  X(4009, "MAXVALUE cannot be made to be less than the current value")                       \
+  X(4010, "the number of values to CACHE must be greater than 1")                            \
+  X(4013, "number to CACHE must be less than one cycle")                                     \
   X(4043, "object %s does not exist")                                                        \
   X(4050, "invalid or missing procedure, function, or package name")                         \
   X(4063, "%s has errors")                                                                   \
   X(4077, "WHEN clause cannot be used with table level triggers")                            \
   X(4079, "invalid trigger specification")                                                   \
   X(4080, "trigger '%s' does not exist")                                                     \
+  X(4081, "trigger '%s' already exists")                                                     \
   X(6502, "PL/SQL: numeric or value error")                                                  \
+  X(6510, "PL/SQL: unhandled user-defined exception")                                        \
+  X(6511, "PL/SQL: cursor already open")                                                     \
   X(6550, "line %s, column %s:\n%s")                                                          \
   X(8002, "sequence %s.CURRVAL is not yet defined in this session")                          \
   X(8004, "sequence %s.NEXTVAL exceeds MAXVALUE and cannot be instantiated")                 \
@@ -176,11 +215,16 @@ namespace ocisim {
   X(12154, "TNS:could not resolve the connect identifier specified")                         \
   X(12541, "TNS:no listener")                                                                \
   X(12899, "value too large for column %s (actual: %s, maximum: %s)")                        \
+  X(12983, "cannot drop all columns in a table")                                             \
+  X(12991, "column is referenced in a multi-column constraint")                              \
+  X(12992, "cannot drop parent key column")                                                  \
+  X(21000, "error number argument to raise_application_error of %s is out of range")         \
   X(24333, "zero iteration count")                                                           \
   X(24334, "no descriptor for this position")                                                \
   X(24338, "statement handle not executed")                                                  \
   X(24344, "success with compilation error")                                                 \
   X(24345, "A Truncation or null fetch error occurred")                                      \
+  X(25194, "invalid COMPRESS prefix length value")                                           \
   X(30001, "trim set should have only one character")
 
 // Returns the message template of a code, or nullptr when the code is not in the table.

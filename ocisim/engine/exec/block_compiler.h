@@ -44,6 +44,11 @@ inline bool independentOfRow(const CExpr& e) {
   return true;
 }
 
+// The most rows a block can return under its top-level ROWNUM conditions (ROWNUM <= n,
+// ROWNUM < n, ROWNUM = 1, also written n >= ROWNUM ...): 0 when unlimited, -1 when no row can
+// ever satisfy them (ROWNUM = 2, ROWNUM < 1).
+int64_t rownumLimit(const std::vector<const sql::Expr*>& conjuncts);
+
 // Compiles one query block.
 class BlockCompiler {
  public:

@@ -381,6 +381,32 @@ void Catalog::removeObjectType(const std::string& o, const std::string& n) {
   bumpVersion();
 }
 
+void Catalog::renameTable(const std::string& owner, const std::string& from,
+                          const std::string& to) {
+  auto node = tables_.extract(NameKey(owner, from));
+  if (node.empty()) return;
+  node.key() = NameKey(owner, to);
+  node.mapped()->header.name = to;
+  tables_.insert(std::move(node));
+  for (auto& g : objectGrants_) {
+    if (g.owner == owner && g.objectName == from) g.objectName = to;
+  }
+  bumpVersion();
+}
+
+void Catalog::setComment(const std::string& owner, const std::string& object,
+                         const std::string& column, const std::string& text) {
+  comments_[CommentKey(owner, object, column)] = text;
+  bumpVersion();
+}
+
+void Catalog::removeComments(const std::string& owner, const std::string& object) {
+  std::erase_if(comments_, [&](const auto& entry) {
+    return std::get<0>(entry.first) == owner && std::get<1>(entry.first) == object;
+  });
+  bumpVersion();
+}
+
 // ---- relations ----
 
 std::vector<Constraint*> Catalog::constraintsOf(const std::string& owner,

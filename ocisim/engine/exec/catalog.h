@@ -136,6 +136,15 @@ class Catalog {
   void removeTrigger(const std::string& owner, const std::string& name);
   void removeCode(const std::string& owner, const std::string& name, ObjectKind kind);
   void removeObjectType(const std::string& owner, const std::string& name);
+  // Moves a table record to a new name (ALTER TABLE ... RENAME TO); dependents are the caller's.
+  void renameTable(const std::string& owner, const std::string& from, const std::string& to);
+
+  // ---- comments (COMMENT ON TABLE / COLUMN; column "" is the table's comment) ----
+  using CommentKey = std::tuple<std::string, std::string, std::string>;
+  const std::map<CommentKey, std::string>& comments() const { return comments_; }
+  void setComment(const std::string& owner, const std::string& object, const std::string& column,
+                  const std::string& text);
+  void removeComments(const std::string& owner, const std::string& object);
 
   // ---- relations ----
   // Constraints of a table in name order.
@@ -170,6 +179,7 @@ class Catalog {
   std::map<NameKey, std::unique_ptr<Trigger>> triggers_;
   std::map<CodeKey, std::unique_ptr<StoredCode>> code_;
   std::map<NameKey, std::unique_ptr<ObjectType>> types_;
+  std::map<CommentKey, std::string> comments_;
 };
 
 }  // namespace ocisim

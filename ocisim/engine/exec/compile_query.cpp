@@ -23,25 +23,31 @@ std::unique_ptr<CExpr> BlockCompiler::compileInScope(const sql::Expr& e, Scope& 
 std::unique_ptr<RowSource> BlockCompiler::compileView(const Relation& r,
                                                       std::vector<ScopeColumn>& columns) {
   if (c_.viewDepth_ > 32) throw OraError(1731);
-  auto stmt = sql::parseStatement(r.view->text);
-  if (stmt->kind != sql::StatementKind::Select)
-    throw OraError(4063, {"view \"" + r.owner + "\".\"" + r.name + "\""});
+  std::string label = "view \"" + r.owner + "\".\"" + r.name + "\"";
   std::string saved = c_.schema_;
   c_.schema_ = r.owner;
   ++c_.viewDepth_;
   CompiledQuery q;
   try {
+    auto stmt = sql::parseStatement(r.view->text);
+    if (stmt->kind != sql::StatementKind::Select) throw OraError(4063, {label});
     q = c_.compileQuery(*stmt->as<sql::SelectStmt>().query, nullptr);
-  } catch (...) {
+  } catch (const OraError& e) {
     c_.schema_ = saved;
     --c_.viewDepth_;
-    throw;
+    // A view whose query no longer compiles (a table dropped, a FORCE view) has errors.
+    if (e.code() == 1013 || e.code() == 1731) throw;
+    throw OraError(4063, {label});
   }
   c_.schema_ = saved;
   --c_.viewDepth_;
-  columns = c_.relationColumns(r);
-  if (columns.size() != q.columns.size())
-    throw OraError(4063, {"view \"" + r.owner + "\".\"" + r.name + "\""});
+  if (!r.view->header.valid) {
+    // Compiles now: use it as Oracle would after recompiling it.
+    for (const ColumnInfo& col : q.columns) columns.push_back({col.name, col.type, col.nullable});
+  } else {
+    columns = c_.relationColumns(r);
+  }
+  if (columns.size() != q.columns.size()) throw OraError(4063, {label});
   return std::move(q.root);
 }
 
@@ -516,9 +522,9 @@ std::unique_ptr<RowSource> BlockCompiler::joinLeaves() {
   return acc;
 }
 
-int64_t BlockCompiler::rownumStop() const {
+int64_t rownumLimit(const std::vector<const sql::Expr*>& conjuncts) {
   int64_t stop = 0;
-  for (const sql::Expr* e : top_) {
+  for (const sql::Expr* e : conjuncts) {
     if (e->kind != sql::ExprKind::Binary) continue;
     for (int side = 0; side < 2; ++side) {
       const sql::Expr& r = *e->args[side];
@@ -529,7 +535,7 @@ int64_t BlockCompiler::rownumStop() const {
       if (v.kind != sql::ExprKind::Literal || v.literal != sql::LiteralKind::Number) continue;
       auto d = Decimal::parse(v.text);
       if (!d) continue;
-      int64_t n = d->toInt64Truncated();
+      int64_t n = d->floor().toInt64Truncated();
       sql::Op op = e->op;
       if (side == 1) {  // n op ROWNUM: mirror the operator
         op = op == sql::Op::Lt   ? sql::Op::Gt
@@ -539,16 +545,23 @@ int64_t BlockCompiler::rownumStop() const {
                                  : op;
       }
       int64_t limit = 0;
-      if (op == sql::Op::Le) limit = n;
-      if (op == sql::Op::Lt) limit = d->isInteger() ? n - 1 : n;
-      if (op == sql::Op::Eq) limit = (n == 1 && d->isInteger()) ? 1 : -1;
-      if (limit <= 0 && (op == sql::Op::Le || op == sql::Op::Lt || op == sql::Op::Eq)) {
-        limit = -1;  // never true
+      if (op == sql::Op::Le) {
+        limit = n >= 1 ? n : -1;
+      } else if (op == sql::Op::Lt) {
+        int64_t m = d->isInteger() ? n - 1 : n;
+        limit = m >= 1 ? m : -1;
+      } else if (op == sql::Op::Eq) {
+        limit = (n == 1 && d->isInteger()) ? 1 : -1;
       }
-      if (limit != 0 && (stop == 0 || limit < stop)) stop = limit;
+      if (limit == -1) return -1;
+      if (limit > 0 && (stop == 0 || limit < stop)) stop = limit;
     }
   }
   return stop;
+}
+
+int64_t BlockCompiler::rownumStop() const {
+  return rownumLimit(top_);
 }
 
 }  // namespace ocisim

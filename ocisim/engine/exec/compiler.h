@@ -91,6 +91,7 @@ class Compiler {
 
   // The schema unqualified names resolve in (the session user; a view's owner inside it).
   const std::string& schema() const { return schema_; }
+  void setSchema(const std::string& schema) { schema_ = schema; }
 
  private:
   friend class BlockCompiler;

@@ -62,6 +62,7 @@ class ExecContext {
   FunctionContext functions;
   UndoLog undo;
   bool catalogChanged = false;
+  int warning = 0;  // 24344: success with compilation error (a FORCE view with errors)
   std::vector<ObjectId> rewrittenTables;
   std::vector<ObjectId> sequencesTouched;
 

@@ -1,18 +1,12 @@
 // Queries that need no tables of their own: DUAL, the row generator and inline views.
 #include "engine/exec/test_support.h"
-#include "engine/value/functions.h"
 
 namespace ocisim::testing {
 namespace {
 
 class QueryTest : public EngineTest {};
 
-// Until the scalar function library is complete, tests that need it are skipped.
-#define REQUIRE_FUNCTION(name) \
-  if (!isScalarFunction(name)) GTEST_SKIP() << name << " is not available yet"
-
 TEST_F(QueryTest, DualAndExpressions) {
-  REQUIRE_FUNCTION("NVL");
   EXPECT_EQ(query(*sys, "select * from dual"), (Rows{{"X"}}));
   EXPECT_EQ(query(*sys, "select 1+2*3, 'a'||null||'b', -(.5), 10/4 from dual"),
             (Rows{{"7", "ab", "-.5", "2.5"}}));
@@ -42,7 +36,6 @@ TEST_F(QueryTest, ConnectByLevelGeneratesRows) {
 }
 
 TEST_F(QueryTest, GroupingAndAggregates) {
-  REQUIRE_FUNCTION("MOD");
   std::string gen = "(select level n, mod(level, 3) g from dual connect by level <= 10)";
   EXPECT_EQ(
       query(*sys,
@@ -57,7 +50,6 @@ TEST_F(QueryTest, GroupingAndAggregates) {
 }
 
 TEST_F(QueryTest, OrderByNullsAndRownum) {
-  REQUIRE_FUNCTION("DECODE");
   std::string gen = "(select decode(level, 2, null, level) v from dual connect by level <= 4)";
   EXPECT_EQ(column(*sys, "select v from " + gen + " order by v"),
             (std::vector<std::string>{"1", "3", "4", "NULL"}));

@@ -188,6 +188,7 @@ ExecResult PreparedStatement::execute(BindSet& binds) {
   ctx.outBinds = &binds;
   try {
     result.rowCount = runStatement(ctx, stmt);
+    result.warning = ctx.warning;
     CommitRecord record = ctx.commitRecord();
     if (hook.hook() && !record.empty()) hook.hook()->commit(db, record);
   } catch (...) {

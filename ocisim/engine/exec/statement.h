@@ -58,6 +58,9 @@ class Cursor {
 struct ExecResult {
   uint64_t rowCount = 0;           // DML: rows processed; queries: 0
   std::unique_ptr<Cursor> cursor;  // queries only
+  // 0, or 24344 when the statement succeeded with compilation errors (CREATE FORCE VIEW of a
+  // view that does not compile): OCI returns OCI_SUCCESS_WITH_INFO with ORA-24344.
+  int warning = 0;
 };
 
 class PreparedStatement {

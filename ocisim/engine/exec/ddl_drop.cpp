@@ -1,0 +1,212 @@
+// DROP of every object kind, users (CASCADE) and roles.
+#include <algorithm>
+
+#include "engine/exec/ddl_util.h"
+#include "engine/exec/executor.h"
+#include "engine/ora_error.h"
+
+namespace ocisim {
+namespace {
+
+void dropTableObject(ExecContext& ctx, Table& table, bool cascade) {
+  Catalog& cat = ctx.catalog;
+  const std::string owner = table.header.owner;
+  const std::string name = table.header.name;
+  for (Constraint* key : cat.constraintsOf(owner, name)) {
+    if (!key->isKey()) continue;
+    for (Constraint* fk : cat.foreignKeysReferencing(owner, key->name)) {
+      bool self = fk->owner == owner && fk->tableName == name;
+      if (!self && !cascade) throw OraError(2449);
+    }
+  }
+  for (Constraint* key : cat.constraintsOf(owner, name)) {
+    if (!key->isKey()) continue;
+    for (Constraint* fk : cat.foreignKeysReferencing(owner, key->name)) {
+      cat.removeConstraint(fk->owner, fk->name);
+    }
+  }
+  for (Constraint* c : cat.constraintsOf(owner, name)) cat.removeConstraint(owner, c->name);
+  for (Index* i : cat.indexesOn(owner, name)) cat.removeIndex(i->header.owner, i->header.name);
+  for (Trigger* t : cat.triggersOn(owner, name)) cat.removeTrigger(t->header.owner, t->header.name);
+  cat.removeObjectGrants(owner, name);
+  cat.removeComments(owner, name);
+  cat.removeTable(owner, name);
+}
+
+void dropCode(ExecContext& ctx, const std::string& owner, const std::string& name, ObjectKind kind,
+              bool force) {
+  Catalog& cat = ctx.catalog;
+  if (!cat.findCode(owner, name, kind)) {
+    throw OraError(4043, {owner == ctx.user() ? name : owner + "." + name});
+  }
+  bool isType = kind == ObjectKind::Type || kind == ObjectKind::TypeBody;
+  requireOwnerOr(ctx, owner, isType ? "DROP ANY TYPE" : "DROP ANY PROCEDURE");
+  if (kind == ObjectKind::Type && !force) {
+    for (const auto& [key, table] : cat.tables()) {
+      for (const Column& c : table->columns) {
+        if (c.type.code == TypeCode::Object && c.type.owner == owner && c.type.name == name) {
+          throw OraError(2303);
+        }
+      }
+    }
+  }
+  cat.removeCode(owner, name, kind);
+  if (kind == ObjectKind::Package) cat.removeCode(owner, name, ObjectKind::PackageBody);
+  if (kind == ObjectKind::Type) {
+    cat.removeCode(owner, name, ObjectKind::TypeBody);
+    cat.removeObjectType(owner, name);
+  }
+  if (kind != ObjectKind::PackageBody && kind != ObjectKind::TypeBody) {
+    cat.removeObjectGrants(owner, name);
+  }
+}
+
+// Everything a user owns, for DROP USER CASCADE.
+void dropSchema(ExecContext& ctx, const std::string& owner) {
+  Catalog& cat = ctx.catalog;
+  std::vector<std::string> names;
+  for (const auto& [key, t] : cat.triggers()) {
+    if (key.first == owner) names.push_back(key.second);
+  }
+  for (const auto& n : names) cat.removeTrigger(owner, n);
+  names.clear();
+  for (const auto& [key, v] : cat.views()) {
+    if (key.first == owner) names.push_back(key.second);
+  }
+  for (const auto& n : names) {
+    cat.removeView(owner, n);
+    cat.removeObjectGrants(owner, n);
+  }
+  names.clear();
+  for (const auto& [key, t] : cat.tables()) {
+    if (key.first == owner) names.push_back(key.second);
+  }
+  for (const auto& n : names) {
+    if (Table* t = cat.findTable(owner, n)) dropTableObject(ctx, *t, true);
+  }
+  names.clear();
+  for (const auto& [key, s] : cat.sequences()) {
+    if (key.first == owner) names.push_back(key.second);
+  }
+  for (const auto& n : names) cat.removeSequence(owner, n);
+  std::vector<Catalog::CodeKey> code;
+  for (const auto& [key, c] : cat.storedCode()) {
+    if (std::get<0>(key) == owner) code.push_back(key);
+  }
+  for (const auto& k : code) cat.removeCode(std::get<0>(k), std::get<1>(k), std::get<2>(k));
+  names.clear();
+  for (const auto& [key, t] : cat.objectTypes()) {
+    if (key.first == owner) names.push_back(key.second);
+  }
+  for (const auto& n : names) cat.removeObjectType(owner, n);
+  std::vector<Index*> indexes;
+  for (const auto& [key, index] : cat.indexes()) {
+    if (key.first == owner) indexes.push_back(index.get());
+  }
+  for (Index* index : indexes) {
+    if (Table* t = cat.findTable(index->tableOwner, index->tableName)) {
+      t->data->dropIndex(index->header.name);
+    }
+    cat.removeIndex(index->header.owner, index->header.name);
+  }
+}
+
+bool ownsObjects(const Catalog& cat, const std::string& owner) {
+  auto owned = [&](const auto& map) {
+    for (const auto& [key, v] : map) {
+      if (key.first == owner) return true;
+    }
+    return false;
+  };
+  for (const auto& [key, c] : cat.storedCode()) {
+    if (std::get<0>(key) == owner) return true;
+  }
+  return owned(cat.tables()) || owned(cat.views()) || owned(cat.sequences()) ||
+         owned(cat.triggers()) || owned(cat.indexes());
+}
+
+}  // namespace
+
+void runDrop(ExecContext& ctx, const sql::DropStmt& stmt) {
+  Catalog& cat = ctx.catalog;
+  using K = sql::ObjectKind;
+  std::string owner = stmt.name.schema.empty() ? ctx.user() : stmt.name.schema;
+  const std::string& name = stmt.name.name;
+  ctx.catalogChanged = true;
+  switch (stmt.object) {
+    case K::Table: {
+      Table* t = cat.findTable(owner, name);
+      if (!t) throw OraError(942);
+      requireOwnerOr(ctx, owner, "DROP ANY TABLE");
+      dropTableObject(ctx, *t, stmt.cascade);
+      return;
+    }
+    case K::View:
+      if (!cat.findView(owner, name)) throw OraError(942);
+      requireOwnerOr(ctx, owner, "DROP ANY VIEW");
+      cat.removeView(owner, name);
+      cat.removeObjectGrants(owner, name);
+      cat.removeComments(owner, name);
+      return;
+    case K::Index: {
+      Index* index = cat.findIndex(owner, name);
+      if (!index) throw OraError(1418);
+      requireOwnerOr(ctx, owner, "DROP ANY INDEX");
+      for (const auto& [key, c] : cat.constraints()) {
+        if (c->isKey() && c->indexOwner == owner && c->indexName == name) throw OraError(2429);
+      }
+      if (Table* t = cat.findTable(index->tableOwner, index->tableName)) t->data->dropIndex(name);
+      cat.removeIndex(owner, name);
+      return;
+    }
+    case K::Sequence:
+      if (!cat.findSequence(owner, name)) throw OraError(2289);
+      requireOwnerOr(ctx, owner, "DROP ANY SEQUENCE");
+      cat.removeSequence(owner, name);
+      cat.removeObjectGrants(owner, name);
+      return;
+    case K::Synonym:
+      throw OraError(stmt.isPublic ? 1432 : 1434);
+    case K::Procedure:
+      return dropCode(ctx, owner, name, ObjectKind::Procedure, stmt.force);
+    case K::Function:
+      return dropCode(ctx, owner, name, ObjectKind::Function, stmt.force);
+    case K::Package:
+      return dropCode(ctx, owner, name, ObjectKind::Package, stmt.force);
+    case K::PackageBody:
+      return dropCode(ctx, owner, name, ObjectKind::PackageBody, stmt.force);
+    case K::Type:
+      return dropCode(ctx, owner, name, ObjectKind::Type, stmt.force);
+    case K::TypeBody:
+      return dropCode(ctx, owner, name, ObjectKind::TypeBody, stmt.force);
+    case K::Trigger:
+      if (!cat.findTrigger(owner, name)) throw OraError(4080, {name});
+      requireOwnerOr(ctx, owner, "DROP ANY TRIGGER");
+      cat.removeTrigger(owner, name);
+      return;
+    case K::User: {
+      if (!cat.hasSystemPrivilege(ctx.user(), "DROP USER")) throw OraError(1031);
+      if (!cat.findUser(name)) throw OraError(1918, {name});
+      if (name == "SYS" || name == "SYSTEM" || name == ctx.user()) throw OraError(1031);
+      if (ownsObjects(cat, name)) {
+        if (!stmt.cascade) throw OraError(1922, {name});
+        dropSchema(ctx, name);
+      }
+      cat.removeUser(name);
+      return;
+    }
+    case K::Role:
+      if (!cat.findRole(name)) throw OraError(1919, {name});
+      if (!cat.hasSystemPrivilege(ctx.user(), "DROP ANY ROLE")) {
+        bool admin = false;
+        for (const RoleGrant& g : cat.roleGrants()) {
+          admin = admin || (g.grantee == ctx.user() && g.role == name && g.adminOption);
+        }
+        if (!admin) throw OraError(1031);
+      }
+      cat.removeRole(name);
+      return;
+  }
+}
+
+}  // namespace ocisim

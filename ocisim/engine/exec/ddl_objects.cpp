@@ -1,0 +1,337 @@
+// CREATE / ALTER SEQUENCE, CREATE [OR REPLACE] [FORCE] VIEW, stored code and triggers (kept as
+// source, never run), COMMENT ON, ALTER SESSION.
+#include <algorithm>
+#include <set>
+
+#include "engine/exec/compiler.h"
+#include "engine/exec/ddl_util.h"
+#include "engine/exec/executor.h"
+#include "engine/ora_error.h"
+#include "engine/value/format.h"
+
+namespace ocisim {
+namespace {
+
+Decimal decimalOf(const std::optional<std::string>& text, const Decimal& fallback) {
+  if (!text) return fallback;
+  auto d = Decimal::parse(*text);
+  if (!d || !d->isInteger()) throw OraError(1722);
+  return *d;
+}
+
+// A name a column can have without quotes being needed in the select list (an expression
+// such as 1+1 needs an alias first: ORA-00998).
+bool isIdentifierName(const std::string& name) {
+  if (name.empty()) return false;
+  for (char ch : name) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (!std::isalnum(c) && c != '_' && c != '$' && c != '#' && c < 0x80) return false;
+  }
+  return true;
+}
+
+Decimal nines(int count) {
+  return *Decimal::parse(std::string(static_cast<size_t>(count), '9'));
+}
+
+// Applies options over a sequence (defaults for CREATE, the current values for ALTER).
+void applySequenceOptions(ExecContext& ctx, Sequence& s, const sql::SequenceOptions& o,
+                          bool create) {
+  bool modern = ctx.db.majorVersion() >= 12;
+  s.incrementBy = decimalOf(o.incrementBy, create ? Decimal::fromInt64(1) : s.incrementBy);
+  if (s.incrementBy.isZero()) throw OraError(4002);
+  bool ascending = !s.incrementBy.isNegative();
+  Decimal noMax = ascending ? nines(modern ? 28 : 27) : Decimal::fromInt64(-1);
+  Decimal noMin = ascending ? Decimal::fromInt64(1) : -nines(modern ? 27 : 26);
+  if (o.maxValue) {
+    s.maxValue = decimalOf(o.maxValue, noMax);
+  } else if (create || o.noMaxValue) {
+    s.maxValue = noMax;
+  }
+  if (o.minValue) {
+    s.minValue = decimalOf(o.minValue, noMin);
+  } else if (create || o.noMinValue) {
+    s.minValue = noMin;
+  }
+  if (o.cycle) s.cycle = *o.cycle;
+  if (o.order) s.order = *o.order;
+  if (o.noCache) {
+    s.cacheSize = 0;
+  } else if (o.cache) {
+    auto n = decimalOf(o.cache, Decimal()).toInt64();
+    if (!n || *n < 2) throw OraError(4010);
+    s.cacheSize = *n;
+  } else if (create) {
+    s.cacheSize = 20;
+  }
+  if (!(s.minValue < s.maxValue)) throw OraError(4004);
+  if (create) {
+    s.nextValue = decimalOf(o.startWith, ascending ? s.minValue : s.maxValue);
+    if (s.nextValue < s.minValue) throw OraError(4006);
+    if (s.maxValue < s.nextValue) throw OraError(4008);
+    s.lastNumber = s.nextValue;
+  } else {
+    if (o.startWith) throw OraError(2283);
+    if (ascending && s.maxValue < s.nextValue) throw OraError(4009);
+    if (!ascending && s.nextValue < s.minValue) throw OraError(4009);
+    s.lastNumber = s.nextValue;  // ALTER flushes the cache
+    s.exhausted = false;
+  }
+  if (s.cycle && s.cacheSize > 0) {
+    Decimal span = (s.maxValue - s.minValue) / s.incrementBy.abs();
+    if (span.ceil() < Decimal::fromInt64(s.cacheSize)) throw OraError(4013);
+  }
+}
+
+std::vector<std::string> sourceLines(const std::string& source) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < source.size()) {
+    size_t nl = source.find('\n', start);
+    if (nl == std::string::npos) {
+      lines.push_back(source.substr(start) + "\n");
+      break;
+    }
+    lines.push_back(source.substr(start, nl - start + 1));
+    start = nl + 1;
+  }
+  return lines;
+}
+
+ObjectKind kindOf(sql::CodeKind k) {
+  switch (k) {
+    case sql::CodeKind::Procedure:
+      return ObjectKind::Procedure;
+    case sql::CodeKind::Function:
+      return ObjectKind::Function;
+    case sql::CodeKind::Package:
+      return ObjectKind::Package;
+    case sql::CodeKind::PackageBody:
+      return ObjectKind::PackageBody;
+    case sql::CodeKind::Type:
+      return ObjectKind::Type;
+    case sql::CodeKind::TypeBody:
+      return ObjectKind::TypeBody;
+    case sql::CodeKind::Trigger:
+      break;
+  }
+  return ObjectKind::Trigger;
+}
+
+// Tables or types whose columns or attributes use owner.name as their type.
+bool typeHasDependents(const Catalog& cat, const std::string& owner, const std::string& name) {
+  for (const auto& [key, table] : cat.tables()) {
+    for (const Column& c : table->columns) {
+      if (c.type.code == TypeCode::Object && c.type.owner == owner && c.type.name == name) {
+        return true;
+      }
+    }
+  }
+  for (const auto& [key, type] : cat.objectTypes()) {
+    for (const auto& a : type->attributes) {
+      if (a.type.code == TypeCode::Object && a.type.owner == owner && a.type.name == name) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+void createTrigger(ExecContext& ctx, const sql::CreateCodeStmt& stmt, const std::string& owner) {
+  Catalog& cat = ctx.catalog;
+  const sql::TriggerHeader& h = stmt.trigger;
+  std::string tableOwner = h.table.schema.empty() ? owner : h.table.schema;
+  bool onTable = cat.findTable(tableOwner, h.table.name) != nullptr;
+  bool onView = cat.findView(tableOwner, h.table.name) != nullptr;
+  if (!onTable && !onView) throw OraError(942);
+  if (tableOwner != ctx.user() || owner != ctx.user()) {
+    if (!cat.hasSystemPrivilege(ctx.user(), "CREATE ANY TRIGGER")) throw OraError(1031);
+  } else {
+    requireCreate(ctx, owner, "TRIGGER");
+  }
+  Trigger* existing = cat.findTrigger(owner, stmt.name.name);
+  if (existing && !stmt.orReplace) throw OraError(4081, {stmt.name.name});
+  auto t = std::make_unique<Trigger>();
+  t->header = newHeader(ctx, owner, stmt.name.name);
+  if (existing) {
+    t->header.objectId = existing->header.objectId;
+    t->header.created = existing->header.created;
+  }
+  if (h.timing == sql::TriggerTiming::InsteadOf) {
+    t->triggerType = "INSTEAD OF";
+  } else {
+    t->triggerType = std::string(h.timing == sql::TriggerTiming::Before ? "BEFORE" : "AFTER") +
+                     (h.forEachRow ? " EACH ROW" : " STATEMENT");
+  }
+  for (size_t i = 0; i < h.events.size(); ++i) {
+    t->triggeringEvent += (i ? " OR " : "") + h.events[i];
+  }
+  t->tableOwner = tableOwner;
+  t->tableName = h.table.name;
+  t->baseObjectType = onView ? "VIEW" : "TABLE";
+  t->referencingNames = "REFERENCING NEW AS " +
+                        (h.referencingNew.empty() ? "NEW" : h.referencingNew) + " OLD AS " +
+                        (h.referencingOld.empty() ? "OLD" : h.referencingOld);
+  t->whenClause = h.whenText;
+  t->enabled = !h.disabled;
+  t->description = h.descriptionText;
+  t->body = h.bodyText;
+  std::string first = h.bodyText.substr(0, 4);
+  for (char& c : first) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  t->actionType = first == "CALL" ? "CALL" : "PL/SQL";
+  t->lines = sourceLines(stmt.source);
+  cat.addTrigger(std::move(t));
+}
+
+}  // namespace
+
+void runSequence(ExecContext& ctx, const sql::SequenceStmt& stmt) {
+  Catalog& cat = ctx.catalog;
+  std::string owner = ddlOwner(ctx, stmt.sequence.schema);
+  if (stmt.kind == sql::StatementKind::CreateSequence) {
+    requireCreate(ctx, owner, "SEQUENCE");
+    requireFreeName(cat, owner, stmt.sequence.name);
+    auto s = std::make_unique<Sequence>();
+    s->header = newHeader(ctx, owner, stmt.sequence.name);
+    applySequenceOptions(ctx, *s, stmt.options, true);
+    cat.addSequence(std::move(s));
+  } else {
+    Sequence* s = cat.findSequence(owner, stmt.sequence.name);
+    if (!s) throw OraError(2289);
+    if (owner != ctx.user() && !cat.hasSystemPrivilege(ctx.user(), "ALTER ANY SEQUENCE") &&
+        !cat.hasObjectPrivilege(ctx.user(), owner, s->header.name, "ALTER")) {
+      throw OraError(1031);
+    }
+    Sequence copy = *s;
+    applySequenceOptions(ctx, copy, stmt.options, false);
+    copy.header.lastDdlTime = ctx.sysdate;
+    *s = copy;
+    cat.bumpVersion();
+  }
+  ctx.catalogChanged = true;
+}
+
+void runCreateView(ExecContext& ctx, const sql::CreateViewStmt& stmt) {
+  Catalog& cat = ctx.catalog;
+  std::string owner = ddlOwner(ctx, stmt.view.schema);
+  requireCreate(ctx, owner, "VIEW");
+  View* existing = cat.findView(owner, stmt.view.name);
+  auto kind = cat.findInMainNamespace(owner, stmt.view.name);
+  if (kind && (kind != ObjectKind::View || !stmt.orReplace)) throw OraError(955);
+  auto v = std::make_unique<View>();
+  v->header = newHeader(ctx, owner, stmt.view.name);
+  if (existing) {
+    v->header.objectId = existing->header.objectId;
+    v->header.created = existing->header.created;
+  }
+  v->text = stmt.queryText;
+  v->readOnly = stmt.readOnly;
+  v->checkOption = stmt.checkOption;
+  try {
+    Compiler compiler(ctx);
+    compiler.setSchema(owner);
+    CompiledQuery q = compiler.compileQuery(*stmt.query, nullptr);
+    if (!stmt.columns.empty() && stmt.columns.size() != q.columns.size()) throw OraError(1730);
+    std::set<std::string> names;
+    for (size_t i = 0; i < q.columns.size(); ++i) {
+      ViewColumn c;
+      c.name = stmt.columns.empty() ? q.columns[i].name : stmt.columns[i];
+      if (stmt.columns.empty() && !isIdentifierName(c.name)) throw OraError(998);
+      if (!names.insert(c.name).second) throw OraError(957);
+      c.type = q.columns[i].type;
+      c.nullable = q.columns[i].nullable;
+      v->columns.push_back(std::move(c));
+    }
+  } catch (const OraError&) {
+    if (!stmt.force) throw;
+    v->header.valid = false;
+    v->columns.clear();
+    ctx.warning = 24344;
+  }
+  if (existing) cat.removeView(owner, stmt.view.name);
+  cat.addView(std::move(v));
+  ctx.catalogChanged = true;
+}
+
+void runCreateCode(ExecContext& ctx, const sql::CreateCodeStmt& stmt) {
+  Catalog& cat = ctx.catalog;
+  std::string owner = ddlOwner(ctx, stmt.name.schema);
+  if (stmt.code == sql::CodeKind::Trigger) {
+    createTrigger(ctx, stmt, owner);
+    ctx.catalogChanged = true;
+    return;
+  }
+  ObjectKind kind = kindOf(stmt.code);
+  bool isType = kind == ObjectKind::Type || kind == ObjectKind::TypeBody;
+  requireCreate(ctx, owner, isType ? "TYPE" : "PROCEDURE");
+  const std::string& name = stmt.name.name;
+  bool isBody = kind == ObjectKind::PackageBody || kind == ObjectKind::TypeBody;
+  if (!isBody) {
+    auto taken = cat.findInMainNamespace(owner, name);
+    if (taken && *taken != kind) throw OraError(955);
+  }
+  StoredCode* existing = cat.findCode(owner, name, kind);
+  if (existing && !stmt.orReplace) throw OraError(955);
+  if (existing && kind == ObjectKind::Type && !stmt.force && typeHasDependents(cat, owner, name)) {
+    throw OraError(2303);
+  }
+  auto code = std::make_unique<StoredCode>();
+  code->header = newHeader(ctx, owner, name);
+  if (existing) {
+    code->header.objectId = existing->header.objectId;
+    code->header.created = existing->header.created;
+  }
+  code->kind = kind;
+  code->lines = sourceLines(stmt.source);
+  if (kind == ObjectKind::Type) {
+    auto type = std::make_unique<ObjectType>();
+    type->codeObjectId = code->header.objectId;
+    type->owner = owner;
+    type->name = name;
+    for (const sql::TypeAttribute& a : stmt.attributes) {
+      type->attributes.push_back({a.name, dataTypeOf(ctx, a.type, owner)});
+    }
+    cat.addObjectType(std::move(type));
+  }
+  cat.addCode(std::move(code));
+  ctx.catalogChanged = true;
+}
+
+void runComment(ExecContext& ctx, const sql::CommentStmt& stmt) {
+  Catalog& cat = ctx.catalog;
+  std::string owner = stmt.table.schema.empty() ? ctx.user() : stmt.table.schema;
+  Table* table = cat.findTable(owner, stmt.table.name);
+  View* view = table ? nullptr : cat.findView(owner, stmt.table.name);
+  if (!table && !view) throw OraError(942);
+  requireOwnerOr(ctx, owner, "COMMENT ANY TABLE");
+  if (stmt.onColumn) {
+    bool found = table ? table->columnIndex(stmt.column) >= 0
+                       : std::any_of(view->columns.begin(), view->columns.end(),
+                                     [&](const ViewColumn& c) { return c.name == stmt.column; });
+    if (!found) throw OraError(904, {quotedName({stmt.column})});
+  }
+  cat.setComment(owner, stmt.table.name, stmt.onColumn ? stmt.column : "", stmt.comment);
+  ctx.catalogChanged = true;
+}
+
+void runAlterSession(ExecContext& ctx, const sql::AlterSessionStmt& stmt) {
+  NlsSettings nls = ctx.session.nls();
+  for (const sql::SessionSetting& s : stmt.settings) {
+    if (s.name == "NLS_DATE_FORMAT" || s.name == "NLS_TIMESTAMP_FORMAT") {
+      // An invalid model fails here (ORA-01821), as Oracle checks it when it is set.
+      formatDate(DateTime::make(2000, 1, 1), s.value, s.name == "NLS_TIMESTAMP_FORMAT");
+      (s.name == "NLS_DATE_FORMAT" ? nls.dateFormat : nls.timestampFormat) = s.value;
+    } else if ((s.name == "NLS_LANGUAGE" && s.value == "AMERICAN") ||
+               (s.name == "NLS_TERRITORY" && s.value == "AMERICA") ||
+               (s.name == "NLS_NUMERIC_CHARACTERS" && s.value == ".,")) {
+      // The settings this engine always has.
+    } else if (s.name.rfind("NLS_", 0) == 0 || s.name == "CURRENT_SCHEMA") {
+      throw OraError(3001);
+    } else {
+      throw OraError(2248);
+    }
+  }
+  ctx.session.nls() = nls;
+}
+
+}  // namespace ocisim

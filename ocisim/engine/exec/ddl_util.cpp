@@ -1,0 +1,127 @@
+#include "engine/exec/ddl_util.h"
+
+#include <set>
+
+#include "engine/ora_error.h"
+
+namespace ocisim {
+namespace {
+
+void collectColumns(const sql::Expr& e, std::set<std::string>& names) {
+  if (e.kind == sql::ExprKind::Column && !e.names.empty()) names.insert(e.names.back());
+  for (const auto& a : e.args) {
+    if (a) collectColumns(*a, names);
+  }
+  if (e.caseOperand) collectColumns(*e.caseOperand, names);
+  if (e.elseExpr) collectColumns(*e.elseExpr, names);
+}
+
+}  // namespace
+
+std::string ddlOwner(ExecContext& ctx, const std::string& schema) {
+  std::string owner = schema.empty() ? ctx.user() : schema;
+  if (!ctx.catalog.findUser(owner)) throw OraError(1918, {owner});
+  return owner;
+}
+
+void requireCreate(ExecContext& ctx, const std::string& owner, const std::string& kind) {
+  const Catalog& cat = ctx.catalog;
+  const std::string& user = ctx.user();
+  if (cat.hasSystemPrivilege(user, "CREATE ANY " + kind)) return;
+  if (owner == user && cat.hasSystemPrivilege(user, "CREATE " + kind)) return;
+  throw OraError(1031);
+}
+
+void requireOwnerOr(ExecContext& ctx, const std::string& owner, const std::string& anyPrivilege) {
+  if (owner == ctx.user() || ctx.catalog.hasSystemPrivilege(ctx.user(), anyPrivilege)) return;
+  throw OraError(1031);
+}
+
+void requireFreeName(const Catalog& catalog, const std::string& owner, const std::string& name) {
+  if (catalog.findInMainNamespace(owner, name)) throw OraError(955);
+}
+
+DataType dataTypeOf(ExecContext& ctx, const sql::TypeSpec& spec, const std::string& owner) {
+  if (!spec.anchor.empty() || spec.rowType) throw OraError(902);
+  std::optional<int> first = spec.length ? spec.length : spec.precision;
+  if (spec.starPrecision) first = std::nullopt;
+  if (spec.schema.empty()) {
+    if (auto t = DataType::fromSqlName(spec.name, first, spec.scale)) return *t;
+  }
+  std::string typeOwner = spec.schema.empty() ? owner : spec.schema;
+  if (ctx.catalog.findObjectType(typeOwner, spec.name)) {
+    return DataType::object(typeOwner, spec.name);
+  }
+  throw OraError(902);
+}
+
+StorageAttributes storageOf(const sql::StorageClause& c, StorageAttributes s) {
+  if (c.pctFree) s.pctFree = *c.pctFree;
+  if (c.pctUsed) s.pctUsed = *c.pctUsed;
+  if (c.iniTrans) s.iniTrans = *c.iniTrans;
+  if (c.maxTrans) s.maxTrans = *c.maxTrans;
+  if (c.tablespace) s.tablespace = *c.tablespace;
+  if (c.initial) s.initialExtent = *c.initial;
+  if (c.next) s.nextExtent = *c.next;
+  if (c.minExtents) s.minExtents = *c.minExtents;
+  if (c.maxExtents) s.maxExtents = *c.maxExtents;
+  if (c.pctIncrease) s.pctIncrease = *c.pctIncrease;
+  if (c.freelists) s.freelists = *c.freelists;
+  if (c.freelistGroups) s.freelistGroups = *c.freelistGroups;
+  return s;
+}
+
+ObjectHeader newHeader(ExecContext& ctx, const std::string& owner, const std::string& name) {
+  ObjectHeader h;
+  h.objectId = ctx.catalog.allocateObjectId();
+  h.owner = owner;
+  h.name = name;
+  h.created = ctx.sysdate;
+  h.lastDdlTime = ctx.sysdate;
+  h.valid = true;
+  return h;
+}
+
+std::vector<std::string> conditionColumns(const sql::Expr& condition, const Table& table) {
+  std::set<std::string> names;
+  collectColumns(condition, names);
+  std::vector<std::string> out;
+  for (const Column& c : table.columns) {
+    if (names.count(c.name)) out.push_back(c.name);
+  }
+  return out;
+}
+
+std::string ensureKeyIndex(ExecContext& ctx, Table& table, const Constraint& key,
+                           const sql::StorageClause* usingIndex) {
+  Catalog& cat = ctx.catalog;
+  for (Index* index : cat.indexesOn(table.header.owner, table.header.name)) {
+    if (index->columns.size() != key.columns.size()) continue;
+    bool same = true;
+    for (size_t i = 0; i < key.columns.size() && same; ++i) {
+      same = index->columns[i].name == key.columns[i];
+    }
+    if (same) return index->header.name;
+  }
+  if (cat.findIndex(table.header.owner, key.name)) throw OraError(955);
+  auto index = std::make_unique<Index>();
+  index->header = newHeader(ctx, table.header.owner, key.name);
+  index->tableOwner = table.header.owner;
+  index->tableName = table.header.name;
+  index->unique = true;
+  index->generatedName = key.generatedName;
+  std::vector<int> positions;
+  for (const std::string& c : key.columns) {
+    index->columns.push_back({c, false});
+    positions.push_back(table.columnIndex(c));
+  }
+  index->storage = usingIndex ? storageOf(*usingIndex, StorageAttributes::defaultIndexStorage())
+                              : StorageAttributes::defaultIndexStorage();
+  if (usingIndex && usingIndex->compress) index->compressPrefix = *usingIndex->compress;
+  table.data->createIndex(key.name, std::move(positions),
+                          std::vector<bool>(key.columns.size(), false));
+  cat.addIndex(std::move(index));
+  return key.name;
+}
+
+}  // namespace ocisim
