@@ -226,10 +226,12 @@ OCISIM_EXPORT sword OCIAttrGet(const dvoid* trgthndlp, ub4 trghndltyp, dvoid* at
     Handle* target = findHandle(trgthndlp, trghndltyp);
     if (target == nullptr) throw InvalidHandle{};
     if (attributep == nullptr) throw oraError(1009, "missing mandatory parameter");
-    if (attrtype == OCI_ATTR_ENV) {
-      put(attributep, sizep, static_cast<void*>(target->env()));
-    } else if (trghndltyp == OCI_DTYPE_PARAM) {
+    // Attribute numbers are reused: 5 is OCI_ATTR_ENV on a handle but OCI_ATTR_PRECISION on
+    // a parameter descriptor, so the descriptor is dispatched first.
+    if (trghndltyp == OCI_DTYPE_PARAM) {
       paramAttribute(static_cast<Param&>(*target), attributep, sizep, attrtype);
+    } else if (attrtype == OCI_ATTR_ENV) {
+      put(attributep, sizep, static_cast<void*>(target->env()));
     } else if (trghndltyp == OCI_HTYPE_STMT) {
       stmtAttribute(static_cast<Stmt&>(*target), attributep, sizep, attrtype);
     } else {

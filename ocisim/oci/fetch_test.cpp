@@ -123,7 +123,20 @@ TEST_F(FetchTest, ExecuteWithoutIterationsDescribesTheSelectList) {
     EXPECT_EQ(dataType, expected[pos - 1].type) << pos;
     EXPECT_EQ(dataSize, expected[pos - 1].size) << pos;
   }
+  // Precision and scale of a NUMBER (attribute 5 is OCI_ATTR_PRECISION here, not the
+  // environment as on a handle).
   void* param = nullptr;
+  ASSERT_EQ(OCIParamGet(s.stmt, OCI_HTYPE_STMT, c.err, &param, 1), OCI_SUCCESS);
+  struct {
+    sb2 precision = 99;
+    sb1 scale = 99;
+    char guard[8] = "guard";
+  } describe;
+  OCIAttrGet(param, OCI_DTYPE_PARAM, &describe.precision, nullptr, OCI_ATTR_PRECISION, c.err);
+  OCIAttrGet(param, OCI_DTYPE_PARAM, &describe.scale, nullptr, OCI_ATTR_SCALE, c.err);
+  EXPECT_EQ(describe.precision, 0);
+  EXPECT_EQ(describe.scale, -127);
+  EXPECT_STREQ(describe.guard, "guard");
   EXPECT_EQ(OCIParamGet(s.stmt, OCI_HTYPE_STMT, c.err, &param, 5), OCI_ERROR);
   EXPECT_EQ(c.error().code, 24334);
   EXPECT_EQ(OCIParamGet(s.stmt, OCI_HTYPE_STMT, c.err, &param, 1), OCI_SUCCESS);
