@@ -135,10 +135,9 @@ std::unique_ptr<RowSource> BlockCompiler::compileJoinTree(const sql::TableRef& r
   // ON conjuncts of the form left-expr = right-expr become hash keys.
   std::vector<const sql::Expr*> on;
   splitConjuncts(ref.on.get(), on);
-  for (const std::string& col : ref.usingColumns) {
-    (void)col;
-    throw OraError(905);  // JOIN ... USING is not supported
-  }
+  // NATURAL JOIN and JOIN ... USING merge columns of both sides into one; not supported, and
+  // never treated as a cross join.
+  if (ref.natural || !ref.usingColumns.empty()) throw OraError(3001);
   std::vector<std::unique_ptr<CExpr>> leftKeys;
   std::vector<std::unique_ptr<CExpr>> rightKeys;
   std::unique_ptr<CExpr> residual;

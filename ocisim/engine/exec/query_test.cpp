@@ -109,6 +109,8 @@ TEST_F(QueryTest, JoinsOverInlineViews) {
                             " y on x.n = y.m order by n, m"),
             (Rows{{"1", "NULL"}, {"2", "2"}, {"3", "3"}, {"NULL", "4"}}));
   EXPECT_EQ(query(*sys, "select count(*) from " + a + " x, " + b + " y"), (Rows{{"9"}}));
+  EXPECT_EQ(errorCode(*sys, "select * from " + a + " x natural join " + b + " y"), 3001);
+  EXPECT_EQ(errorCode(*sys, "select * from " + a + " x join " + a + " y using (n)"), 3001);
   EXPECT_EQ(query(*sys, "select n, m from " + a + " x, " + b + " y where x.n = y.m(+) order by n"),
             (Rows{{"1", "NULL"}, {"2", "2"}, {"3", "3"}}));
 }
