@@ -174,6 +174,7 @@ std::unique_ptr<CExpr> Compiler::compileExpr(const sql::Expr& e, Scope& scope) {
       if (sameExpr(e, *scope.groupExprs[i])) {
         auto c = node(CKind::Column, scope.groupTypes[i]);
         c->slot = static_cast<int>(i);
+        c->notNull = scope.groupNotNull[i];
         return c;
       }
     }
@@ -311,6 +312,16 @@ std::unique_ptr<CExpr> Compiler::compileColumn(const sql::Expr& e, Scope& scope)
     c->slot = static_cast<int>(slot);
     c->notNull = !matches[0].column->nullable;
     return c;
+  }
+  if (scope.orderAliases && e.names.size() == 1) {
+    auto it = scope.orderAliases->find(e.names[0]);
+    if (it != scope.orderAliases->end()) {
+      const auto* aliases = scope.orderAliases;
+      scope.orderAliases = nullptr;  // an alias cannot refer to another alias
+      auto c = compileExpr(*it->second, scope);
+      scope.orderAliases = aliases;
+      return c;
+    }
   }
   return compilePseudoColumn(e, scope);
 }

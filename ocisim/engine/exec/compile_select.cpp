@@ -128,7 +128,18 @@ void BlockCompiler::compileOrderBy() {
     }
     if (target < 0) {
       if (b_.distinct) throw OraError(1791);
-      projections_.push_back(compileInScope(e, scope_, false));
+      std::map<std::string, const sql::Expr*> aliases;
+      for (size_t i = 0; i < b_.items.size(); ++i) {
+        if (!b_.items[i].alias.empty()) aliases[b_.items[i].alias] = b_.items[i].expr.get();
+      }
+      scope_.orderAliases = &aliases;
+      try {
+        projections_.push_back(compileInScope(e, scope_, false));
+      } catch (...) {
+        scope_.orderAliases = nullptr;
+        throw;
+      }
+      scope_.orderAliases = nullptr;
       target = static_cast<int>(projections_.size() - 1);
     }
     bool nullsFirst = item.nulls == sql::OrderItem::Nulls::First ||
@@ -169,6 +180,7 @@ CompiledQuery BlockCompiler::compile() {
       scope_.groupSlots.push_back(c->kind == CKind::Column && c->depth == 0 && !c->prior ? c->slot
                                                                                          : -1);
       scope_.groupTypes.push_back(c->type);
+      scope_.groupNotNull.push_back(c->notNull);
       groupBy.push_back(std::move(c));
     }
     scope_.aggregates = &aggregates_;

@@ -3,6 +3,7 @@
 // execution (plans hold the execution's ExecContext). Internal to the executor.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,6 +49,9 @@ struct Scope {
   std::vector<const sql::Expr*> groupExprs;
   std::vector<int> groupSlots;  // the input slot of a group key that is a plain column, or -1
   std::vector<DataType> groupTypes;
+  std::vector<bool> groupNotNull;
+  // ORDER BY: select-list aliases usable inside ORDER BY expressions (alias -> item).
+  const std::map<std::string, const sql::Expr*>* orderAliases = nullptr;
   std::vector<AggregateSpec>* aggregates = nullptr;
   std::vector<DataType> aggregateTypes;
 
