@@ -81,6 +81,12 @@ class BlockCompiler {
   void addLeaf(const sql::TableRef& ref);
   std::unique_ptr<RowSource> compileJoinTree(const sql::TableRef& ref,
                                              std::vector<ScopeSource>& sources);
+  std::unique_ptr<RowSource> compileUsingJoin(const sql::TableRef& ref, JoinType type,
+                                              std::unique_ptr<RowSource> left,
+                                              std::unique_ptr<RowSource> right,
+                                              const std::vector<ScopeSource>& leftSources,
+                                              const std::vector<ScopeSource>& rightSources,
+                                              std::vector<ScopeSource>& sources);
   std::unique_ptr<RowSource> compileView(const Relation& r, std::vector<ScopeColumn>& columns);
   void analyze(const sql::Expr& e, Conjunct& info);
   void classifyConjuncts();

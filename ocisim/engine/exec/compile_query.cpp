@@ -135,9 +135,10 @@ std::unique_ptr<RowSource> BlockCompiler::compileJoinTree(const sql::TableRef& r
   // ON conjuncts of the form left-expr = right-expr become hash keys.
   std::vector<const sql::Expr*> on;
   splitConjuncts(ref.on.get(), on);
-  // NATURAL JOIN and JOIN ... USING merge columns of both sides into one; not supported, and
-  // never treated as a cross join.
-  if (ref.natural || !ref.usingColumns.empty()) throw OraError(3001);
+  if (ref.natural || !ref.usingColumns.empty()) {
+    return compileUsingJoin(ref, type, std::move(left), std::move(right), leftSources, rightSources,
+                            sources);
+  }
   std::vector<std::unique_ptr<CExpr>> leftKeys;
   std::vector<std::unique_ptr<CExpr>> rightKeys;
   std::unique_ptr<CExpr> residual;

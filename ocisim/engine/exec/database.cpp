@@ -176,10 +176,14 @@ void Database::setIdentity(const std::string& globalName, const std::string& ver
 }
 
 Table* Database::findTableById(ObjectId id) const {
-  for (const auto& [key, table] : catalog_.tables()) {
-    if (table->header.objectId == id) return table.get();
+  if (tablesByIdVersion_ != catalog_.version()) {
+    tablesById_.clear();
+    for (const auto& [key, table] : catalog_.tables())
+      tablesById_[table->header.objectId] = table.get();
+    tablesByIdVersion_ = catalog_.version();
   }
-  return nullptr;
+  auto it = tablesById_.find(id);
+  return it == tablesById_.end() ? nullptr : it->second;
 }
 
 Sequence* Database::findSequenceById(ObjectId id) const {

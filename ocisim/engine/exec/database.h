@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 
 #include "engine/exec/catalog.h"
 #include "engine/exec/persistence.h"
@@ -87,6 +88,10 @@ class Database : public std::enable_shared_from_this<Database> {
   Catalog catalog_;
   VirtualTableRegistry virtualTables_;
   std::unique_ptr<PersistenceHook> persistence_;
+  // objectId -> table, rebuilt when the catalog version moves (storage replays look tables up
+  // once per journal record).
+  mutable std::unordered_map<ObjectId, Table*> tablesById_;
+  mutable uint64_t tablesByIdVersion_ = 0;
 };
 
 }  // namespace ocisim

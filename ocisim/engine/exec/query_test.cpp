@@ -109,8 +109,15 @@ TEST_F(QueryTest, JoinsOverInlineViews) {
                             " y on x.n = y.m order by n, m"),
             (Rows{{"1", "NULL"}, {"2", "2"}, {"3", "3"}, {"NULL", "4"}}));
   EXPECT_EQ(query(*sys, "select count(*) from " + a + " x, " + b + " y"), (Rows{{"9"}}));
-  EXPECT_EQ(errorCode(*sys, "select * from " + a + " x natural join " + b + " y"), 3001);
-  EXPECT_EQ(errorCode(*sys, "select * from " + a + " x join " + a + " y using (n)"), 3001);
+  // USING and NATURAL: the joined column comes once, first, and cannot be qualified.
+  std::string c = "(select level n, level * 10 v from dual connect by level <= 3)";
+  std::string d = "(select level + 1 n, 'd' || level w from dual connect by level <= 3)";
+  EXPECT_EQ(query(*sys, "select * from " + c + " x join " + d + " y using (n) order by n"),
+            (Rows{{"2", "20", "d1"}, {"3", "30", "d2"}}));
+  EXPECT_EQ(query(*sys, "select n, w from " + c + " x natural full join " + d + " y order by n"),
+            (Rows{{"1", "NULL"}, {"2", "d1"}, {"3", "d2"}, {"4", "d3"}}));
+  EXPECT_EQ(errorCode(*sys, "select x.n from " + c + " x join " + d + " y using (n)"), 904);
+  EXPECT_EQ(errorCode(*sys, "select * from " + c + " x join " + d + " y using (zz)"), 904);
   EXPECT_EQ(query(*sys, "select n, m from " + a + " x, " + b + " y where x.n = y.m(+) order by n"),
             (Rows{{"1", "NULL"}, {"2", "2"}, {"3", "3"}}));
 }

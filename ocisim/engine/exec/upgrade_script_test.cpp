@@ -126,3 +126,32 @@ TEST_F(UpgradeScriptTest, ScriptFailuresAreReportedNotHidden) {
 
 }  // namespace
 }  // namespace ocisim::testing
+
+namespace ocisim::testing {
+namespace {
+
+// Stored code, views and triggers re-created from the texts the dictionary gave back.
+class RecreateFromDictionaryTest : public DemoTest {};
+
+TEST_F(RecreateFromDictionaryTest, TriggerViewAndCodeTextsRunAgain) {
+  std::string script =
+      "CREATE OR REPLACE TRIGGER \"ORDERS_BI\" BEFORE\nINSERT\n ON \"ORDERS\"\nFOR EACH ROW\n "
+      "WHEN (new.order_id IS NULL)\nBEGIN\n  SELECT orders_seq.NEXTVAL INTO :new.order_id FROM "
+      "dual;\nEND;\n/\n"
+      "CREATE OR REPLACE VIEW PRODUCT_STOCK_V (PRODUCT_ID, PRODUCT_NAME, ON_HAND ) AS\n"
+      "SELECT p.product_id, p.product_name, SUM(i.quantity_on_hand) AS on_hand\n"
+      "    FROM products p, inventories i\n   WHERE i.product_id = p.product_id\n"
+      "   GROUP BY p.product_id, p.product_name;\n"
+      "CREATE OR REPLACE PACKAGE loyalty AS\n  FUNCTION tier_for (p_total IN NUMBER) RETURN "
+      "VARCHAR2;\nEND loyalty;\n/\n";
+  ASSERT_EQ(runScript(*oe, script), std::vector<std::string>{});
+  const Catalog& cat = db->catalog();
+  EXPECT_EQ(cat.findTrigger("OE", "ORDERS_BI")->whenClause, "new.order_id IS NULL");
+  EXPECT_EQ(cat.findView("OE", "PRODUCT_STOCK_V")->columns.size(), 3u);
+  EXPECT_EQ(cat.findCode("OE", "LOYALTY", ObjectKind::Package)->lines.size(), 3u);
+  EXPECT_NE(cat.findCode("OE", "LOYALTY", ObjectKind::PackageBody), nullptr)
+      << "replacing a package spec keeps its body";
+}
+
+}  // namespace
+}  // namespace ocisim::testing
