@@ -74,6 +74,8 @@ void Stmt::prepare(std::string text) {
   rowCount_ = 0;
   rowsFetched_ = 0;
   piece_ = PieceState();
+  // Some clients count the terminating NUL in the statement length.
+  while (!text.empty() && text.back() == '\0') text.pop_back();
   text_ = std::move(text);
   statementType_ = statementTypeOf(text_);
   prepared_ = true;
@@ -198,12 +200,14 @@ sword Stmt::executeQuery(ub4 iterations, ub4 mode, CallErrors& errors) {
 sword Stmt::executeOther(ub4 iterations, ub4 rowOffset, CallErrors& errors) {
   if (iterations == 0) throw OraError(24333);
   uint64_t total = 0;
+  int warning = 0;
   try {
     for (ub4 i = rowOffset; i < iterations; ++i) {
       BindSet binds;
       buildBinds(binds, i);
       ExecResult result = statement_->execute(binds);
       total += result.rowCount;
+      if (result.warning != 0) warning = result.warning;
       if (statement_->isPlsql()) writeOutBinds(binds, i);
     }
   } catch (const OraError& e) {
@@ -221,6 +225,10 @@ sword Stmt::executeOther(ub4 iterations, ub4 rowOffset, CallErrors& errors) {
     throw;
   }
   rowCount_ = static_cast<ub4>(total);
+  if (warning != 0) {  // e.g. a FORCE view created with compilation errors
+    errors.set(OraError(warning));
+    return OCI_SUCCESS_WITH_INFO;
+  }
   return OCI_SUCCESS;
 }
 

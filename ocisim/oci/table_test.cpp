@@ -90,6 +90,19 @@ TEST_F(TableTest, DmlRowCountsAndArrayInsertWithIterations) {
                 {"1", "NULL", "a   "}, {"2", "x", "bb  "}, {"3", "x", "ccc "}}));
 }
 
+TEST_F(TableTest, AForceViewWithErrorsSucceedsWithInformation) {
+  OciStatement s(c);
+  std::string sql = "create force view broken_v as select x from no_such_table";
+  // The length may count the terminating NUL.
+  ASSERT_EQ(OCIStmtPrepare(s.stmt, c.err, ot(sql), static_cast<ub4>(sql.size() + 1), OCI_NTV_SYNTAX,
+                           OCI_DEFAULT),
+            OCI_SUCCESS);
+  EXPECT_EQ(s.execute(1), OCI_SUCCESS_WITH_INFO);
+  EXPECT_EQ(c.error().message, "ORA-24344: success with compilation error\n");
+  EXPECT_EQ(s.rows("select status from all_objects where object_name = 'BROKEN_V'"),
+            (std::vector<std::vector<std::string>>{{"INVALID"}}));
+}
+
 TEST_F(TableTest, AViewTextOf25000BytesIsReadFromAllViewsInThreePieces) {
   std::string head = "select 1 a /* ", tail = " */ from dual";
   std::string text = head + std::string(25000 - head.size() - tail.size(), 'x') + tail;
