@@ -1,0 +1,473 @@
+#include "engine/storage/catalog_codec.h"
+
+#include <string>
+
+#include "engine/storage/value_codec.h"
+
+namespace ocisim::storage {
+
+// A field added to one of these records must be written and read below (and the format
+// version raised), or a reopened database would silently lose it.
+static_assert(sizeof(Catalog::Counters) == 24, "counters changed: update catalog_codec.cpp");
+static_assert(sizeof(User) == 88, "User changed: update catalog_codec.cpp");
+static_assert(sizeof(Role) == 64, "Role changed: update catalog_codec.cpp");
+static_assert(sizeof(SystemPrivilegeGrant) == 72, "grant changed: update catalog_codec.cpp");
+static_assert(sizeof(RoleGrant) == 72, "grant changed: update catalog_codec.cpp");
+static_assert(sizeof(ObjectPrivilegeGrant) == 168, "grant changed: update catalog_codec.cpp");
+static_assert(sizeof(StorageAttributes) == 120, "storage changed: update catalog_codec.cpp");
+static_assert(sizeof(ObjectHeader) == 104, "header changed: update catalog_codec.cpp");
+static_assert(sizeof(DataType) == 80, "DataType changed: update value_codec.cpp");
+static_assert(sizeof(Column) == 160, "Column changed: update catalog_codec.cpp");
+static_assert(sizeof(Table) == 264, "Table changed: update catalog_codec.cpp");
+static_assert(sizeof(Constraint) == 360, "Constraint changed: update catalog_codec.cpp");
+static_assert(sizeof(IndexColumn) == 40, "IndexColumn changed: update catalog_codec.cpp");
+static_assert(sizeof(Index) == 328, "Index changed: update catalog_codec.cpp");
+static_assert(sizeof(Sequence) == 232, "Sequence changed: update catalog_codec.cpp");
+static_assert(sizeof(ViewColumn) == 120, "ViewColumn changed: update catalog_codec.cpp");
+static_assert(sizeof(View) == 168, "View changed: update catalog_codec.cpp");
+static_assert(sizeof(StoredCode) == 136, "StoredCode changed: update catalog_codec.cpp");
+static_assert(sizeof(ObjectTypeAttribute) == 112, "attribute changed: update catalog_codec.cpp");
+static_assert(sizeof(ObjectType) == 96, "ObjectType changed: update catalog_codec.cpp");
+static_assert(sizeof(Trigger) == 488, "Trigger changed: update catalog_codec.cpp");
+
+namespace {
+
+// ---- shared pieces ----
+
+void writeStrings(ByteWriter& out, const std::vector<std::string>& v) {
+  out.varint(v.size());
+  for (const auto& s : v) out.bytes(s);
+}
+
+std::vector<std::string> readStrings(ByteReader& in) {
+  std::vector<std::string> v(in.count());
+  for (auto& s : v) s = in.string();
+  return v;
+}
+
+void writeHeader(ByteWriter& out, const ObjectHeader& h) {
+  out.svarint(h.objectId);
+  out.bytes(h.owner);
+  out.bytes(h.name);
+  writeDateTime(out, h.created);
+  writeDateTime(out, h.lastDdlTime);
+  out.boolean(h.valid);
+}
+
+ObjectHeader readHeader(ByteReader& in) {
+  ObjectHeader h;
+  h.objectId = in.svarint();
+  h.owner = in.string();
+  h.name = in.string();
+  h.created = readDateTime(in);
+  h.lastDdlTime = readDateTime(in);
+  h.valid = in.boolean();
+  return h;
+}
+
+void writeStorage(ByteWriter& out, const StorageAttributes& s) {
+  for (int64_t v : {s.pctFree, s.pctUsed, s.iniTrans, s.maxTrans, s.initialExtent, s.nextExtent,
+                    s.minExtents, s.maxExtents, s.pctIncrease, s.freelists, s.freelistGroups}) {
+    out.svarint(v);
+  }
+  out.bytes(s.tablespace);
+}
+
+StorageAttributes readStorage(ByteReader& in) {
+  StorageAttributes s;
+  for (int64_t* v : {&s.pctFree, &s.pctUsed, &s.iniTrans, &s.maxTrans, &s.initialExtent,
+                     &s.nextExtent, &s.minExtents, &s.maxExtents, &s.pctIncrease, &s.freelists,
+                     &s.freelistGroups}) {
+    *v = in.svarint();
+  }
+  s.tablespace = in.string();
+  return s;
+}
+
+template <class Enum>
+Enum readEnum(ByteReader& in, Enum last) {
+  uint8_t v = in.u8();
+  if (v > static_cast<uint8_t>(last)) throw CorruptData("enumeration out of range");
+  return static_cast<Enum>(v);
+}
+
+// ---- users, roles, grants ----
+
+void writeSecurity(ByteWriter& out, const Catalog& c) {
+  out.varint(c.users().size());
+  for (const auto& [key, u] : c.users()) {
+    out.svarint(u->userId);
+    out.bytes(u->name);
+    out.bytes(u->password);
+    writeDateTime(out, u->created);
+  }
+  out.varint(c.roles().size());
+  for (const auto& [key, r] : c.roles()) {
+    out.bytes(r->name);
+    out.bytes(r->password);
+  }
+  out.varint(c.systemGrants().size());
+  for (const auto& g : c.systemGrants()) {
+    out.bytes(g.grantee);
+    out.bytes(g.privilege);
+    out.boolean(g.adminOption);
+  }
+  out.varint(c.roleGrants().size());
+  for (const auto& g : c.roleGrants()) {
+    out.bytes(g.grantee);
+    out.bytes(g.role);
+    out.boolean(g.adminOption);
+    out.boolean(g.defaultRole);
+  }
+  out.varint(c.objectGrants().size());
+  for (const auto& g : c.objectGrants()) {
+    for (const std::string* s : {&g.grantee, &g.owner, &g.objectName, &g.privilege, &g.grantor}) {
+      out.bytes(*s);
+    }
+    out.boolean(g.grantable);
+  }
+}
+
+void readSecurity(ByteReader& in, CatalogImage& image) {
+  for (size_t n = in.count(); n > 0; --n) {
+    auto u = std::make_unique<User>();
+    u->userId = in.svarint();
+    u->name = in.string();
+    u->password = in.string();
+    u->created = readDateTime(in);
+    std::string key = u->name;
+    image.users[key] = std::move(u);
+  }
+  for (size_t n = in.count(); n > 0; --n) {
+    auto r = std::make_unique<Role>();
+    r->name = in.string();
+    r->password = in.string();
+    std::string key = r->name;
+    image.roles[key] = std::move(r);
+  }
+  for (size_t n = in.count(); n > 0; --n) {
+    SystemPrivilegeGrant g;
+    g.grantee = in.string();
+    g.privilege = in.string();
+    g.adminOption = in.boolean();
+    image.systemGrants.push_back(std::move(g));
+  }
+  for (size_t n = in.count(); n > 0; --n) {
+    RoleGrant g;
+    g.grantee = in.string();
+    g.role = in.string();
+    g.adminOption = in.boolean();
+    g.defaultRole = in.boolean();
+    image.roleGrants.push_back(std::move(g));
+  }
+  for (size_t n = in.count(); n > 0; --n) {
+    ObjectPrivilegeGrant g;
+    for (std::string* s : {&g.grantee, &g.owner, &g.objectName, &g.privilege, &g.grantor}) {
+      *s = in.string();
+    }
+    g.grantable = in.boolean();
+    image.objectGrants.push_back(std::move(g));
+  }
+}
+
+// ---- tables, constraints, indexes ----
+
+void writeTable(ByteWriter& out, const Table& t) {
+  writeHeader(out, t.header);
+  out.varint(t.columns.size());
+  for (const Column& c : t.columns) {
+    out.bytes(c.name);
+    writeDataType(out, c.type);
+    out.bytes(c.defaultText);
+  }
+  writeStorage(out, t.storage);
+}
+
+std::unique_ptr<Table> readTable(ByteReader& in) {
+  auto t = std::make_unique<Table>();
+  t->header = readHeader(in);
+  t->columns.resize(in.count());
+  for (Column& c : t->columns) {
+    c.name = in.string();
+    c.type = readDataType(in);
+    c.defaultText = in.string();
+  }
+  t->storage = readStorage(in);
+  return t;
+}
+
+void writeConstraint(ByteWriter& out, const Constraint& c) {
+  out.bytes(c.owner);
+  out.bytes(c.name);
+  out.u8(static_cast<uint8_t>(c.type));
+  out.bytes(c.tableName);
+  writeStrings(out, c.columns);
+  for (const std::string* s : {&c.searchCondition, &c.notNullColumn, &c.rOwner,
+                               &c.rConstraintName, &c.indexOwner, &c.indexName}) {
+    out.bytes(*s);
+  }
+  out.u8(static_cast<uint8_t>(c.deleteRule));
+  out.boolean(c.generatedName);
+  out.boolean(c.enabled);
+  writeDateTime(out, c.lastChange);
+}
+
+std::unique_ptr<Constraint> readConstraint(ByteReader& in) {
+  auto c = std::make_unique<Constraint>();
+  c->owner = in.string();
+  c->name = in.string();
+  char type = static_cast<char>(in.u8());
+  if (std::string_view("PURCVO").find(type) == std::string_view::npos) {
+    throw CorruptData("unknown constraint type");
+  }
+  c->type = static_cast<ConstraintType>(type);
+  c->tableName = in.string();
+  c->columns = readStrings(in);
+  for (std::string* s : {&c->searchCondition, &c->notNullColumn, &c->rOwner, &c->rConstraintName,
+                         &c->indexOwner, &c->indexName}) {
+    *s = in.string();
+  }
+  c->deleteRule = readEnum(in, DeleteRule::SetNull);
+  c->generatedName = in.boolean();
+  c->enabled = in.boolean();
+  c->lastChange = readDateTime(in);
+  return c;
+}
+
+void writeIndex(ByteWriter& out, const Index& i) {
+  writeHeader(out, i.header);
+  out.bytes(i.tableOwner);
+  out.bytes(i.tableName);
+  out.boolean(i.unique);
+  out.varint(i.columns.size());
+  for (const IndexColumn& c : i.columns) {
+    out.bytes(c.name);
+    out.boolean(c.descending);
+  }
+  writeStorage(out, i.storage);
+  out.svarint(i.compressPrefix);
+  out.boolean(i.generatedName);
+}
+
+std::unique_ptr<Index> readIndex(ByteReader& in) {
+  auto i = std::make_unique<Index>();
+  i->header = readHeader(in);
+  i->tableOwner = in.string();
+  i->tableName = in.string();
+  i->unique = in.boolean();
+  i->columns.resize(in.count());
+  for (IndexColumn& c : i->columns) {
+    c.name = in.string();
+    c.descending = in.boolean();
+  }
+  i->storage = readStorage(in);
+  i->compressPrefix = in.smallInt(0, 1000);
+  i->generatedName = in.boolean();
+  return i;
+}
+
+// ---- sequences, views, code, types, triggers ----
+
+void writeSequence(ByteWriter& out, const Sequence& s) {
+  writeHeader(out, s.header);
+  for (const Decimal* d : {&s.minValue, &s.maxValue, &s.incrementBy, &s.lastNumber, &s.nextValue}) {
+    writeDecimal(out, *d);
+  }
+  out.boolean(s.cycle);
+  out.boolean(s.order);
+  out.svarint(s.cacheSize);
+  out.boolean(s.exhausted);
+}
+
+std::unique_ptr<Sequence> readSequence(ByteReader& in) {
+  auto s = std::make_unique<Sequence>();
+  s->header = readHeader(in);
+  for (Decimal* d : {&s->minValue, &s->maxValue, &s->incrementBy, &s->lastNumber, &s->nextValue}) {
+    *d = readDecimal(in);
+  }
+  s->cycle = in.boolean();
+  s->order = in.boolean();
+  s->cacheSize = in.svarint();
+  s->exhausted = in.boolean();
+  return s;
+}
+
+void writeView(ByteWriter& out, const View& v) {
+  writeHeader(out, v.header);
+  out.bytes(v.text);
+  out.varint(v.columns.size());
+  for (const ViewColumn& c : v.columns) {
+    out.bytes(c.name);
+    writeDataType(out, c.type);
+    out.boolean(c.nullable);
+  }
+  out.boolean(v.readOnly);
+  out.boolean(v.checkOption);
+}
+
+std::unique_ptr<View> readView(ByteReader& in) {
+  auto v = std::make_unique<View>();
+  v->header = readHeader(in);
+  v->text = in.string();
+  v->columns.resize(in.count());
+  for (ViewColumn& c : v->columns) {
+    c.name = in.string();
+    c.type = readDataType(in);
+    c.nullable = in.boolean();
+  }
+  v->readOnly = in.boolean();
+  v->checkOption = in.boolean();
+  return v;
+}
+
+void writeCode(ByteWriter& out, const StoredCode& c) {
+  writeHeader(out, c.header);
+  out.u8(static_cast<uint8_t>(c.kind));
+  writeStrings(out, c.lines);
+}
+
+std::unique_ptr<StoredCode> readCode(ByteReader& in) {
+  auto c = std::make_unique<StoredCode>();
+  c->header = readHeader(in);
+  c->kind = readEnum(in, ObjectKind::Trigger);
+  c->lines = readStrings(in);
+  return c;
+}
+
+void writeObjectType(ByteWriter& out, const ObjectType& t) {
+  out.svarint(t.codeObjectId);
+  out.bytes(t.owner);
+  out.bytes(t.name);
+  out.varint(t.attributes.size());
+  for (const ObjectTypeAttribute& a : t.attributes) {
+    out.bytes(a.name);
+    writeDataType(out, a.type);
+  }
+}
+
+std::unique_ptr<ObjectType> readObjectType(ByteReader& in) {
+  auto t = std::make_unique<ObjectType>();
+  t->codeObjectId = in.svarint();
+  t->owner = in.string();
+  t->name = in.string();
+  t->attributes.resize(in.count());
+  for (ObjectTypeAttribute& a : t->attributes) {
+    a.name = in.string();
+    a.type = readDataType(in);
+  }
+  return t;
+}
+
+void writeTrigger(ByteWriter& out, const Trigger& t) {
+  writeHeader(out, t.header);
+  for (const std::string* s :
+       {&t.triggerType, &t.triggeringEvent, &t.tableOwner, &t.tableName, &t.baseObjectType,
+        &t.columnName, &t.referencingNames, &t.whenClause, &t.description, &t.actionType,
+        &t.body}) {
+    out.bytes(*s);
+  }
+  out.boolean(t.enabled);
+  writeStrings(out, t.lines);
+}
+
+std::unique_ptr<Trigger> readTrigger(ByteReader& in) {
+  auto t = std::make_unique<Trigger>();
+  t->header = readHeader(in);
+  for (std::string* s :
+       {&t->triggerType, &t->triggeringEvent, &t->tableOwner, &t->tableName, &t->baseObjectType,
+        &t->columnName, &t->referencingNames, &t->whenClause, &t->description, &t->actionType,
+        &t->body}) {
+    *s = in.string();
+  }
+  t->enabled = in.boolean();
+  t->lines = readStrings(in);
+  return t;
+}
+
+template <class Map, class Fn>
+void writeAll(ByteWriter& out, const Map& map, Fn write) {
+  out.varint(map.size());
+  for (const auto& [key, record] : map) write(out, *record);
+}
+
+NameKey headerKey(const ObjectHeader& h) { return NameKey(h.owner, h.name); }
+
+}  // namespace
+
+void writeCatalog(ByteWriter& out, const Catalog& c) {
+  const Catalog::Counters& k = c.counters();
+  out.svarint(k.nextObjectId);
+  out.svarint(k.nextUserId);
+  out.svarint(k.nextConstraintNumber);
+  writeSecurity(out, c);
+  writeAll(out, c.tables(), writeTable);
+  writeAll(out, c.views(), writeView);
+  writeAll(out, c.indexes(), writeIndex);
+  writeAll(out, c.sequences(), writeSequence);
+  writeAll(out, c.constraints(), writeConstraint);
+  writeAll(out, c.triggers(), writeTrigger);
+  writeAll(out, c.storedCode(), writeCode);
+  writeAll(out, c.objectTypes(), writeObjectType);
+}
+
+CatalogImage readCatalog(ByteReader& in) {
+  CatalogImage image;
+  image.counters.nextObjectId = in.svarint();
+  image.counters.nextUserId = in.svarint();
+  image.counters.nextConstraintNumber = in.svarint();
+  readSecurity(in, image);
+  for (size_t n = in.count(); n > 0; --n) {
+    auto t = readTable(in);
+    image.tables[headerKey(t->header)] = std::move(t);
+  }
+  for (size_t n = in.count(); n > 0; --n) {
+    auto v = readView(in);
+    image.views[headerKey(v->header)] = std::move(v);
+  }
+  for (size_t n = in.count(); n > 0; --n) {
+    auto i = readIndex(in);
+    image.indexes[headerKey(i->header)] = std::move(i);
+  }
+  for (size_t n = in.count(); n > 0; --n) {
+    auto s = readSequence(in);
+    image.sequences[headerKey(s->header)] = std::move(s);
+  }
+  for (size_t n = in.count(); n > 0; --n) {
+    auto c = readConstraint(in);
+    NameKey key(c->owner, c->name);
+    image.constraints[key] = std::move(c);
+  }
+  for (size_t n = in.count(); n > 0; --n) {
+    auto t = readTrigger(in);
+    image.triggers[headerKey(t->header)] = std::move(t);
+  }
+  for (size_t n = in.count(); n > 0; --n) {
+    auto c = readCode(in);
+    Catalog::CodeKey key(c->header.owner, c->header.name, c->kind);
+    image.code[key] = std::move(c);
+  }
+  for (size_t n = in.count(); n > 0; --n) {
+    auto t = readObjectType(in);
+    NameKey key(t->owner, t->name);
+    image.types[key] = std::move(t);
+  }
+  return image;
+}
+
+void writeSequenceState(ByteWriter& out, const Sequence& s) {
+  out.svarint(s.header.objectId);
+  writeDecimal(out, s.lastNumber);
+  writeDecimal(out, s.nextValue);
+  out.boolean(s.exhausted);
+}
+
+SequenceState readSequenceState(ByteReader& in) {
+  SequenceState s;
+  s.objectId = in.svarint();
+  s.lastNumber = readDecimal(in);
+  s.nextValue = readDecimal(in);
+  s.exhausted = in.boolean();
+  return s;
+}
+
+}  // namespace ocisim::storage

@@ -1,0 +1,245 @@
+#include "engine/storage/catalog_sync.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/sql/parser.h"
+
+namespace ocisim::storage {
+namespace {
+
+// ---- parsed texts ----
+
+// Column defaults and check conditions are stored as text; their parsed form is rebuilt here.
+// A text the parser no longer accepts leaves the parsed form empty rather than making the
+// database impossible to open.
+std::shared_ptr<const sql::Expr> parseDefault(const std::string& text) {
+  if (text.empty()) return nullptr;
+  try {
+    auto stmt = sql::parseStatement("SELECT " + text + "\nFROM DUAL");
+    auto& block = *stmt->as<sql::SelectStmt>().query->block;
+    return std::shared_ptr<const sql::Expr>(std::move(block.items.at(0).expr));
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+}
+
+std::shared_ptr<const sql::Expr> parseCondition(const std::string& text) {
+  if (text.empty()) return nullptr;
+  try {
+    auto stmt = sql::parseStatement("SELECT 1 FROM DUAL WHERE " + text + "\n");
+    return std::shared_ptr<const sql::Expr>(
+        std::move(stmt->as<sql::SelectStmt>().query->block->where));
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+}
+
+// Parses the defaults of `wanted`, reusing the parsed form of an unchanged column of `old`
+// (parsing every default again on each catalog change would make long DDL scripts slow).
+void restoreDefaults(Table& wanted, const Table* old) {
+  for (Column& c : wanted.columns) {
+    if (old) {
+      int i = old->columnIndex(c.name);
+      if (i >= 0 && old->columns[i].defaultText == c.defaultText) {
+        c.defaultExpr = old->columns[i].defaultExpr;
+        continue;
+      }
+    }
+    c.defaultExpr = parseDefault(c.defaultText);
+  }
+}
+
+void restoreCondition(Constraint& wanted, const Constraint* old) {
+  if (wanted.type != ConstraintType::Check) return;
+  if (old && old->searchCondition == wanted.searchCondition && old->condition) {
+    wanted.condition = old->condition;
+  } else {
+    wanted.condition = parseCondition(wanted.searchCondition);
+  }
+}
+
+// ---- generic map synchronisation ----
+
+// Removes the records of `current` that `wanted` lacks or holds as a different object (same
+// name, other identity), then updates the rest in place and adds the new ones.
+template <class Key, class Rec, class Same, class Assign, class Remove, class Add>
+void syncMap(const std::map<Key, std::unique_ptr<Rec>>& current,
+             std::map<Key, std::unique_ptr<Rec>>& wanted, Same same, Assign assign, Remove remove,
+             Add add) {
+  std::vector<Key> gone;
+  for (const auto& [key, rec] : current) {
+    auto it = wanted.find(key);
+    if (it == wanted.end() || !same(*rec, *it->second)) gone.push_back(key);
+  }
+  for (const Key& key : gone) remove(key);
+  for (auto& [key, rec] : wanted) {
+    auto it = current.find(key);
+    if (it != current.end()) {
+      assign(*it->second, std::move(*rec));
+    } else {
+      add(std::move(rec));
+    }
+  }
+}
+
+template <class Rec>
+bool sameObjectId(const Rec& a, const Rec& b) {
+  return a.header.objectId == b.header.objectId;
+}
+
+template <class Rec>
+void assignWhole(Rec& target, Rec&& source) {
+  target = std::move(source);
+}
+
+// ---- grants ----
+
+bool sameGrants(const Catalog& c, const CatalogImage& image) {
+  auto sysEq = [](const SystemPrivilegeGrant& a, const SystemPrivilegeGrant& b) {
+    return a.grantee == b.grantee && a.privilege == b.privilege && a.adminOption == b.adminOption;
+  };
+  auto roleEq = [](const RoleGrant& a, const RoleGrant& b) {
+    return a.grantee == b.grantee && a.role == b.role && a.adminOption == b.adminOption &&
+           a.defaultRole == b.defaultRole;
+  };
+  auto objEq = [](const ObjectPrivilegeGrant& a, const ObjectPrivilegeGrant& b) {
+    return a.grantee == b.grantee && a.owner == b.owner && a.objectName == b.objectName &&
+           a.privilege == b.privilege && a.grantor == b.grantor && a.grantable == b.grantable;
+  };
+  return std::equal(c.systemGrants().begin(), c.systemGrants().end(), image.systemGrants.begin(),
+                    image.systemGrants.end(), sysEq) &&
+         std::equal(c.roleGrants().begin(), c.roleGrants().end(), image.roleGrants.begin(),
+                    image.roleGrants.end(), roleEq) &&
+         std::equal(c.objectGrants().begin(), c.objectGrants().end(), image.objectGrants.begin(),
+                    image.objectGrants.end(), objEq);
+}
+
+// Grants hold no pointers anyone keeps: replace them all, keeping the image's order.
+void syncGrants(Catalog& c, const CatalogImage& image) {
+  if (sameGrants(c, image)) return;
+  auto systemGrants = c.systemGrants();
+  for (const auto& g : systemGrants) c.revokeSystemPrivilege(g.grantee, g.privilege);
+  auto roleGrants = c.roleGrants();
+  for (const auto& g : roleGrants) c.revokeRole(g.grantee, g.role);
+  auto objectGrants = c.objectGrants();
+  for (const auto& g : objectGrants) c.removeObjectGrants(g.owner, g.objectName);
+  for (const auto& g : image.systemGrants) c.grantSystemPrivilege(g);
+  for (const auto& g : image.roleGrants) c.grantRole(g);
+  for (const auto& g : image.objectGrants) c.grantObjectPrivilege(g);
+}
+
+// ---- index structures ----
+
+// What a table's index structures are built from: its column positions, the indexes on it
+// and its key constraints. A table whose signature changed gets its indexes rebuilt.
+std::string indexSignature(const Catalog& c, const Table& t) {
+  std::string s;
+  for (const Column& col : t.columns) s += col.name + ',';
+  s += '|';
+  for (const Index* i : c.indexesOn(t.header.owner, t.header.name)) {
+    s += i->header.name + (i->unique ? "!" : ":");
+    for (const IndexColumn& col : i->columns) s += col.name + (col.descending ? "-," : "+,");
+    s += ';';
+  }
+  s += '|';
+  for (const Constraint* k : c.constraintsOf(t.header.owner, t.header.name)) {
+    if (!k->isKey()) continue;
+    s += k->name + static_cast<char>(k->type) + k->indexOwner + '.' + k->indexName + ':';
+    for (const std::string& col : k->columns) s += col + ',';
+    s += ';';
+  }
+  return s;
+}
+
+}  // namespace
+
+void applyCatalogImage(Database& db, CatalogImage image) {
+  Catalog& c = db.catalog();
+  // Index signatures are taken before anything changes and compared at the end.
+  std::map<ObjectId, std::string> before;
+  for (const auto& [key, t] : c.tables()) before[t->header.objectId] = indexSignature(c, *t);
+
+  syncMap(
+      c.users(), image.users,
+      [](const User& a, const User& b) { return a.userId == b.userId; }, assignWhole<User>,
+      [&](const std::string& k) { c.removeUser(k); },
+      [&](std::unique_ptr<User> u) { c.addUser(std::move(u)); });
+  syncMap(
+      c.roles(), image.roles, [](const Role&, const Role&) { return true; }, assignWhole<Role>,
+      [&](const std::string& k) { c.removeRole(k); },
+      [&](std::unique_ptr<Role> r) { c.addRole(std::move(r)); });
+  syncGrants(c, image);
+
+  std::set<const Table*> fresh;
+  syncMap(
+      c.tables(), image.tables, sameObjectId<Table>,
+      [&](Table& t, Table&& w) {
+        restoreDefaults(w, &t);
+        t.header = std::move(w.header);
+        t.columns = std::move(w.columns);
+        t.storage = std::move(w.storage);
+        if (t.data->columnCount() != t.columns.size()) {
+          t.data = std::make_shared<TableData>(t.columns.size());
+          fresh.insert(&t);
+        }
+      },
+      [&](const NameKey& k) { c.removeTable(k.first, k.second); },
+      [&](std::unique_ptr<Table> w) {
+        restoreDefaults(*w, nullptr);
+        w->data = std::make_shared<TableData>(w->columns.size());
+        fresh.insert(&c.addTable(std::move(w)));
+      });
+  syncMap(
+      c.views(), image.views, sameObjectId<View>, assignWhole<View>,
+      [&](const NameKey& k) { c.removeView(k.first, k.second); },
+      [&](std::unique_ptr<View> v) { c.addView(std::move(v)); });
+  syncMap(
+      c.indexes(), image.indexes, sameObjectId<Index>, assignWhole<Index>,
+      [&](const NameKey& k) { c.removeIndex(k.first, k.second); },
+      [&](std::unique_ptr<Index> i) { c.addIndex(std::move(i)); });
+  syncMap(
+      c.sequences(), image.sequences, sameObjectId<Sequence>, assignWhole<Sequence>,
+      [&](const NameKey& k) { c.removeSequence(k.first, k.second); },
+      [&](std::unique_ptr<Sequence> s) { c.addSequence(std::move(s)); });
+  syncMap(
+      c.constraints(), image.constraints, [](const Constraint&, const Constraint&) { return true; },
+      [](Constraint& k, Constraint&& w) {
+        restoreCondition(w, &k);
+        k = std::move(w);
+      },
+      [&](const NameKey& k) { c.removeConstraint(k.first, k.second); },
+      [&](std::unique_ptr<Constraint> k) {
+        restoreCondition(*k, nullptr);
+        c.addConstraint(std::move(k));
+      });
+  syncMap(
+      c.triggers(), image.triggers, sameObjectId<Trigger>, assignWhole<Trigger>,
+      [&](const NameKey& k) { c.removeTrigger(k.first, k.second); },
+      [&](std::unique_ptr<Trigger> t) { c.addTrigger(std::move(t)); });
+  syncMap(
+      c.storedCode(), image.code, sameObjectId<StoredCode>, assignWhole<StoredCode>,
+      [&](const Catalog::CodeKey& k) { c.removeCode(std::get<0>(k), std::get<1>(k), std::get<2>(k)); },
+      [&](std::unique_ptr<StoredCode> s) { c.addCode(std::move(s)); });
+  syncMap(
+      c.objectTypes(), image.types,
+      [](const ObjectType& a, const ObjectType& b) { return a.codeObjectId == b.codeObjectId; },
+      assignWhole<ObjectType>, [&](const NameKey& k) { c.removeObjectType(k.first, k.second); },
+      [&](std::unique_ptr<ObjectType> t) { c.addObjectType(std::move(t)); });
+
+  c.setCounters(image.counters);
+  c.bumpVersion();
+
+  for (const auto& [key, t] : c.tables()) {
+    auto it = before.find(t->header.objectId);
+    bool isFresh = fresh.count(t.get()) > 0;
+    if (isFresh || (it != before.end() && it->second != indexSignature(c, *t))) {
+      db.rebuildIndexes(*t);
+    }
+  }
+}
+
+}  // namespace ocisim::storage
