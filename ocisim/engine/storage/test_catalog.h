@@ -8,10 +8,12 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/exec/database.h"
 #include "engine/sql/parser.h"
+#include "engine/storage/test_support.h"
 
 namespace ocisim::storage::testing {
 
@@ -119,6 +121,63 @@ inline void deleteRow(Table& t, RowId id, CommitRecord& record) {
   t.data->erase(id);
   record.rows.push_back({RowChange::Kind::Delete, t.header.objectId, id});
 }
+
+// A table T (8 columns, a unique index on C0 and a descending one on C1) changed by
+// statements of inserts, updates and deletes chosen by a fixed pseudo-random sequence.
+class Workload {
+ public:
+  explicit Workload(Database& db) : db_(&db) {}
+
+  void createTable() {
+    runStatement(*db_, [&](CommitRecord& r) {
+      Catalog& c = db_->catalog();
+      Table& t = c.addTable(makeTable(c, "SYSTEM", "T", 8));
+      for (auto [name, column, desc] : {std::tuple{"T_PK", "C0", false}, {"T_C1", "C1", true}}) {
+        auto index = std::make_unique<Index>();
+        index->header = makeHeader(c, "SYSTEM", name);
+        index->tableOwner = "SYSTEM";
+        index->tableName = "T";
+        index->unique = std::string(name) == "T_PK";
+        index->columns = {{column, desc}};
+        c.addIndex(std::move(index));
+      }
+      db_->rebuildIndexes(t);
+      r.catalogChanged = true;
+    });
+  }
+
+  Table& table() { return *db_->catalog().findTable("SYSTEM", "T"); }
+
+  // Inserts `inserts` rows, updates and deletes a few of the live ones.
+  void statement(int inserts, int updates, int deletes) {
+    runStatement(*db_, [&](CommitRecord& r) {
+      Table& t = table();
+      for (int i = 0; i < inserts; ++i) live_.push_back(insertRow(t, next_++, r));
+      for (int i = 0; i < updates && !live_.empty(); ++i) {
+        updateRow(t, live_[pick() % live_.size()], next_++ + 1000000, r);
+      }
+      for (int i = 0; i < deletes && !live_.empty(); ++i) {
+        size_t k = pick() % live_.size();
+        deleteRow(t, live_[k], r);
+        live_.erase(live_.begin() + static_cast<long>(k));
+      }
+    });
+  }
+
+  void mixed(int statements) {
+    for (int s = 0; s < statements; ++s) statement(1 + s % 5, s % 3, s % 4 == 0 ? 2 : 0);
+  }
+
+ private:
+  uint64_t pick() {
+    seed_ = seed_ * 6364136223846793005ull + 1442695040888963407ull;
+    return seed_ >> 33;
+  }
+  Database* db_;
+  std::vector<RowId> live_;
+  int64_t next_ = 1;
+  uint64_t seed_ = 42;
+};
 
 // Every kind of catalog object (owner SCOTT) with non-default values, and a few rows.
 void addEveryKindOfObject(Database& db, CommitRecord& record);
