@@ -408,6 +408,13 @@ void writeCatalog(ByteWriter& out, const Catalog& c) {
   writeAll(out, c.triggers(), writeTrigger);
   writeAll(out, c.storedCode(), writeCode);
   writeAll(out, c.objectTypes(), writeObjectType);
+  out.varint(c.comments().size());
+  for (const auto& [key, text] : c.comments()) {
+    out.bytes(std::get<0>(key));
+    out.bytes(std::get<1>(key));
+    out.bytes(std::get<2>(key));
+    out.bytes(text);
+  }
 }
 
 CatalogImage readCatalog(ByteReader& in) {
@@ -450,6 +457,12 @@ CatalogImage readCatalog(ByteReader& in) {
     auto t = readObjectType(in);
     NameKey key(t->owner, t->name);
     image.types[key] = std::move(t);
+  }
+  for (size_t n = in.count(4); n > 0; --n) {
+    std::string owner = in.string();
+    std::string object = in.string();
+    std::string column = in.string();
+    image.comments[Catalog::CommentKey(owner, object, column)] = in.string();
   }
   return image;
 }

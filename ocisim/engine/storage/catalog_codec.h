@@ -1,6 +1,6 @@
 // The catalog image: every record of a Catalog (counters, users, roles, grants, tables with
 // their columns and storage attributes, views, indexes, sequences, constraints, triggers,
-// stored code, object types) in the storage's binary form, and its decoded counterpart that
+// stored code, object types, comments) in the storage's binary form, and its decoded counterpart that
 // catalog_sync.h applies to a live database. Table rows are not part of the image.
 #pragma once
 
@@ -31,6 +31,7 @@ struct CatalogImage {
   std::map<NameKey, std::unique_ptr<Trigger>> triggers;
   std::map<Catalog::CodeKey, std::unique_ptr<StoredCode>> code;
   std::map<NameKey, std::unique_ptr<ObjectType>> types;
+  std::map<Catalog::CommentKey, std::string> comments;
 };
 
 void writeCatalog(ByteWriter& out, const Catalog& catalog);

@@ -87,6 +87,29 @@ TEST_F(CatalogRoundTrip, DropsRevokesAndReplacementsAreReplayed) {
   EXPECT_EQ(dumpDatabase(*db), before);
 }
 
+TEST_F(CatalogRoundTrip, ARenamedTableKeepsItsRows) {
+  runStatement(*db, [&](CommitRecord& r) { addEveryKindOfObject(*db, r); });
+  runStatement(*db, [&](CommitRecord& r) {
+    Catalog& c = db->catalog();
+    // EMP and DEPT swap names, the way two RENAME TO statements through a third name would.
+    c.renameTable("SCOTT", "EMP", "TMP");
+    c.renameTable("SCOTT", "DEPT", "EMP");
+    c.renameTable("SCOTT", "TMP", "DEPT");
+    for (const auto& [key, index] : c.indexes()) {
+      index->tableName = index->tableName == "EMP" ? "DEPT" : "EMP";
+    }
+    for (const auto& [key, k] : c.constraints()) k->tableName = k->tableName == "EMP" ? "DEPT" : "EMP";
+    c.removeComments("SCOTT", "EMP");
+    c.setComment("SCOTT", "DEPT", "", "renamed");
+    r.catalogChanged = true;
+  });
+  std::string before = dumpDatabase(*db);
+  ASSERT_NE(before.find("rows SCOTT.DEPT 30 width 8"), std::string::npos);
+  ASSERT_NE(before.find("comment SCOTT.DEPT. [renamed]"), std::string::npos);
+  db = reopen(db);
+  EXPECT_EQ(dumpDatabase(*db), before);
+}
+
 TEST_F(CatalogRoundTrip, RewrittenTableGetsItsNewShapeAndRows) {
   runStatement(*db, [&](CommitRecord& r) { addEveryKindOfObject(*db, r); });
   // ALTER TABLE ... ADD: one more column, every row rewritten.

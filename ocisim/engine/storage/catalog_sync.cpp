@@ -132,6 +132,37 @@ void syncGrants(Catalog& c, const CatalogImage& image) {
   for (const auto& g : image.objectGrants) c.grantObjectPrivilege(g);
 }
 
+// Comments hold no pointers either; replaced as a whole when they differ.
+void syncComments(Catalog& c, const CatalogImage& image) {
+  if (c.comments() == image.comments) return;
+  std::set<NameKey> objects;
+  for (const auto& [key, text] : c.comments()) objects.insert({std::get<0>(key), std::get<1>(key)});
+  for (const auto& [owner, object] : objects) c.removeComments(owner, object);
+  for (const auto& [key, text] : image.comments) {
+    c.setComment(std::get<0>(key), std::get<1>(key), std::get<2>(key), text);
+  }
+}
+
+// A table renamed (same object id, another name) is moved, not dropped and created again: its
+// rows and the pointers to it stay. Two steps through temporary names allow any permutation.
+void followRenamedTables(Catalog& c, const CatalogImage& image) {
+  std::map<ObjectId, NameKey> wanted;
+  for (const auto& [key, t] : image.tables) wanted[t->header.objectId] = key;
+  std::vector<std::pair<NameKey, std::string>> moves;  // (temporary key, final name)
+  for (const auto& [key, t] : c.tables()) {
+    auto it = wanted.find(t->header.objectId);
+    if (it != wanted.end() && it->second != key && it->second.first == key.first) {
+      moves.push_back({key, it->second.second});
+    }
+  }
+  for (auto& [key, to] : moves) {
+    std::string temporary = "\x01renaming " + key.second;
+    c.renameTable(key.first, key.second, temporary);
+    key.second = temporary;
+  }
+  for (const auto& [key, to] : moves) c.renameTable(key.first, key.second, to);
+}
+
 // ---- index structures ----
 
 // What a table's index structures are built from: its column positions, the indexes on it
@@ -163,6 +194,8 @@ void applyCatalogImage(Database& db, CatalogImage image) {
   std::map<ObjectId, std::string> before;
   for (const auto& [key, t] : c.tables()) before[t->header.objectId] = indexSignature(c, *t);
 
+  // Renames first: they move object grants along, which the grant sync then compares.
+  followRenamedTables(c, image);
   syncMap(
       c.users(), image.users,
       [](const User& a, const User& b) { return a.userId == b.userId; }, assignWhole<User>,
@@ -230,6 +263,7 @@ void applyCatalogImage(Database& db, CatalogImage image) {
       assignWhole<ObjectType>, [&](const NameKey& k) { c.removeObjectType(k.first, k.second); },
       [&](std::unique_ptr<ObjectType> t) { c.addObjectType(std::move(t)); });
 
+  syncComments(c, image);
   c.setCounters(image.counters);
   c.bumpVersion();
 

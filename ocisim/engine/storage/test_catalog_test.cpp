@@ -109,6 +109,10 @@ void dumpSchema(const Catalog& c, std::ostringstream& o) {
     o << "code " << objectTypeName(s->kind) << ' ' << show(s->header) << ' ' << joinLines(s->lines)
       << '\n';
   }
+  for (const auto& [k, text] : c.comments()) {
+    o << "comment " << std::get<0>(k) << '.' << std::get<1>(k) << '.' << std::get<2>(k) << " ["
+      << text << "]\n";
+  }
   for (const auto& [k, t] : c.objectTypes()) {
     o << "type " << t->codeObjectId << ' ' << t->owner << '.' << t->name;
     for (const auto& a : t->attributes) o << ' ' << a.name << ':' << show(a.type);
@@ -257,6 +261,8 @@ void addEveryKindOfObject(Database& db, CommitRecord& record) {
   Table& dept = c.addTable(makeTable(c, "SCOTT", "DEPT", 4));
   addTableObjects(c, emp, dept);
   addCodeObjects(c);
+  c.setComment("SCOTT", "EMP", "", "Employees, one row each");
+  c.setComment("SCOTT", "EMP", "C1", "the name");
   db.rebuildIndexes(emp);
   db.rebuildIndexes(dept);
   for (int i = 1; i <= 30; ++i) insertRow(emp, i, record);
