@@ -149,11 +149,12 @@ std::shared_ptr<Database> storageDatabase(const std::string& directory, CommitRe
   table->header.objectId = c.allocateObjectId();
   table->header.owner = "SYSTEM";
   table->header.name = "BIG";
-  const DataType types[] = {DataType::number(),     DataType::varchar2(30), DataType::number(12, 2),
-                            DataType::date(),       DataType::charType(4),  DataType::integer(),
-                            DataType::varchar2(100), DataType::varchar2(1), DataType::number(),
-                            DataType::date()};
-  for (int i = 0; i < 10; ++i) table->columns.push_back({"C" + std::to_string(i), types[i], "", {}});
+  const DataType types[] = {
+      DataType::number(),    DataType::varchar2(30), DataType::number(12, 2), DataType::date(),
+      DataType::charType(4), DataType::integer(),    DataType::varchar2(100), DataType::varchar2(1),
+      DataType::number(),    DataType::date()};
+  for (int i = 0; i < 10; ++i)
+    table->columns.push_back({"C" + std::to_string(i), types[i], "", {}});
   table->data = std::make_shared<TableData>(10);
   Table& t = c.addTable(std::move(table));
   record.catalogChanged = true;

@@ -33,7 +33,9 @@ class ByteWriter {
   void u64(uint64_t v);
   void varint(uint64_t v);
   // Signed values as zigzag varints (small magnitudes of either sign stay short).
-  void svarint(int64_t v) { varint((static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63)); }
+  void svarint(int64_t v) {
+    varint((static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63));
+  }
   void boolean(bool v) { u8(v ? 1 : 0); }
   void raw(const void* data, size_t size) { out_.append(static_cast<const char*>(data), size); }
   // Length-prefixed bytes.

@@ -75,9 +75,9 @@ void writeStorage(ByteWriter& out, const StorageAttributes& s) {
 
 StorageAttributes readStorage(ByteReader& in) {
   StorageAttributes s;
-  for (int64_t* v : {&s.pctFree, &s.pctUsed, &s.iniTrans, &s.maxTrans, &s.initialExtent,
-                     &s.nextExtent, &s.minExtents, &s.maxExtents, &s.pctIncrease, &s.freelists,
-                     &s.freelistGroups}) {
+  for (int64_t* v :
+       {&s.pctFree, &s.pctUsed, &s.iniTrans, &s.maxTrans, &s.initialExtent, &s.nextExtent,
+        &s.minExtents, &s.maxExtents, &s.pctIncrease, &s.freelists, &s.freelistGroups}) {
     *v = in.svarint();
   }
   s.tablespace = in.string();
@@ -202,8 +202,8 @@ void writeConstraint(ByteWriter& out, const Constraint& c) {
   out.u8(static_cast<uint8_t>(c.type));
   out.bytes(c.tableName);
   writeStrings(out, c.columns);
-  for (const std::string* s : {&c.searchCondition, &c.notNullColumn, &c.rOwner,
-                               &c.rConstraintName, &c.indexOwner, &c.indexName}) {
+  for (const std::string* s : {&c.searchCondition, &c.notNullColumn, &c.rOwner, &c.rConstraintName,
+                               &c.indexOwner, &c.indexName}) {
     out.bytes(*s);
   }
   out.u8(static_cast<uint8_t>(c.deleteRule));
@@ -360,10 +360,9 @@ std::unique_ptr<ObjectType> readObjectType(ByteReader& in) {
 
 void writeTrigger(ByteWriter& out, const Trigger& t) {
   writeHeader(out, t.header);
-  for (const std::string* s :
-       {&t.triggerType, &t.triggeringEvent, &t.tableOwner, &t.tableName, &t.baseObjectType,
-        &t.columnName, &t.referencingNames, &t.whenClause, &t.description, &t.actionType,
-        &t.body}) {
+  for (const std::string* s : {&t.triggerType, &t.triggeringEvent, &t.tableOwner, &t.tableName,
+                               &t.baseObjectType, &t.columnName, &t.referencingNames, &t.whenClause,
+                               &t.description, &t.actionType, &t.body}) {
     out.bytes(*s);
   }
   out.boolean(t.enabled);
@@ -373,10 +372,9 @@ void writeTrigger(ByteWriter& out, const Trigger& t) {
 std::unique_ptr<Trigger> readTrigger(ByteReader& in) {
   auto t = std::make_unique<Trigger>();
   t->header = readHeader(in);
-  for (std::string* s :
-       {&t->triggerType, &t->triggeringEvent, &t->tableOwner, &t->tableName, &t->baseObjectType,
-        &t->columnName, &t->referencingNames, &t->whenClause, &t->description, &t->actionType,
-        &t->body}) {
+  for (std::string* s : {&t->triggerType, &t->triggeringEvent, &t->tableOwner, &t->tableName,
+                         &t->baseObjectType, &t->columnName, &t->referencingNames, &t->whenClause,
+                         &t->description, &t->actionType, &t->body}) {
     *s = in.string();
   }
   t->enabled = in.boolean();
@@ -390,7 +388,9 @@ void writeAll(ByteWriter& out, const Map& map, Fn write) {
   for (const auto& [key, record] : map) write(out, *record);
 }
 
-NameKey headerKey(const ObjectHeader& h) { return NameKey(h.owner, h.name); }
+NameKey headerKey(const ObjectHeader& h) {
+  return NameKey(h.owner, h.name);
+}
 
 }  // namespace
 

@@ -1,7 +1,7 @@
 // The catalog image: every record of a Catalog (counters, users, roles, grants, tables with
 // their columns and storage attributes, views, indexes, sequences, constraints, triggers,
-// stored code, object types, comments) in the storage's binary form, and its decoded counterpart that
-// catalog_sync.h applies to a live database. Table rows are not part of the image.
+// stored code, object types, comments) in the storage's binary form, and its decoded counterpart
+// that catalog_sync.h applies to a live database. Table rows are not part of the image.
 #pragma once
 
 #include <map>

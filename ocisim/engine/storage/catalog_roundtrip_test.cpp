@@ -98,7 +98,8 @@ TEST_F(CatalogRoundTrip, ARenamedTableKeepsItsRows) {
     for (const auto& [key, index] : c.indexes()) {
       index->tableName = index->tableName == "EMP" ? "DEPT" : "EMP";
     }
-    for (const auto& [key, k] : c.constraints()) k->tableName = k->tableName == "EMP" ? "DEPT" : "EMP";
+    for (const auto& [key, k] : c.constraints())
+      k->tableName = k->tableName == "EMP" ? "DEPT" : "EMP";
     c.removeComments("SCOTT", "EMP");
     c.setComment("SCOTT", "DEPT", "", "renamed");
     r.catalogChanged = true;

@@ -197,9 +197,8 @@ void applyCatalogImage(Database& db, CatalogImage image) {
   // Renames first: they move object grants along, which the grant sync then compares.
   followRenamedTables(c, image);
   syncMap(
-      c.users(), image.users,
-      [](const User& a, const User& b) { return a.userId == b.userId; }, assignWhole<User>,
-      [&](const std::string& k) { c.removeUser(k); },
+      c.users(), image.users, [](const User& a, const User& b) { return a.userId == b.userId; },
+      assignWhole<User>, [&](const std::string& k) { c.removeUser(k); },
       [&](std::unique_ptr<User> u) { c.addUser(std::move(u)); });
   syncMap(
       c.roles(), image.roles, [](const Role&, const Role&) { return true; }, assignWhole<Role>,
@@ -255,7 +254,9 @@ void applyCatalogImage(Database& db, CatalogImage image) {
       [&](std::unique_ptr<Trigger> t) { c.addTrigger(std::move(t)); });
   syncMap(
       c.storedCode(), image.code, sameObjectId<StoredCode>, assignWhole<StoredCode>,
-      [&](const Catalog::CodeKey& k) { c.removeCode(std::get<0>(k), std::get<1>(k), std::get<2>(k)); },
+      [&](const Catalog::CodeKey& k) {
+        c.removeCode(std::get<0>(k), std::get<1>(k), std::get<2>(k));
+      },
       [&](std::unique_ptr<StoredCode> s) { c.addCode(std::move(s)); });
   syncMap(
       c.objectTypes(), image.types,

@@ -1,12 +1,12 @@
 #include "engine/storage/directory_storage.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
-#include <filesystem>
-#include <stdexcept>
 #include <sys/file.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
 
 namespace ocisim::storage {
 namespace {
@@ -39,7 +39,9 @@ DirectoryStorage::DirectoryStorage(const std::string& directory)
       journalPath_(directory + "/journal"),
       pid_(::getpid()) {}
 
-DirectoryStorage::~DirectoryStorage() { unlock(); }
+DirectoryStorage::~DirectoryStorage() {
+  unlock();
+}
 
 std::unique_ptr<DirectoryStorage> DirectoryStorage::create(Database& db,
                                                            const std::string& directory) {
@@ -56,8 +58,9 @@ std::unique_ptr<DirectoryStorage> DirectoryStorage::create(Database& db,
   s->held_ = LOCK_EX;
   try {
     if (pathExists(s->snapshotPath_)) {
-      throw OraError::withText(1501, "CREATE DATABASE failed\nORA-01100: database already mounted (" +
-                                         directory + " holds a database)");
+      throw OraError::withText(
+          1501, "CREATE DATABASE failed\nORA-01100: database already mounted (" + directory +
+                    " holds a database)");
     }
     s->writeSnapshotFile(db, 1);
     s->createJournal(1);
@@ -118,7 +121,9 @@ void DirectoryStorage::beginStatement(Database& db, bool writes) {
   }
 }
 
-void DirectoryStorage::endStatement(Database&) noexcept { unlock(); }
+void DirectoryStorage::endStatement(Database&) noexcept {
+  unlock();
+}
 
 void DirectoryStorage::commit(Database& db, const CommitRecord& record) {
   if (held_ != LOCK_EX) {
@@ -188,8 +193,8 @@ void DirectoryStorage::catchUp(Database& db) {
 // Moves to the files another process put in place: a compaction (new snapshot one generation
 // on, new journal) or a journal replacing a stale one. False when this process missed a
 // generation and must reload everything.
-bool DirectoryStorage::followReplacedFiles(Database& db, bool snapshotChanged,
-                                           bool journalChanged, bool journalExists) {
+bool DirectoryStorage::followReplacedFiles(Database& db, bool snapshotChanged, bool journalChanged,
+                                           bool journalExists) {
   if (snapshotChanged) {
     Fd fd = openFile(snapshotPath_, O_RDONLY);
     if (!fd.valid()) throw openError(snapshotPath_, errno);

@@ -8,10 +8,10 @@
 // new one. The file format is described in README.md in this folder.
 #pragma once
 
+#include <sys/types.h>
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <sys/types.h>
 
 #include "engine/exec/database.h"
 #include "engine/exec/persistence.h"
@@ -80,11 +80,11 @@ class DirectoryStorage : public PersistenceHook {
 
   uint64_t stateGen_ = 0;  // the snapshot generation the in-memory state derives from
   FileId snapshotId_;
-  Fd journal_;             // the journal file read so far (its generation: journalGen_)
+  Fd journal_;  // the journal file read so far (its generation: journalGen_)
   FileId journalId_;
   uint64_t journalGen_ = 0;
   bool journalWritable_ = false;
-  uint64_t applied_ = 0;   // end of the last committed statement of journal_ applied
+  uint64_t applied_ = 0;  // end of the last committed statement of journal_ applied
   JournalStats stats_;
   bool needsReload_ = false;  // memory may differ from the files: reload before going on
   CompactionPolicy policy_;

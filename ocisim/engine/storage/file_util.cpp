@@ -1,11 +1,11 @@
 #include "engine/storage/file_util.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 namespace ocisim::storage {
 namespace {

@@ -4,10 +4,10 @@
 // system error, e.g. ORA-01114 ... No space left on device).
 #pragma once
 
+#include <sys/types.h>
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <sys/types.h>
 
 #include "engine/ora_error.h"
 

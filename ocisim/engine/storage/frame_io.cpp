@@ -42,8 +42,9 @@ FileHeader readFileHeader(int fd, const std::string& path, FileKind expected) {
     throw corruptError(path, 0, "file header incomplete");
   }
   if (std::memcmp(bytes, magicOf(expected), 8) != 0) {
-    throw corruptError(path, 0, expected == FileKind::Snapshot ? "not an ocisim snapshot"
-                                                               : "not an ocisim journal");
+    throw corruptError(
+        path, 0,
+        expected == FileKind::Snapshot ? "not an ocisim snapshot" : "not an ocisim journal");
   }
   ByteReader in(bytes + 8, sizeof bytes - 8);
   FileHeader header;
@@ -110,8 +111,8 @@ bool FrameReader::fill(size_t bytes) {
   if (bufferEnd >= position_ + bytes) return true;
   buffer_.erase(0, static_cast<size_t>(position_ - bufferStart_));
   bufferStart_ = position_;
-  size_t want = static_cast<size_t>(std::min<uint64_t>(std::max(bytes, kReadChunk),
-                                                       end_ - bufferStart_));
+  size_t want =
+      static_cast<size_t>(std::min<uint64_t>(std::max(bytes, kReadChunk), end_ - bufferStart_));
   size_t have = buffer_.size();
   buffer_.resize(want);
   size_t got = readAt(fd_, buffer_.data() + have, want - have, bufferStart_ + have, path_);

@@ -94,7 +94,7 @@ class FrameReader {
   std::string path_;
   uint64_t position_;  // file offset of the next frame
   uint64_t end_;
-  std::string buffer_;      // file bytes from bufferStart_
+  std::string buffer_;  // file bytes from bufferStart_
   uint64_t bufferStart_;
   bool damaged_ = false;
 };

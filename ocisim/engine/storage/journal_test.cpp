@@ -138,8 +138,9 @@ class TornTail : public Journal {
 
 TEST_F(TornTail, ACutLastStatementIsIgnored) {
   uint64_t start = ends[4];
-  const uint64_t cuts[] = {start + 1, start + 7, start + 8, start + 9, start + 100000,
-                           start + (1u << 20) + 100, ends[5] - 9, ends[5] - 1};
+  const uint64_t cuts[] = {start + 1,   start + 7,      start + 8,
+                           start + 9,   start + 100000, start + (1u << 20) + 100,
+                           ends[5] - 9, ends[5] - 1};
   int n = 0;
   for (uint64_t cut : cuts) {
     auto copy = openCut(cut, "cut" + std::to_string(n++));

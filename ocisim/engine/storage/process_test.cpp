@@ -101,7 +101,9 @@ class Processes : public ::testing::Test {
   std::string path = dir.sub("db");
 };
 
-int statementSize(int64_t s) { return s % 5 == 0 ? 3000 : 40; }
+int statementSize(int64_t s) {
+  return s % 5 == 0 ? 3000 : 40;
+}
 
 TEST_F(Processes, AKilledWriterLeavesEveryReturnedStatement) {
   Pipe progress;
@@ -236,7 +238,7 @@ int fullDiskChild(const std::string& path) {
   for (RowId id : added) t.data->erase(id);
   if (dumpDatabase(*db) != before) return 4;
   if (fs::file_size(journal) != size) return 5;  // the partial statement was cut off
-  insertNumbers(*db, 101, 5);                     // a small statement still fits
+  insertNumbers(*db, 101, 5);                    // a small statement still fits
   // DDL that cannot be written: the next statement reloads the catalog from the files.
   limit.rlim_cur = fs::file_size(journal) + 40;
   ::setrlimit(RLIMIT_FSIZE, &limit);

@@ -40,20 +40,29 @@ inline std::shared_ptr<const sql::Expr> parsedDefault(const std::string& text) {
 
 inline std::shared_ptr<const sql::Expr> parsedCondition(const std::string& text) {
   auto stmt = sql::parseStatement("SELECT 1 FROM DUAL WHERE " + text);
-  return std::shared_ptr<const sql::Expr>(std::move(stmt->as<sql::SelectStmt>().query->block->where));
+  return std::shared_ptr<const sql::Expr>(
+      std::move(stmt->as<sql::SelectStmt>().query->block->where));
 }
 
 // Column i of a test table: the types cycle so every kind of value is stored.
 inline DataType columnType(int i) {
   switch (i % 8) {
-    case 0: return DataType::number(10, 0);
-    case 1: return DataType::varchar2(100);
-    case 2: return DataType::date();
-    case 3: return DataType::number(12, 4);
-    case 4: return DataType::charType(6);
-    case 5: return DataType::timestamp(6);
-    case 6: return DataType::raw(32);
-    default: return DataType::clob();
+    case 0:
+      return DataType::number(10, 0);
+    case 1:
+      return DataType::varchar2(100);
+    case 2:
+      return DataType::date();
+    case 3:
+      return DataType::number(12, 4);
+    case 4:
+      return DataType::charType(6);
+    case 5:
+      return DataType::timestamp(6);
+    case 6:
+      return DataType::raw(32);
+    default:
+      return DataType::clob();
   }
 }
 
@@ -88,19 +97,33 @@ inline Row makeRow(const Table& t, int64_t n) {
     std::string text = "row-" + std::to_string(n);
     if (n % 7 == 0) text += " with a text longer than the inline capacity";
     switch (i % 8) {
-      case 0: row.push_back(Value::integer(n)); break;
-      case 1: row.push_back(Value::text(text)); break;
-      case 2: row.push_back(Value::date(someDate(static_cast<int>(n % 1000)))); break;
-      case 3: row.push_back(Value::number(*Decimal::parse(std::to_string(n) + ".0625"))); break;
-      case 4: row.push_back(Value::charText("c" + std::to_string(n % 100) + "   ")); break;
+      case 0:
+        row.push_back(Value::integer(n));
+        break;
+      case 1:
+        row.push_back(Value::text(text));
+        break;
+      case 2:
+        row.push_back(Value::date(someDate(static_cast<int>(n % 1000))));
+        break;
+      case 3:
+        row.push_back(Value::number(*Decimal::parse(std::to_string(n) + ".0625")));
+        break;
+      case 4:
+        row.push_back(Value::charText("c" + std::to_string(n % 100) + "   "));
+        break;
       case 5: {
         DateTime d = someDate(static_cast<int>(n % 500));
         d.nanos = static_cast<uint32_t>(n * 1000 % 1000000000);
         row.push_back(Value::timestamp(d));
         break;
       }
-      case 6: row.push_back(Value::binary(std::string("\x00\xff", 2) + text)); break;
-      default: row.push_back(Value::text(std::string(200 + n % 50, 'x'))); break;
+      case 6:
+        row.push_back(Value::binary(std::string("\x00\xff", 2) + text));
+        break;
+      default:
+        row.push_back(Value::text(std::string(200 + n % 50, 'x')));
+        break;
     }
   }
   return row;
@@ -186,8 +209,7 @@ std::string dumpCatalog(const Database& db);
 std::string dumpRows(const Database& db);
 
 inline std::string dumpDatabase(const Database& db) {
-  return "identity " + db.globalName() + " " + db.version() + "\n" + dumpCatalog(db) +
-         dumpRows(db);
+  return "identity " + db.globalName() + " " + db.version() + "\n" + dumpCatalog(db) + dumpRows(db);
 }
 
 }  // namespace ocisim::storage::testing

@@ -21,16 +21,15 @@ std::string show(const DataType& t) {
 }
 
 std::string show(const ObjectHeader& h) {
-  return std::to_string(h.objectId) + " " + h.owner + "." + h.name + " " + show(h.created) +
-         " " + show(h.lastDdlTime) + (h.valid ? " VALID" : " INVALID");
+  return std::to_string(h.objectId) + " " + h.owner + "." + h.name + " " + show(h.created) + " " +
+         show(h.lastDdlTime) + (h.valid ? " VALID" : " INVALID");
 }
 
 std::string show(const StorageAttributes& s) {
   std::ostringstream o;
   o << s.pctFree << ' ' << s.pctUsed << ' ' << s.iniTrans << ' ' << s.maxTrans << ' '
-    << s.tablespace << ' ' << s.initialExtent << ' ' << s.nextExtent << ' ' << s.minExtents
-    << ' ' << s.maxExtents << ' ' << s.pctIncrease << ' ' << s.freelists << ' '
-    << s.freelistGroups;
+    << s.tablespace << ' ' << s.initialExtent << ' ' << s.nextExtent << ' ' << s.minExtents << ' '
+    << s.maxExtents << ' ' << s.pctIncrease << ' ' << s.freelists << ' ' << s.freelistGroups;
   return o.str();
 }
 
@@ -53,8 +52,8 @@ void dumpSecurity(const Catalog& c, std::ostringstream& o) {
     o << "sysgrant " << g.grantee << ' ' << g.privilege << ' ' << g.adminOption << '\n';
   }
   for (const auto& g : c.roleGrants()) {
-    o << "rolegrant " << g.grantee << ' ' << g.role << ' ' << g.adminOption << ' '
-      << g.defaultRole << '\n';
+    o << "rolegrant " << g.grantee << ' ' << g.role << ' ' << g.adminOption << ' ' << g.defaultRole
+      << '\n';
   }
   for (const auto& g : c.objectGrants()) {
     o << "objgrant " << g.grantee << ' ' << g.owner << '.' << g.objectName << ' ' << g.privilege
@@ -87,16 +86,16 @@ void dumpSchema(const Catalog& c, std::ostringstream& o) {
   for (const auto& [k, s] : c.sequences()) {
     o << "sequence " << show(s->header) << ' ' << s->minValue.toString() << ' '
       << s->maxValue.toString() << ' ' << s->incrementBy.toString() << ' ' << s->cycle << s->order
-      << ' ' << s->cacheSize << ' ' << s->lastNumber.toString() << ' '
-      << s->nextValue.toString() << ' ' << s->exhausted << '\n';
+      << ' ' << s->cacheSize << ' ' << s->lastNumber.toString() << ' ' << s->nextValue.toString()
+      << ' ' << s->exhausted << '\n';
   }
   for (const auto& [k, x] : c.constraints()) {
     o << "constraint " << x->owner << '.' << x->name << ' ' << static_cast<char>(x->type) << ' '
-      << x->tableName << " (" << joinLines(x->columns) << ") [" << x->searchCondition
-      << "] parsed " << (x->condition != nullptr) << ' ' << x->notNullColumn << ' ' << x->rOwner
-      << '.' << x->rConstraintName << ' ' << deleteRuleName(x->deleteRule) << ' '
-      << x->generatedName << x->enabled << ' ' << x->indexOwner << '.' << x->indexName << ' '
-      << show(x->lastChange) << '\n';
+      << x->tableName << " (" << joinLines(x->columns) << ") [" << x->searchCondition << "] parsed "
+      << (x->condition != nullptr) << ' ' << x->notNullColumn << ' ' << x->rOwner << '.'
+      << x->rConstraintName << ' ' << deleteRuleName(x->deleteRule) << ' ' << x->generatedName
+      << x->enabled << ' ' << x->indexOwner << '.' << x->indexName << ' ' << show(x->lastChange)
+      << '\n';
   }
   for (const auto& [k, t] : c.triggers()) {
     o << "trigger " << show(t->header) << " | " << t->triggerType << " | " << t->triggeringEvent

@@ -93,7 +93,9 @@ uint32_t readNanos(ByteReader& in) {
 
 }  // namespace
 
-void writeDecimal(ByteWriter& out, const Decimal& d) { writeNumber(out, d); }
+void writeDecimal(ByteWriter& out, const Decimal& d) {
+  writeNumber(out, d);
+}
 
 Decimal readDecimal(ByteReader& in) {
   uint8_t tag = in.u8();

@@ -20,7 +20,9 @@ Value roundTrip(const Value& v) {
   return back;
 }
 
-Value number(const char* text) { return Value::number(*Decimal::parse(text)); }
+Value number(const char* text) {
+  return Value::number(*Decimal::parse(text));
+}
 
 TEST(ValueCodec, EveryKindOfValueRoundTripsExactly) {
   DateTime bc = DateTime::make(-4712, 1, 1, 0, 0, 0);
@@ -70,11 +72,10 @@ TEST(ValueCodec, SmallNumbersAndDatesAreCompact) {
 }
 
 TEST(ValueCodec, DataTypesRoundTrip) {
-  std::vector<DataType> types = {DataType::number(),        DataType::number(10, 2),
-                                 DataType::integer(),       DataType::floatType(63),
-                                 DataType::varchar2(4000),  DataType::charType(1),
-                                 DataType::timestamp(9),    DataType::longRaw(),
-                                 DataType::object("SCOTT", "ADDRESS_T")};
+  std::vector<DataType> types = {
+      DataType::number(),      DataType::number(10, 2),  DataType::integer(),
+      DataType::floatType(63), DataType::varchar2(4000), DataType::charType(1),
+      DataType::timestamp(9),  DataType::longRaw(),      DataType::object("SCOTT", "ADDRESS_T")};
   for (const DataType& t : types) {
     ByteWriter out;
     writeDataType(out, t);
