@@ -150,6 +150,9 @@ void DirectoryStorage::commit(Database& db, const CommitRecord& record) {
     try {
       truncateFile(journal_.get(), applied_, journalPath_);
     } catch (const std::exception&) {
+      // Other processes could read the statement if its commit mark reached the file: follow
+      // the files rather than the executor's undo.
+      needsReload_ = true;
     }
     // The executor undoes row changes; a catalog change or rewritten table is undone by
     // reloading the files before the next statement.
