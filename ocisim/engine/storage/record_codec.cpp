@@ -102,6 +102,17 @@ void writeWholeTable(FrameWriter& out, const Table& t, JournalStats* stats) {
   rows.close();
 }
 
+// Puts a journal row in its slot. The writer took the slot with TableData::insert (the newest
+// free slot, or a new one at the end); replaying the same history hands out the same slot, so
+// insert is tried first: insertAt looks for the slot among all free ones, which over many
+// freed slots would make replaying a large insert statement quadratic.
+void insertInto(TableData& data, RowId id, Row values) {
+  RowId got = data.insert(std::move(values));
+  if (got == id) return;
+  Row back = data.erase(got);
+  data.insertAt(id, std::move(back));
+}
+
 }  // namespace
 
 void writeStatement(FrameWriter& out, const Database& db, const CommitRecord& record,
@@ -250,7 +261,7 @@ void FrameApplier::applyRowChanges(ByteReader& in) {
         loader->add(id, std::move(values));
       } else if (op == kOpInsert) {
         if (data->row(id)) throw CorruptData("insert into a used row slot");
-        data->insertAt(id, std::move(values));
+        insertInto(*data, id, std::move(values));
       } else {
         if (!data->row(id)) throw CorruptData("update of a free row slot");
         data->update(id, std::move(values));
