@@ -8,7 +8,8 @@ namespace ocisim::dict {
 namespace {
 
 // The constraints the session user may see (those on tables and views it may see), filtered by
-// the pinned OWNER, CONSTRAINT_NAME and TABLE_NAME; a pinned owner and name is a lookup.
+// the pinned OWNER, CONSTRAINT_NAME and TABLE_NAME; a pinned owner with a constraint or table
+// name is a lookup.
 std::vector<const Constraint*> visibleConstraints(const DictScan& s) {
   const Catalog& cat = s.catalog();
   std::vector<const Constraint*> out;
@@ -20,8 +21,13 @@ std::vector<const Constraint*> visibleConstraints(const DictScan& s) {
   };
   auto owner = s.pinned("OWNER");
   auto name = s.pinned("CONSTRAINT_NAME");
+  auto table = s.pinned("TABLE_NAME");
   if (owner && name) {
     if (const Constraint* c = cat.findConstraint(*owner, *name)) consider(*c);
+    return out;
+  }
+  if (owner && table) {
+    for (const Constraint* c : cat.constraintsOf(*owner, *table)) consider(*c);
     return out;
   }
   for (const auto& [key, c] : cat.constraints()) consider(*c);

@@ -10,6 +10,10 @@ namespace {
 // Trigger source is in ALL_SOURCE from release 9 on; before, only ALL_TRIGGERS has it.
 constexpr int kTriggerSourceRelease = 900;
 
+constexpr ObjectKind kCodeKinds[] = {ObjectKind::Procedure, ObjectKind::Function,
+                                     ObjectKind::Package,   ObjectKind::PackageBody,
+                                     ObjectKind::Type,      ObjectKind::TypeBody};
+
 void emitLines(const std::string& owner, const std::string& name, const char* type,
                const std::vector<std::string>& lines, const RowEmitter& emit) {
   int64_t line = 1;
@@ -27,6 +31,16 @@ std::shared_ptr<DictView> allSource() {
     const Catalog& cat = s.catalog();
     auto owner = s.pinned("OWNER");
     auto name = s.pinned("NAME");
+    auto type = s.pinned("TYPE");
+    for (ObjectKind kind : kCodeKinds) {
+      if (!owner || !name || !type || *type != objectTypeName(kind)) continue;
+      // The source reader's query: one object.
+      const StoredCode* code = cat.findCode(*owner, *name, kind);
+      if (code && s.visibility().code(*owner, *name, kind)) {
+        emitLines(*owner, *name, objectTypeName(kind), code->lines, emit);
+      }
+      return;
+    }
     for (const auto& [key, code] : cat.storedCode()) {
       const ObjectHeader& h = code->header;
       if ((owner && *owner != h.owner) || (name && *name != h.name) ||
