@@ -58,6 +58,27 @@ TEST_F(ObjectsTest, PackageAndBodyAreSeparateObjects) {
             (std::vector<std::string>{"PACKAGE", "PACKAGE BODY"}));
 }
 
+TEST_F(ObjectsTest, ForceViewWithErrorsIsInvalidAndHasNoColumns) {
+  runAll(*scott, {"create force view broken_v as select * from nowhere"});
+  EXPECT_EQ(column(*scott, "select status from all_objects where object_name = 'BROKEN_V'"),
+            (std::vector<std::string>{"INVALID"}));
+  EXPECT_EQ(column(*scott,
+                   "select count(*) from all_tab_columns where table_name = 'BROKEN_V'"),
+            (std::vector<std::string>{"0"}));
+  EXPECT_EQ(column(*scott, "select text from all_views where view_name = 'BROKEN_V'"),
+            (std::vector<std::string>{"select * from nowhere"}));
+}
+
+TEST_F(ObjectsTest, LongColumnsOfTheDictionary) {
+  for (const char* sql :
+       {"select data_default from all_tab_columns", "select text from all_views",
+        "select search_condition from all_constraints", "select trigger_body from all_triggers"}) {
+    auto stmt = scott->prepare(sql);
+    ASSERT_EQ(stmt->describe().size(), 1u) << sql;
+    EXPECT_EQ(stmt->describe()[0].type.code, TypeCode::Long) << sql;
+  }
+}
+
 TEST_F(ObjectsTest, UsersAreVisibleToEveryone) {
   std::vector<std::string> users = column(*other, "select username from all_users order by 1");
   EXPECT_EQ(users, (std::vector<std::string>{"BOSS", "OTHER", "SCOTT", "SYS", "SYSTEM"}));
@@ -83,7 +104,7 @@ TEST_F(SourceTest, StoredCodeLineByLine) {
   Rows expected = {{"PROCEDURE", "1", "procedure raise_sal(p number) is\n"},
                    {"PROCEDURE", "2", "begin\n"},
                    {"PROCEDURE", "3", "  update emp set sal = sal * p;\n"},
-                   {"PROCEDURE", "4", "end;"}};
+                   {"PROCEDURE", "4", "end;\n"}};
   EXPECT_EQ(rows, expected);
 }
 
@@ -109,7 +130,7 @@ TEST_F(SourceTest, TriggerColumns) {
 TEST_F(SourceTest, ViewTextIsALong) {
   Rows rows = query(*scott,
                     "select view_name, text_length, text from all_views where owner = 'SCOTT'");
-  Rows expected = {{"EMP_V", "50", "select empno, ename, sal from emp where deptno = 10"}};
+  Rows expected = {{"EMP_V", "51", "select empno, ename, sal from emp where deptno = 10"}};
   EXPECT_EQ(rows, expected);
   auto stmt = scott->prepare("select text from all_views");
   EXPECT_EQ(stmt->describe()[0].type.code, TypeCode::Long);
@@ -118,15 +139,24 @@ TEST_F(SourceTest, ViewTextIsALong) {
 using SequencesTest = DictTest;
 
 TEST_F(SequencesTest, AttributesAndDefaults) {
-  Rows rows = query(*scott,
-                    "select sequence_name, min_value, max_value, increment_by, cycle_flag, "
-                    "order_flag, cache_size, last_number from all_sequences where "
-                    "sequence_owner = 'SCOTT' order by sequence_name");
+  const std::string sql =
+      "select sequence_name, min_value, max_value, increment_by, cycle_flag, order_flag, "
+      "cache_size, last_number from all_sequences where sequence_owner = 'SCOTT' order by "
+      "sequence_name";
+  // NOMAXVALUE is 10^28 - 1 from 12c on, 10^27 - 1 before.
   Rows expected = {
       {"EMP_SEQ", "1", "1000000", "10", "Y", "Y", "5", "100"},
-      {"PLAIN_SEQ", "1", "999999999999999999999999999", "1", "N", "N", "20", "1"},
+      {"PLAIN_SEQ", "1", std::string(28, '9'), "1", "N", "N", "20", "1"},
   };
-  EXPECT_EQ(rows, expected);
+  EXPECT_EQ(query(*scott, sql), expected);
+  prepare("8.1.7");
+  expected[1][2] = std::string(27, '9');
+  EXPECT_EQ(query(*scott, sql), expected);
+  runAll(*scott, {"create sequence down_seq increment by -1"});
+  EXPECT_EQ(query(*scott,
+                  "select min_value, max_value, last_number from all_sequences where "
+                  "sequence_name = 'DOWN_SEQ'"),
+            (Rows{{"-" + std::string(26, '9'), "-1", "-1"}}));
 }
 
 TEST_F(SequencesTest, LastNumberIsTheEndOfTheCachedRange) {

@@ -49,6 +49,23 @@ TEST_F(TabColumnsTest, DefaultsAreKeptAsWrittenInALongColumn) {
   EXPECT_EQ(stmt->describe()[0].type.ociTypeCode(), 8);
 }
 
+TEST_F(TabColumnsTest, AlteredTablesRenumberTheirColumns) {
+  runAll(*scott, {"alter table dept add (budget number(10,2) default 0 not null)",
+                  "alter table dept drop column loc"});
+  Rows rows = query(*scott,
+                    "select column_name, column_id, nullable, data_default from all_tab_columns "
+                    "where owner = 'SCOTT' and table_name = 'DEPT' order by column_id");
+  Rows expected = {{"DEPTNO", "1", "N", "NULL"},
+                   {"DNAME", "2", "N", "NULL"},
+                   {"BUDGET", "3", "N", "0 "}};
+  EXPECT_EQ(rows, expected);
+  runAll(*scott, {"alter table dept modify (budget null)"});
+  EXPECT_EQ(column(*scott,
+                   "select nullable from all_tab_columns where table_name = 'DEPT' and "
+                   "column_name = 'BUDGET'"),
+            (std::vector<std::string>{"Y"}));
+}
+
 TEST_F(TabColumnsTest, ViewColumnsAreListedWithTheirTypes) {
   Rows rows = query(*scott,
                     "select column_name, data_type, data_length, column_id from all_tab_columns "

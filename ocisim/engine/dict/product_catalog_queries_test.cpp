@@ -46,7 +46,7 @@ TEST_F(CatalogQueriesTest, ServerOutputReader) {
     BindSet b;
     b.set("LINE", Value::text(std::string(10, ' ')));
     b.set("MORE", Value::integer(0));
-    exec(*scott, reader, b);
+    scott->execute(reader, b);
     if (toText(*b.find("MORE"), scott->nls()) == "1") break;
     lines.push_back(toText(*b.find("LINE"), scott->nls()));
   }
@@ -134,13 +134,13 @@ TEST_F(CatalogQueriesTest, SourceTextAndNumberedLines) {
                    "= :type order by line asc",
                    b),
             (std::vector<std::string>{"package body pk is\n", "  procedure p is\n",
-                                      "  begin\n", "    null;\n", "  end;\n", "end;"}));
+                                      "  begin\n", "    null;\n", "  end;\n", "end;\n"}));
   EXPECT_EQ(column(*scott,
                    "select '(' || line || ') ' || text from all_source where owner = :owner and "
                    "name = :name and type = :type order by line asc",
                    binds({{"OWNER", "SCOTT"}, {"NAME", "NET"}, {"TYPE", "FUNCTION"}})),
             (std::vector<std::string>{"(1) function net(x number) return number is\n",
-                                      "(2) begin\n", "(3)   return x;\n", "(4) end;"}));
+                                      "(2) begin\n", "(3)   return x;\n", "(4) end;\n"}));
 }
 
 // ---- column queries ----

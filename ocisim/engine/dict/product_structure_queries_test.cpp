@@ -36,9 +36,11 @@ TEST_F(StructureQueriesTest, ConstraintQueries) {
   EXPECT_EQ(query(*scott, kConstraintsNoSys, b), named);
   Rows all = query(*scott, kConstraintsAll, b);
   ASSERT_EQ(all.size(), 5u);
-  EXPECT_EQ(all[4][1], "C");
-  EXPECT_EQ(all[4][3], "\"EMPNO\" IS NOT NULL");
-  EXPECT_EQ(all[4][0].substr(0, 5), "SYS_C");
+  // In name order the system-named NOT NULL check comes before UK_ENAME.
+  EXPECT_EQ(all[3][0].substr(0, 5), "SYS_C");
+  EXPECT_EQ(all[3][1], "C");
+  EXPECT_EQ(all[3][3], "\"EMPNO\" IS NOT NULL");
+  EXPECT_EQ(all[4][0], "UK_ENAME");
 }
 
 TEST_F(StructureQueriesTest, ConstraintQueryOnATableWithoutConstraints) {
