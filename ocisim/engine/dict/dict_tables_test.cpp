@@ -49,6 +49,21 @@ TEST_F(TabColumnsTest, DefaultsAreKeptAsWrittenInALongColumn) {
   EXPECT_EQ(stmt->describe()[0].type.ociTypeCode(), 8);
 }
 
+TEST_F(TabColumnsTest, APreparedQueryFollowsItsBinds) {
+  // The pinned owner and table come from the binds of each execution.
+  auto stmt = scott->prepare(
+      "select column_name from all_tab_columns where owner = :owner and table_name = :name "
+      "order by column_id");
+  for (auto [table, first] : {std::pair{"EMP", "EMPNO"}, std::pair{"DEPT", "DEPTNO"},
+                              std::pair{"EMP_V", "EMPNO"}}) {
+    BindSet b = binds({{"OWNER", "SCOTT"}, {"NAME", table}});
+    auto result = stmt->execute(b);
+    Row row;
+    ASSERT_TRUE(result.cursor->fetch(row)) << table;
+    EXPECT_EQ(row[0].asText(), first) << table;
+  }
+}
+
 TEST_F(TabColumnsTest, AlteredTablesRenumberTheirColumns) {
   runAll(*scott, {"alter table dept add (budget number(10,2) default 0 not null)",
                   "alter table dept drop column loc"});
