@@ -9,6 +9,12 @@
 namespace ocisim::dict {
 namespace {
 
+// ALL_SEQUENCES. MAX_VALUE of a NOMAXVALUE sequence is what the release writes (10^27 - 1 before
+// 12c, 10^28 - 1 from 12c). LAST_NUMBER is the value Oracle has written to disk, which the
+// executor keeps as Oracle does: START WITH at creation; when NEXTVAL hands out a value at or
+// past it, that value + CACHE_SIZE * INCREMENT_BY (the end of the newly cached range); with
+// NOCACHE, the value after the one handed out. So a sequence with CACHE 20 starting at 1 shows
+// LAST_NUMBER 1 before its first NEXTVAL and 21 after it.
 std::shared_ptr<DictView> allSequences() {
   std::vector<DictColumn> columns = {
       ident("SEQUENCE_OWNER"),   ident("SEQUENCE_NAME"),     number("MIN_VALUE"),
