@@ -202,6 +202,7 @@ void ColumnComparer::writeReportLine(const CommonTable& table, const ColumnEntry
 
 void ColumnComparer::writeStatement(const CommonTable& table, ColumnEntry& column,
                                     Difference kind) {
+  if (kind == Difference::Changed && writeKeyRelease(table, column)) return;
   const bool drop = kind == Difference::OnlyInSecond;
   run_.out.write("\r\nALTER TABLE " + table.firstName, drop ? kRed : kBlue, false, kNotCounted);
   switch (kind) {
@@ -218,6 +219,35 @@ void ColumnComparer::writeStatement(const CommonTable& table, ColumnEntry& colum
                      kNotCounted);
       break;
   }
+}
+
+// A column made nullable while a primary key of Database 2 holds it: the key is dropped first;
+// when the key alone made the column NOT NULL, the column is nullable with it and MODIFY says
+// only what else changes (nothing, when that was all).
+bool ColumnComparer::writeKeyRelease(const CommonTable& table, ColumnEntry& column) {
+  if (!run_.upgrade() || run_.database2.reader == nullptr) return false;
+  if (isNotNullType(column.sourceType) || !isNotNullType(column.targetType)) return false;
+  KeyRelease release = notePrimaryKeyRelease(*run_.database2.reader, run_.database2.owner,
+                                             table.secondName, column.name, run_.dependencies);
+  if (release.key.empty()) return false;
+  if (!release.alreadyDropped)
+    run_.out.write("\r\nALTER TABLE " + table.firstName + " DROP CONSTRAINT " + release.key +
+                       (release.cascade ? " CASCADE;" : ";"),
+                   kRed, false, kNotCounted);
+  if (release.ownNotNull) return false;
+  const std::string nullable = withNullability(column.targetType, false);
+  if (nullable == column.sourceType) {
+    if (release.alreadyDropped)
+      run_.out.write("\r\n" + run_.options.s_DashComment + "Column " + column.name +
+                         " is nullable without the dropped key " + release.key,
+                     kGreen, false, kNotCounted);
+    return true;
+  }
+  column.sourceType = modifyTypeText(column.sourceType, nullable);
+  run_.out.write("\r\nALTER TABLE " + table.firstName, kBlue, false, kNotCounted);
+  run_.out.write(" MODIFY ( " + column.name + " " + column.sourceType + " );", kBlue, false,
+                 kNotCounted);
+  return true;
 }
 
 // Dropping a column also drops the constraints and indexes on it; a key that foreign keys

@@ -31,6 +31,7 @@ class ColumnComparer {
   void writeStatement(const CommonTable& table, ColumnEntry& column, Difference kind);
   void writeHeader(bool oneSided);
   std::string dropColumnClause(const CommonTable& table, const std::string& column);
+  bool writeKeyRelease(const CommonTable& table, ColumnEntry& column);
 
   StructureRun& run_;
   // After a failed first pass, the second compares only the tables the first pass read: the

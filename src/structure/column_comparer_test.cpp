@@ -147,6 +147,52 @@ TEST_F(ColumnComparerTest, DroppedSingleColumnKeyNeedsNoCascade) {
   EXPECT_TRUE(h.dependencies.isConstraintDropped("T", "T_B_CK"));
 }
 
+TEST_F(ColumnComparerTest, ColumnHeldNotNullByAPrimaryKeyIsReleasedFirst) {
+  h.setMode(1);
+  h.db1.table("T").columns = {col("ID", "NUMBER", 22), col("N", "NUMBER", 22, true, "", "5")};
+  FakeTable& t2 = h.db2.table("T");
+  t2.columns = {col("ID", "NUMBER", 22, false), col("N", "NUMBER", 22, false, "", "4")};
+  t2.constraints = {{"T_PK", "P", {"ID", "N"}, "", "", ""},
+                    {"SYS_C0007", "C", {"N"}, "", "\"N\" IS NOT NULL", ""}};
+  h.db2.table("CHILD").constraints = {{"CHILD_T_FK", "R", {"T_ID"}, "", "", "T_PK"}};
+  h.common("T");
+  bothPasses();
+  // ID was NOT NULL through the key only; N also by its own NOT NULL.
+  EXPECT_EQ(h.out.text(), "\r\n\r\n\r\n" + bannerTop() +
+                              "*  The following statements will upgrade the COMMON tables" +
+                              bannerBottom() +
+                              "\r\nALTER TABLE T DROP CONSTRAINT T_PK CASCADE;"
+                              "\r\nALTER TABLE T MODIFY ( N NUMBER(5) NULL  );\r\n");
+  EXPECT_TRUE(h.dependencies.isConstraintDropped("T", "T_PK"));
+  EXPECT_TRUE(h.dependencies.isConstraintDropped("CHILD", "CHILD_T_FK"));
+  EXPECT_EQ(h.dependencies.cascadedConstraints().size(), 2u);
+
+  // Without a NOT NULL of its own, the key's second column is nullable with the key gone.
+  h.out.clear();
+  h.dependencies.clear();
+  h.db2.tables["T"].constraints.pop_back();
+  h.db1.tables["T"].columns[1] = col("N", "NUMBER", 22, true, "", "4");
+  bothPasses();
+  EXPECT_EQ(h.out.text(), "\r\n\r\n\r\n" + bannerTop() +
+                              "*  The following statements will upgrade the COMMON tables" +
+                              bannerBottom() +
+                              "\r\nALTER TABLE T DROP CONSTRAINT T_PK CASCADE;"
+                              "\r\n-- Column N is nullable without the dropped key T_PK\r\n");
+}
+
+TEST_F(ColumnComparerTest, ReleasedColumnStillModifiedForItsOtherChanges) {
+  h.setMode(1);
+  h.db1.table("T").columns = {col("ID", "NUMBER", 22, true, "", "12")};
+  FakeTable& t2 = h.db2.table("T");
+  t2.columns = {col("ID", "NUMBER", 22, false, "", "10")};
+  t2.constraints = {{"T_PK", "P", {"ID"}, "", "", ""}};
+  h.common("T");
+  bothPasses();
+  EXPECT_NE(h.out.text().find("\r\nALTER TABLE T DROP CONSTRAINT T_PK;"
+                              "\r\nALTER TABLE T MODIFY ( ID NUMBER(12)  );\r\n"),
+            std::string::npos);
+}
+
 TEST_F(ColumnComparerTest, NoDifferenceLine) {
   h.db1.table("DEPT").columns = {col("ID", "NUMBER", 22)};
   h.db2.table("DEPT").columns = {col("ID", "NUMBER", 22)};

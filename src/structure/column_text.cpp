@@ -72,6 +72,8 @@ std::string columnQueryText(int mode, bool ignoreLengths, const std::string& ser
 
 std::string columnTypeText(const ColumnRow& row) {
   std::string text = row.type;
+  if (text == "FLOAT(" + row.length + ")" && !row.precision.empty() && row.precision != "0")
+    text = "FLOAT(" + row.precision + ")";
   if (!row.defaultText.empty()) text += std::string(kDefault) + row.defaultText;
   return text + " " + row.nullability;
 }
@@ -88,6 +90,17 @@ ColumnTraits columnTraits(const ColumnRow& row, const std::string& typeText) {
   }
   if (userType) traits.selectable = false;
   return traits;
+}
+
+bool isNotNullType(const std::string& typeText) {
+  return nullabilityOf(typeText) == kNotNullWord;
+}
+
+std::string withNullability(const std::string& typeText, bool notNull) {
+  const std::string_view word = nullabilityOf(typeText);
+  if (word.empty()) return typeText;
+  return typeText.substr(0, typeText.size() - word.size()) +
+         std::string(notNull ? kNotNullWord : kNullWord);
 }
 
 int columnDisplayWidth(const std::string& name, const std::string& typeText, int rawWidth) {

@@ -15,8 +15,14 @@ namespace velmora {
 std::string columnQueryText(int mode, bool ignoreLengths, const std::string& serverVersion);
 
 // The type text columns are compared by: type, " DEFAULT " + default when there is one, " ",
-// nullability. "NUMBER(10,2)" + " " + "    NULL " for a nullable column without default.
+// nullability. "NUMBER(10,2)" + " " + "    NULL " for a nullable column without default. A
+// FLOAT, which the query formats with its byte length, is written with its binary precision,
+// as a statement must declare it: FLOAT(126), not FLOAT(22).
 std::string columnTypeText(const ColumnRow& row);
+
+// Whether a type text ends with the NOT NULL word; the same text with the other word.
+bool isNotNullType(const std::string& typeText);
+std::string withNullability(const std::string& typeText, bool notNull);
 
 // What a row of the column query tells the data comparison.
 struct ColumnTraits {

@@ -54,6 +54,15 @@ TEST(ColumnTypeTextTest, TypeDefaultAndNullability) {
             "VARCHAR2(30) DEFAULT 'X' NOT NULL ");
 }
 
+TEST(ColumnTypeTextTest, FloatIsWrittenWithItsBinaryPrecision) {
+  ColumnRow f = row("FLOAT(22)", "NULL ", "", "22");
+  f.precision = "126";
+  EXPECT_EQ(columnTypeText(f), "FLOAT(126) NULL ");
+  ColumnRow plain = row("FLOAT", "    NULL ", "", "22");
+  plain.precision = "126";
+  EXPECT_EQ(columnTypeText(plain), "FLOAT     NULL ");
+}
+
 TEST(ColumnTraitsTest, WidthsAndOrdering) {
   ColumnRow date = row("DATE", "NULL ", "", "7");
   ColumnTraits traits = columnTraits(date, columnTypeText(date));

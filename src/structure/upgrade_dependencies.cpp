@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "structure/key_columns.h"
+
 namespace velmora {
 
 namespace {
@@ -76,6 +78,29 @@ bool noteKeyDrop(DictionaryReader& reader2, const std::string& owner, const std:
     return false;
   recordCascaded(live, dependencies);
   return !live.empty();
+}
+
+KeyRelease notePrimaryKeyRelease(DictionaryReader& reader2, const std::string& owner,
+                                 const std::string& table, const std::string& column,
+                                 ScriptDependencies& dependencies) {
+  KeyRelease release;
+  std::vector<std::string> checks;  // check constraints on the column
+  for (const TableConstraint& constraint : reader2.constraintsOnColumn(owner, table, column).rows) {
+    if (constraint.type == "P") release.key = constraint.name;
+    if (constraint.type == "C") checks.push_back(constraint.name);
+  }
+  if (release.key.empty()) return release;
+  for (const ConstraintRow& row : reader2.constraints(owner, table, false).rows) {
+    for (const std::string& check : checks) {
+      if (row.name == check && normalizedConstraintText(row.condition) == column + " IS NOT NULL")
+        release.ownNotNull = true;
+    }
+  }
+  release.alreadyDropped = dependencies.isConstraintDropped(table, release.key);
+  if (release.alreadyDropped) return release;
+  release.cascade = noteKeyDrop(reader2, owner, release.key, dependencies);
+  dependencies.constraintDroppedByCascade(table, release.key);
+  return release;
 }
 
 }  // namespace velmora

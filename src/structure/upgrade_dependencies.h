@@ -30,4 +30,17 @@ bool noteColumnDrop(DictionaryReader& reader2, const std::string& owner, const s
 bool noteKeyDrop(DictionaryReader& reader2, const std::string& owner, const std::string& key,
                  ScriptDependencies& dependencies);
 
+// Before a NOT NULL column of Database 2 is made nullable: a primary key that holds the column
+// keeps it NOT NULL, so the key is dropped first (the constraint phase creates it again as
+// Database 1 has it). Without a NOT NULL of its own the column is nullable once the key is gone.
+struct KeyRelease {
+  std::string key;              // the primary key that holds the column; "" when there is none
+  bool alreadyDropped = false;  // an earlier statement dropped it: nothing to write
+  bool cascade = false;         // foreign keys reference it
+  bool ownNotNull = false;      // the column is also declared NOT NULL
+};
+KeyRelease notePrimaryKeyRelease(DictionaryReader& reader2, const std::string& owner,
+                                 const std::string& table, const std::string& column,
+                                 ScriptDependencies& dependencies);
+
 }  // namespace velmora
