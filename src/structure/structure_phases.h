@@ -45,6 +45,9 @@ void registerTablePhases(PhaseTable& phases, TablePhaseSourcesFactory factory);
 // The sources over the run's DatabaseConnections (RunContext::database1/2) and DdlGenerator.
 std::unique_ptr<TablePhaseSources> connectionSources(RunContext& context);
 
+// The same registration with the sources over the run's connections: what a front end calls.
+void registerTablePhases(PhaseTable& phases);
+
 // The four runners, for tests and front ends that run one phase.
 void runTableListPhase(RunContext& context, TablePhaseSources& sources);
 void runTableStructurePhase(RunContext& context, TablePhaseSources& sources);
