@@ -43,7 +43,7 @@ test-tsan: bootstrap build-tsan/build.ninja
 test: test-plain test-asan test-tsan
 
 demo: build
-	$(BUILD)/src/cli/velmora-cli demo
+	$(BUILD)/src/cli/velmora-cli demo --work $(BUILD)/demo $(DEMO_FLAGS)
 
 bench: bootstrap
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_BUILD_BENCH=ON

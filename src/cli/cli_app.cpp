@@ -6,14 +6,17 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <filesystem>
 #include <memory>
 
 #include "cli/cli_args.h"
 #include "cli/cli_console.h"
 #include "cli/cli_host.h"
+#include "cli/demo_databases.h"
 #include "cli/interrupt_watcher.h"
 #include "config/memory_settings_store.h"
 #include "oracle/database_connection.h"
+#include "structure/structure_phases.h"
 
 namespace velmora::cli {
 
@@ -83,18 +86,37 @@ int exitStatus(bool started, const CliHost& host, const RunDriver& driver, bool 
   return kExitFinished;
 }
 
+// The demo: builds its two databases when needed and points the run at them through
+// libocisim.so, with the work folder as OCISIM_HOME so that the aliases name them.
+int prepareDemo(CliArgs& args, CliEnvironment& environment) {
+  DemoPaths paths = environment.demoPaths ? *environment.demoPaths : DemoPaths::ofThisBuild();
+  if (!args.demoWork.empty()) paths.work = args.demoWork;
+  if (!args.ociLibrary.empty()) paths.library = args.ociLibrary;
+  const std::string failure = prepareDemoDatabases(paths, environment.err);
+  if (!failure.empty()) {
+    environment.err << "velmora-cli: " << failure << "\n";
+    return kExitStopped;
+  }
+  std::error_code error;
+  const std::string home = std::filesystem::absolute(paths.work, error).string();
+  ::setenv("OCISIM_HOME", home.c_str(), 1);
+  args.database1 = std::string(kDemoLogin) + "@" + kDemoAlias1;
+  args.database2 = std::string(kDemoLogin) + "@" + kDemoAlias2;
+  args.ociLibrary = paths.library;
+  return kExitFinished;
+}
+
 // A comparison run with the options of the command line. The settings of the user's desktop are
 // not read: a command line says everything it wants.
-int runComparison(const CliArgs& args, CliEnvironment& environment) {
+int runComparison(const CliArgs& givenArgs, CliEnvironment& environment) {
+  CliArgs args = givenArgs;
+  if (args.command == Command::Demo) {
+    if (const int status = prepareDemo(args, environment); status != kExitFinished) return status;
+  }
   const ConsoleSettings settings{environment.outIsTerminal, environment.errIsTerminal,
                                  wantColour(args, environment), environment.trueColour,
                                  args.progress};
   CliConsole console(environment.out, environment.err, settings);
-  if (args.command == Command::Demo) {
-    console.message(
-        "velmora-cli: the demo databases are not part of this version yet; running an empty "
-        "comparison (no databases) instead.");
-  }
   ComparisonOptions options = args.options;
   MemorySettingsStore store;
   CliHost host(console, args.answer);
@@ -103,12 +125,23 @@ int runComparison(const CliArgs& args, CliEnvironment& environment) {
   oracle.host = &host;
   oracle.options = &options;
   oracle.libraryOverride = args.ociLibrary;
+  // As in the parameters dialog: a report or upgrade script needs both databases, the script
+  // of Database 1 only the first.
+  const bool needsSecond = options.i_DoingUpgradeScript != 2;
+  if (!environment.allowRunWithoutDatabases &&
+      (args.database1.empty() || (needsSecond && args.database2.empty()))) {
+    console.message(needsSecond ? "You must select 2 databases before you can begin."
+                                : "You must select a database before you can begin.");
+    console.message(needsSecond ? "velmora-cli: give --db1 and --db2" : "velmora-cli: give --db1");
+    return kExitUsage;
+  }
   RunDatabases databases;
   if (const int status = databases.open(args, oracle, environment, console); status != 0) {
     console.finishReport();
     return status;
   }
   RunDriver driver(options, host, store);
+  if (!args.database1.empty()) registerTablePhases(driver.phases());
   databases.joinRun(driver.context());
   host.setStopRequester([&driver] { driver.requestStop(); });
   std::atomic<bool> interrupted{false};

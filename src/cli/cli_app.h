@@ -4,11 +4,13 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "cli/cli_login.h"
+#include "cli/demo_databases.h"
 #include "run/run_driver.h"
 
 namespace velmora::cli {
@@ -36,6 +38,11 @@ struct CliEnvironment {
   PasswordReader readPassword;
   // Before the run starts: lets tests register phases; `interrupt` acts like Ctrl+C.
   std::function<void(RunDriver& driver, const std::function<void()>& interrupt)> prepareDriver;
+
+  // Tests of the report's plumbing run without databases; a real run needs those of its mode.
+  bool allowRunWithoutDatabases = false;
+  // Where the demo finds its tool, library, scripts and work folder (tests); unset: this build's.
+  std::optional<DemoPaths> demoPaths;
 
   // The real process: stdout, stderr, isatty, COLORTERM, NO_COLOR, signals, the terminal.
   static CliEnvironment fromProcess();

@@ -33,6 +33,7 @@ class CliAppTest : public ::testing::Test {
     std::string pattern = ::testing::TempDir() + "velmora_cli_XXXXXX";
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     dir_ = pattern;
+    env_.allowRunWithoutDatabases = true;  // these tests are about the report's plumbing
   }
   void TearDown() override { fs::remove_all(dir_); }
 
@@ -147,10 +148,11 @@ TEST_F(CliAppTest, InterruptEndsWithTheStoppedLine) {
   EXPECT_TRUE(out_.str().ends_with("\r\nworking\r\n\r\nVelmora Stopped ..."));
 }
 
-TEST_F(CliAppTest, DemoRunsAnEmptyComparisonForNow) {
-  EXPECT_EQ(run({"demo"}), kExitFinished);
-  EXPECT_NE(err_.str().find("running an empty comparison"), std::string::npos);
-  EXPECT_EQ(out_.str().rfind(kEmptyReport, 0), 0u);
+TEST_F(CliAppTest, TheDemoBringsItsOwnDatabasesAndOnlyItTakesAWorkFolder) {
+  EXPECT_EQ(run({"demo", "--db1", "scott/tiger@db1"}), kExitUsage);
+  EXPECT_NE(err_.str().find("--db1 and --db2 are for run"), std::string::npos) << err_.str();
+  EXPECT_EQ(run({"run", "--work", "/tmp"}), kExitUsage);
+  EXPECT_NE(err_.str().find("--work is for demo only"), std::string::npos) << err_.str();
 }
 
 TEST_F(CliAppTest, ADatabaseThatDoesNotConnectEndsBeforeTheRun) {
@@ -203,9 +205,17 @@ TEST(CliBinaryTest, ExitStatusesAndOutputFile) {
   };
   EXPECT_EQ(status("'" + cli + "' --version >/dev/null"), 0);
   EXPECT_EQ(status("'" + cli + "' run --set b_DoData=7 2>/dev/null"), kExitUsage);
-  EXPECT_EQ(status("'" + cli + "' run --output '" + file + "' >/dev/null 2>&1"), 0);
-  EXPECT_EQ(readFile(file).rfind(kEmptyReport, 0), 0u);
-  fs::remove(file);
+  // A run needs the databases of its mode: nothing is written without them.
+  const std::string err = file + ".err";
+  EXPECT_EQ(status("'" + cli + "' run --output '" + file + "' >/dev/null 2>'" + err + "'"),
+            kExitUsage);
+  EXPECT_NE(readFile(err).find("You must select 2 databases before you can begin."),
+            std::string::npos);
+  EXPECT_EQ(status("'" + cli + "' run --mode script --db2 a/b@c 2>'" + err + "'"), kExitUsage);
+  EXPECT_NE(readFile(err).find("You must select a database before you can begin."),
+            std::string::npos);
+  EXPECT_FALSE(fs::exists(file));
+  fs::remove(err);
 }
 
 }  // namespace

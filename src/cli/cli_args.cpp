@@ -84,9 +84,18 @@ std::vector<FlagSpec> makeRunFlags() {
          a.ociLibrary = v;
          return true;
        }},
+      {"--work", "DIR", "demo only: the folder of the demo databases (default: in ~/.cache)",
+       [](CliArgs& a, const std::string& v, std::string* e) {
+         if (v.empty()) {
+           *e = "--work needs a folder name";
+           return false;
+         }
+         a.demoWork = v;
+         return true;
+       }},
       {"--mode", "report|upgrade|script",
        "comparison report (default), upgrade script, or script of database 1", applyMode},
-      {"--output", "FILE", "process the complete report to FILE, not to stdout",
+      {"--output", "FILE", "(or -o) process the complete report to FILE, not to stdout",
        [](CliArgs& a, const std::string& v, std::string* e) { return applyFile(a, v, true, e); }},
       {"--autosave", "FILE", "save the report incrementally to FILE while printing it",
        [](CliArgs& a, const std::string& v, std::string* e) { return applyFile(a, v, false, e); }},
@@ -136,7 +145,9 @@ std::string parseRunFlags(const std::vector<std::string>& arguments, size_t firs
     }
     const size_t equals = argument.find('=');
     const std::string name = argument.substr(0, equals);
-    const FlagSpec* flag = argument.rfind("--", 0) == 0 ? findFlag(name) : nullptr;
+    const FlagSpec* flag = argument.rfind("--", 0) == 0 ? findFlag(name)
+                           : argument == "-o"           ? findFlag("--output")
+                                                        : nullptr;
     if (!flag) return "Unknown argument \"" + argument + "\"";
     std::string value;
     if (flag->valueName == nullptr) {
@@ -151,6 +162,15 @@ std::string parseRunFlags(const std::vector<std::string>& arguments, size_t firs
     std::string error;
     if (!flag->apply(args, value, &error)) return error;
   }
+  return "";
+}
+
+// The demo brings its own databases; --work only means something to it.
+std::string checkCommandFlags(const CliArgs& args) {
+  if (args.command == Command::Demo && (!args.database1.empty() || !args.database2.empty())) {
+    return "demo compares its own databases: --db1 and --db2 are for run";
+  }
+  if (args.command == Command::Run && !args.demoWork.empty()) return "--work is for demo only";
   return "";
 }
 
@@ -175,6 +195,7 @@ ParseResult parseArgs(const std::vector<std::string>& arguments) {
   } else if (command == "run" || command == "demo") {
     result.args.command = command == "run" ? Command::Run : Command::Demo;
     result.error = parseRunFlags(arguments, 1, result.args);
+    if (result.ok()) result.error = checkCommandFlags(result.args);
     return result;
   } else {
     result.error = "Unknown command \"" + command + "\"";

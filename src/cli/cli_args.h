@@ -26,6 +26,7 @@ struct CliArgs {
   // --db1 / --db2: the connection texts "[schema:]user[/password]@alias" ("" when not given).
   std::string database1, database2;
   std::string ociLibrary;  // --oci-library: the OCI client library to load ("" = the settings)
+  std::string demoWork;    // demo --work: the folder of the demo databases ("" = the default)
 };
 
 struct ParseResult {

@@ -66,6 +66,11 @@ TEST(CliArgsTest, RunOptionsApplyInOrder) {
   EXPECT_EQ(output.args.options.b_OnlyToFile, 1);
   EXPECT_EQ(output.args.options.b_AutoSave, 0);
   EXPECT_EQ(output.args.options.s_AutoSaveFile, "r.txt");
+  const ParseResult shortOutput = parse({"demo", "--mode", "upgrade", "-o", "upgrade.sql"});
+  ASSERT_TRUE(shortOutput.ok()) << shortOutput.error;
+  EXPECT_EQ(shortOutput.args.options.s_AutoSaveFile, "upgrade.sql");
+  EXPECT_EQ(shortOutput.args.options.b_OnlyToFile, 1);
+  EXPECT_FALSE(parse({"run", "-x"}).ok());
   EXPECT_EQ(parse({"run", "--mode", "script"}).args.options.i_DoingUpgradeScript, 2);
   EXPECT_EQ(parse({"run", "--yes"}).args.answer, Answer::Yes);
   EXPECT_EQ(parse({"run"}).args.answer, std::nullopt);

@@ -107,8 +107,9 @@ void writeCheck(DdlLineWriter& writer, const ConstraintFacts& constraint) {
     writer.print("\tCHECK");
   }
   writer.print("\t(");
-  for (const std::string& chunk : ddlConditionChunks(constraint.condition))
-    writer.print("\t" + chunk);
+  // The condition goes on one line as it stands: Oracle keeps a check condition's text as
+  // written, so a line break put into it would make the two databases differ for good.
+  writer.print("\t" + constraint.condition);
   writer.print("\t)");
 }
 

@@ -159,7 +159,7 @@ TEST_P(DdlGeneratorTest, UpgradeScriptTableComesWithItsConstraintsThenItsIndexes
                 "\tTABLESPACE INDX\r\n)\r\n;\r\n" +
                 kForeignKey +
                 "ALTER TABLE EMP ADD (\r\n\tCONSTRAINT CK_EMPNO\r\n\tCHECK\r\n"
-                "\t(\r\n\tEMPNO >\r\n\t0\r\n\t)\r\n)\r\n;\r\n" +
+                "\t(\r\n\tEMPNO > 0\r\n\t)\r\n)\r\n;\r\n" +
                 kIndex);
   EXPECT_TRUE(host.messages.empty());
 }

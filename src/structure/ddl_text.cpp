@@ -35,50 +35,6 @@ bool isContinuationByte(char c) {
   return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
-// Byte offset just past the first `count` characters of text (its size when shorter).
-size_t bytesOfCharacters(const std::string& text, size_t count) {
-  size_t seen = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (isContinuationByte(text[i])) continue;
-    if (seen == count) return i;
-    ++seen;
-  }
-  return text.size();
-}
-
-std::string trimTrailingBlanks(std::string text) {
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  return text;
-}
-
-// Positions of the blanks of text that lie outside '...' literals and "..." names. A doubled
-// quote inside a literal toggles twice, so it needs no special case.
-std::vector<size_t> blanksOutsideQuotes(const std::string& text) {
-  std::vector<size_t> blanks;
-  char quote = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (quote != 0) {
-      if (c == quote) quote = 0;
-    } else if (c == '\'' || c == '"') {
-      quote = c;
-    } else if (c == ' ') {
-      blanks.push_back(i);
-    }
-  }
-  return blanks;
-}
-
-// Bytes of the next chunk of rest (see ddlConditionChunks).
-size_t nextChunkSize(const std::string& rest) {
-  size_t limit = bytesOfCharacters(rest, kDdlLineWidth);
-  std::vector<size_t> blanks = blanksOutsideQuotes(rest);
-  auto firstBeyond = std::lower_bound(blanks.begin(), blanks.end(), limit);
-  if (firstBeyond != blanks.begin()) return *(firstBeyond - 1) + 1;  // last blank within 80
-  if (limit == rest.size()) return rest.size();                      // the rest fits
-  return firstBeyond == blanks.end() ? rest.size() : *firstBeyond + 1;
-}
-
 }  // namespace
 
 void DdlLineWriter::write(const std::string& piece, bool force) {
@@ -139,18 +95,6 @@ std::string ddlName(const std::string& name) {
                    std::end(kReservedWords))
     return name;
   return "\"" + name + "\"";
-}
-
-std::vector<std::string> ddlConditionChunks(const std::string& condition) {
-  std::vector<std::string> chunks;
-  std::string rest = condition;
-  while (!rest.empty()) {
-    size_t size = nextChunkSize(rest);
-    std::string chunk = trimTrailingBlanks(rest.substr(0, size));
-    if (!chunk.empty()) chunks.push_back(std::move(chunk));
-    rest.erase(0, size);
-  }
-  return chunks;
 }
 
 }  // namespace velmora

@@ -1,6 +1,6 @@
 // Text building blocks of the DDL generator: the 80-character line writer, the joining of printed
 // lines into the returned text (as the server output reader returns them), storage sizes in K
-// and M, names as the generated statements write them, and the chunking of check conditions.
+// and M, names as the generated statements write them,.
 // Pure functions and a small value class; no database access.
 #pragma once
 
@@ -43,13 +43,5 @@ std::string ddlSizeText(const std::string& bytes);
 // it: bare when Oracle would read it back unchanged (upper case letter first, then upper case
 // letters, digits, "_", "$", "#", and not a reserved word), else in double quotes.
 std::string ddlName(const std::string& name);
-
-// The pieces a check condition is printed in, each on a line behind a tab. Each chunk ends after
-// the last blank within its first 80 characters; only blanks outside quoted literals and quoted
-// names count, so a line break never lands inside a literal or splits a word. Where the first
-// 80 characters hold no such blank, the chunk runs to the next one (or to the end). Trailing
-// blanks of a chunk are not printed; chunks left empty are dropped.
-// "A > 0 AND B < 5" gives {"A > 0 AND B <", "5"}.
-std::vector<std::string> ddlConditionChunks(const std::string& condition);
 
 }  // namespace velmora

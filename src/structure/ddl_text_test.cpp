@@ -84,43 +84,5 @@ TEST(DdlName, OrdinaryNamesStayBareOthersAreQuoted) {
   EXPECT_EQ(ddlName("ORDERS"), "ORDERS");
 }
 
-TEST(DdlConditionChunks, EachChunkEndsAtTheLastBlankOfItsFirst80Characters) {
-  // A short condition is still cut after its last blank.
-  EXPECT_EQ(ddlConditionChunks("A > 0 AND B < 5"), (Lines{"A > 0 AND B <", "5"}));
-  EXPECT_EQ(ddlConditionChunks("X>0"), (Lines{"X>0"}));
-
-  std::string first = "STATUS IN ('NEW', 'OPEN', 'CLOSED') AND AMOUNT BETWEEN 0 AND 1000000 AND ";
-  std::string second = "CURRENCY IS NOT NULL";
-  ASSERT_LE(first.size(), 80u);
-  std::string condition = first + second;
-  ASSERT_GT(condition.size(), 80u);
-  EXPECT_EQ(ddlConditionChunks(condition),
-            (Lines{"STATUS IN ('NEW', 'OPEN', 'CLOSED') AND AMOUNT BETWEEN 0 AND 1000000 AND",
-                   "CURRENCY IS NOT", "NULL"}));
-}
-
-TEST(DdlConditionChunks, BlanksInsideLiteralsAndQuotedNamesAreNeverBreakPoints) {
-  // The last blank is inside the literal: the chunk ends at the blank before it.
-  EXPECT_EQ(ddlConditionChunks("NAME <> 'A  B'"), (Lines{"NAME <>", "'A  B'"}));
-  EXPECT_EQ(ddlConditionChunks("\"MY COL\" > 0"), (Lines{"\"MY COL\" >", "0"}));
-  EXPECT_EQ(ddlConditionChunks("'it''s here'"), (Lines{"'it''s here'"}));
-  // A literal longer than a line stays whole; the text before it is cut as usual.
-  std::string literal = "'" + std::string(50, 'x') + " " + std::string(50, 'y') + "'";
-  EXPECT_EQ(ddlConditionChunks("C = " + literal + " OR C IS NULL"),
-            (Lines{"C =", literal, "OR C IS", "NULL"}));
-}
-
-TEST(DdlConditionChunks, AWordLongerThanALineIsNotSplit) {
-  std::string word(90, 'W');
-  EXPECT_EQ(ddlConditionChunks(word + " > 1"), (Lines{word, ">", "1"}));
-  EXPECT_EQ(ddlConditionChunks(word), (Lines{word}));
-}
-
-TEST(DdlConditionChunks, BlankChunksAreDropped) {
-  EXPECT_EQ(ddlConditionChunks("   A  >  0"), (Lines{"   A  >", "0"}));
-  EXPECT_TRUE(ddlConditionChunks("").empty());
-  EXPECT_TRUE(ddlConditionChunks("    ").empty());
-}
-
 }  // namespace
 }  // namespace velmora
