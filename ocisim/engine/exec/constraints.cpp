@@ -42,7 +42,7 @@ struct ConstraintChecker::TableRules {
   };
   std::vector<Check> checks;
   struct Key {
-    const Constraint* constraint;
+    std::string label;  // OWNER.NAME of the key, or of a unique index that backs no key
     std::string indexName;
     std::vector<int> positions;
   };
@@ -96,8 +96,8 @@ ConstraintChecker::TableRules& ConstraintChecker::rulesFor(Table& table) {
       }
       case ConstraintType::PrimaryKey:
       case ConstraintType::Unique:
-        r.keys.push_back(
-            {c, c->indexName.empty() ? c->name : c->indexName, positionsOf(table, c->columns)});
+        r.keys.push_back({qualified(*c), c->indexName.empty() ? c->name : c->indexName,
+                          positionsOf(table, c->columns)});
         break;
       case ConstraintType::ForeignKey: {
         Constraint* key = cat.findConstraint(c->rOwner, c->rConstraintName);
@@ -111,6 +111,15 @@ ConstraintChecker::TableRules& ConstraintChecker::rulesFor(Table& table) {
       default:
         break;
     }
+  }
+  // A unique index of its own (CREATE UNIQUE INDEX) is enforced like a key; Oracle names the
+  // index in ORA-00001.
+  for (const Index* index : cat.indexesOn(owner, table.header.name)) {
+    if (!index->unique) continue;
+    const std::string& name = index->header.name;
+    const bool backsKey = std::any_of(r.keys.begin(), r.keys.end(),
+                                      [&](const TableRules::Key& k) { return k.indexName == name; });
+    if (!backsKey) r.keys.push_back({index->header.owner + "." + name, name, {}});
   }
   for (Constraint* key : cat.constraintsOf(owner, table.header.name)) {
     if (!key->isKey()) continue;
@@ -200,7 +209,7 @@ void ConstraintChecker::finish() {
     for (const auto& k : r.keys) {
       const TableIndex* index = w.table->data->findIndex(k.indexName);
       if (index && index->countEqualKeys(w.id) > 1) {
-        throw OraError(1, {qualified(*k.constraint)});
+        throw OraError(1, {k.label});
       }
     }
     for (const auto& ref : r.parents) {

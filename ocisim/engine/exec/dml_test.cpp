@@ -102,6 +102,29 @@ TEST_F(DmlTest, ForeignKeysParentKeyAndChildren) {
   }
 }
 
+TEST_F(DmlTest, AUniqueIndexOfItsOwnRefusesDuplicateKeys) {
+  exec(*sys, "create table u (id number, code varchar2(5), part number)");
+  exec(*sys, "create unique index u_code_ix on u (code)");
+  exec(*sys, "create unique index u_pair_ix on u (id, part)");
+  exec(*sys, "insert into u values (1, 'x', 1)");
+  try {
+    exec(*sys, "insert into u values (2, 'x', 1)");
+    FAIL();
+  } catch (const OraError& e) {
+    EXPECT_EQ(e.code(), 1);
+    EXPECT_EQ(e.text(), "unique constraint (SYSTEM.U_CODE_IX) violated");
+  }
+  EXPECT_EQ(exec(*sys, "insert into u values (2, 'y', 1)"), 1u);
+  EXPECT_EQ(errorCode(*sys, "update u set code = 'x' where id = 2"), 1);
+  EXPECT_EQ(errorCode(*sys, "insert into u values (1, 'z', 1)"), 1) << "two-column key";
+  EXPECT_EQ(exec(*sys, "insert into u values (null, null, null)"), 1u);
+  EXPECT_EQ(exec(*sys, "insert into u values (null, null, null)"), 1u) << "all-NULL keys";
+  // A plain index never refuses a row.
+  exec(*sys, "create index u_part_ix on u (part)");
+  EXPECT_EQ(exec(*sys, "insert into u values (3, 'w', 1)"), 1u);
+  EXPECT_EQ(column(*sys, "select count(*) from u"), (std::vector<std::string>{"5"}));
+}
+
 TEST_F(DmlTest, FailingStatementLeavesNoPartialChange) {
   exec(*sys, "create table t (id number primary key, v number check (v < 5))");
   EXPECT_EQ(errorCode(*sys, "insert into t select level, level from dual connect by level <= 9"),
