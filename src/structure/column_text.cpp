@@ -1,5 +1,6 @@
 #include "structure/column_text.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <string_view>
 
@@ -46,6 +47,20 @@ std::string_view nullabilityOf(std::string_view typeText) {
   return {};
 }
 
+// DEFAULT NULL is no default at all; the dictionary keeps its text once a statement wrote it
+// (as the upgrade script does to remove a default), so it must not count as a difference.
+bool isNullDefault(std::string_view text) {
+  const size_t first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string_view::npos) return false;
+  const size_t last = text.find_last_not_of(" \t\r\n");
+  const std::string_view word = text.substr(first, last - first + 1);
+  if (word.size() != 4) return false;
+  for (size_t i = 0; i < 4; ++i) {
+    if (std::toupper(static_cast<unsigned char>(word[i])) != "NULL"[i]) return false;
+  }
+  return true;
+}
+
 bool hasDefault(std::string_view typeText) {
   return typeText.find(kDefault) != std::string_view::npos;
 }
@@ -74,7 +89,8 @@ std::string columnTypeText(const ColumnRow& row) {
   std::string text = row.type;
   if (text == "FLOAT(" + row.length + ")" && !row.precision.empty() && row.precision != "0")
     text = "FLOAT(" + row.precision + ")";
-  if (!row.defaultText.empty()) text += std::string(kDefault) + row.defaultText;
+  if (!row.defaultText.empty() && !isNullDefault(row.defaultText))
+    text += std::string(kDefault) + row.defaultText;
   return text + " " + row.nullability;
 }
 

@@ -54,6 +54,17 @@ TEST(ColumnTypeTextTest, TypeDefaultAndNullability) {
             "VARCHAR2(30) DEFAULT 'X' NOT NULL ");
 }
 
+TEST(ColumnTypeTextTest, ADefaultOfNullIsNoDefault) {
+  // What the dictionary shows after MODIFY ( C NUMBER(8) DEFAULT NULL ), the removal of a default.
+  EXPECT_EQ(columnTypeText(row("NUMBER(8)", "    NULL ", "NULL")), "NUMBER(8)     NULL ");
+  EXPECT_EQ(columnTypeText(row("NUMBER(8)", "NOT NULL ", " null")), "NUMBER(8) NOT NULL ");
+  // A text that only holds the word is a real default.
+  EXPECT_EQ(columnTypeText(row("VARCHAR2(4)", "NULL ", "'NULL'")),
+            "VARCHAR2(4) DEFAULT 'NULL' NULL ");
+  EXPECT_EQ(columnTypeText(row("NUMBER", "NULL ", "NULLIF(1,1)")),
+            "NUMBER DEFAULT NULLIF(1,1) NULL ");
+}
+
 TEST(ColumnTypeTextTest, FloatIsWrittenWithItsBinaryPrecision) {
   ColumnRow f = row("FLOAT(22)", "NULL ", "", "22");
   f.precision = "126";

@@ -5,6 +5,7 @@
 #include "oracle/oracle_text.h"
 #include "run/report_layout.h"
 #include "structure/constraint_scripts.h"
+#include "structure/ddl_format.h"
 #include "structure/key_columns.h"
 #include "structure/upgrade_dependencies.h"
 
@@ -135,31 +136,35 @@ std::string ConstraintComparer::line(const ConstraintEntry& entry, bool first) c
 }
 
 void ConstraintComparer::writeTable(const CommonTable& table) {
-  bool headingWritten = false;
+  std::vector<const ConstraintEntry*> differing;
   for (const ConstraintEntry& entry : table.constraints) {
     const bool onlySecond = entry.firstType == kNotFound;
     const bool onlyFirst = entry.secondType == kNotFound;
-    const std::string first = line(entry, true);
-    const std::string second = line(entry, false);
-    if (!onlySecond && !onlyFirst && first == second) continue;
-    if (!headingWritten) writeTableHeading(table);
-    headingWritten = true;
-    if (run_.report()) {
-      if (!onlySecond) {
+    if (!onlySecond && !onlyFirst && line(entry, true) == line(entry, false)) continue;
+    differing.push_back(&entry);
+  }
+  if (differing.empty()) return;
+  writeTableHeading(table);
+  if (run_.report()) {
+    for (const ConstraintEntry* entry : differing) {
+      if (entry->firstType != kNotFound) {
         run_.out.write("< ", kBlack, false, kCounted);
-        run_.out.write(first + "\r\n", kBlue, false, kCounted);
+        run_.out.write(line(*entry, true) + "\r\n", kBlue, false, kCounted);
       }
-      if (!onlyFirst) {
+      if (entry->secondType != kNotFound) {
         run_.out.write("> ", kBlack, false, kCounted);
-        run_.out.write(second + "\r\n", kRed, false, kCounted);
+        run_.out.write(line(*entry, false) + "\r\n", kRed, false, kCounted);
       }
-    } else if (onlySecond) {
-      writeDrop(table, entry);
-    } else if (onlyFirst) {
-      writeAdd(table, entry);
-    } else {
-      writeChangedStatements(table, entry);
     }
+    return;
+  }
+  // Every drop comes before any creation: a key of Database 1 may need the columns that a key
+  // of Database 2 holds under another name (ORA-02261), and a table has one primary key.
+  for (const ConstraintEntry* entry : differing) {
+    if (entry->secondType != kNotFound) writeDrop(table, *entry);
+  }
+  for (const ConstraintEntry* entry : differing) {
+    if (entry->firstType != kNotFound) writeAdd(table, *entry);
   }
 }
 
@@ -183,12 +188,6 @@ void ConstraintComparer::writeTableHeading(const CommonTable& table) {
   if (columns) hyphens += fixedWidth(separatorLine(), longestColumns_ + 2);
   hyphens += std::string(6, '-') + std::string(126, '-') + "\r\n";
   run_.out.write(heading + hyphens, kBlack, false, kNotCounted);
-}
-
-void ConstraintComparer::writeChangedStatements(const CommonTable& table,
-                                                const ConstraintEntry& entry) {
-  writeDrop(table, entry);
-  writeAdd(table, entry);
 }
 
 // A key that foreign keys still reference is dropped with CASCADE (the foreign keys Database 1
@@ -220,11 +219,42 @@ void ConstraintComparer::writeAdd(const CommonTable& table, const ConstraintEntr
                    kGreen, false, kCounted);
     return;
   }
-  if (isKey(entry.firstType)) dropIndexNamedLike(table, entry.key);
+  if (isKey(entry.firstType)) {
+    dropSystemNamedKeyInTheWay(table, entry);
+    dropIndexNamedLike(table, entry.key);
+  }
   run_.dependencies.constraintCreated(table.firstName, entry.key);
   run_.out.write(
       run_.scripts->scriptConstraint(run_.database1.owner, table.firstName, entry.key) + "\r\n",
       kBlue, false, kCounted);
+}
+
+// System-named constraints take no part in an upgrade, but a system-named key of Database 2
+// would make the named key of Database 1 fail: the table's primary key (ORA-02260), or a unique
+// key on the same columns (ORA-02261). Such a key is dropped first, with CASCADE when foreign
+// keys reference it.
+void ConstraintComparer::dropSystemNamedKeyInTheWay(const CommonTable& table,
+                                                    const ConstraintEntry& entry) {
+  DictionaryReader* reader1 = run_.database1.reader;
+  DictionaryReader* reader2 = run_.database2.reader;
+  if (reader1 == nullptr || reader2 == nullptr) return;
+  const std::string& owner2 = run_.database2.owner;
+  const std::vector<std::string> columns =
+      reader1->constraintColumns(run_.database1.owner, entry.key).rows;
+  for (const ConstraintRow& row : reader2->constraints(owner2, table.secondName, false).rows) {
+    if (!isSystemConstraintName(row.name) || !isKey(row.type)) continue;
+    if (run_.dependencies.isConstraintDropped(table.secondName, row.name)) continue;
+    const bool bothPrimary = row.type == "P" && entry.firstType == "P";
+    if (!bothPrimary && reader2->constraintColumns(owner2, row.name).rows != columns) continue;
+    const bool cascade = noteKeyDrop(*reader2, owner2, row.name, run_.dependencies);
+    run_.dependencies.constraintDropped(table.secondName, row.name);
+    run_.out.write(run_.options.s_DashComment + "The system-named key " + row.name +
+                       " stands in the way of " + entry.key + "\r\n",
+                   kGreen, false, kCounted);
+    run_.out.write("ALTER TABLE " + table.firstName + " DROP CONSTRAINT " + row.name +
+                       (cascade ? " CASCADE" : "") + ";\r\n",
+                   kRed, false, kCounted);
+  }
 }
 
 // A key creates an index of its own name: a plain index of that name in Database 2 is dropped

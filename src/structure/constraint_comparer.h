@@ -32,9 +32,9 @@ class ConstraintComparer {
   std::string line(const ConstraintEntry& entry, bool first) const;
   bool namesShown() const;
   void writeTableHeading(const CommonTable& table);
-  void writeChangedStatements(const CommonTable& table, const ConstraintEntry& entry);
   void writeDrop(const CommonTable& table, const ConstraintEntry& entry);
   void writeAdd(const CommonTable& table, const ConstraintEntry& entry);
+  void dropSystemNamedKeyInTheWay(const CommonTable& table, const ConstraintEntry& entry);
   void dropIndexNamedLike(const CommonTable& table, const std::string& key);
 
   StructureRun& run_;

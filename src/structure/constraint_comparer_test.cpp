@@ -125,9 +125,9 @@ TEST_F(ConstraintComparerTest, UpgradeDropsRecreatesAndDefersForeignKeys) {
       "\r\n\r\n\r\n" + bannerTop() +
       "*  The following statements will upgrade constraints for table ORDERS" + bannerBottom() +
       "ALTER TABLE ORDERS DROP CONSTRAINT ORD_CUST_FK;\r\n"
+      "ALTER TABLE ORDERS DROP CONSTRAINT ORD_OLD;\r\n"
       "-- Foreign key ORD_CUST_FK is created at the end of the script\r\n"
-      "ALTER TABLE ORDERS ADD (\r\n\tCHECK\r\n)\r\n;\r\n\r\n\r\n"
-      "ALTER TABLE ORDERS DROP CONSTRAINT ORD_OLD;\r\n" +
+      "ALTER TABLE ORDERS ADD (\r\n\tCHECK\r\n)\r\n;\r\n\r\n\r\n" +
       std::string("\r\n\r\n\r\n") + bannerTop() +
       "*  The following statements will create the foreign keys, after every table and key they "
       "reference" +
@@ -136,6 +136,48 @@ TEST_F(ConstraintComparerTest, UpgradeDropsRecreatesAndDefersForeignKeys) {
   EXPECT_EQ(h.out.text(), expected);
   EXPECT_EQ(h.db1.log[0], "constraints-nosys ORDERS");
   EXPECT_EQ(h.db2.log[0], "constraints-nosys ORDERS");
+}
+
+TEST_F(ConstraintComparerTest, UpgradeDropsBeforeItCreatesSoKeysCanTakeTheirColumns) {
+  // Database 1 calls the key of CODE ORD_CODE_UK; Database 2 has it as ORD_OLD.
+  h.setMode(1);
+  h.db1.tables["ORDERS"].constraints.push_back({"ORD_CODE_UK", "U", {"CODE"}, "", "", ""});
+  h.scripts.constraintDdl["ORDERS.ORD_CODE_UK"] = "ALTER TABLE ORDERS ADD ( UK );";
+  bothPasses();
+  const std::string text = h.out.text();
+  const size_t drop = text.find("ALTER TABLE ORDERS DROP CONSTRAINT ORD_OLD;");
+  const size_t add = text.find("ALTER TABLE ORDERS ADD ( UK );");
+  ASSERT_NE(drop, std::string::npos) << text;
+  ASSERT_NE(add, std::string::npos) << text;
+  EXPECT_LT(drop, add);
+}
+
+TEST_F(ConstraintComparerTest, SystemNamedKeyInTheWayOfANamedKeyIsDroppedFirst) {
+  h.setMode(1);
+  h.db1.table("LOCS").constraints = {{"LOCS_PK", "P", {"ID"}, "", "", ""},
+                                     {"LOCS_CITY_UK", "U", {"CITY"}, "", "", ""}};
+  h.db2.table("LOCS").constraints = {{"SYS_C000011", "P", {"ID"}, "", "", ""},
+                                     {"SYS_C000012", "U", {"CITY"}, "", "", ""},
+                                     {"SYS_C000013", "U", {"ZIP"}, "", "", ""}};
+  h.db1.tables.erase("ORDERS");
+  h.db2.tables.erase("ORDERS");
+  h.run.tables.clear();
+  h.common("LOCS");
+  h.scripts.constraintDdl["LOCS.LOCS_PK"] = "ALTER TABLE LOCS ADD ( PK );";
+  h.scripts.constraintDdl["LOCS.LOCS_CITY_UK"] = "ALTER TABLE LOCS ADD ( UK );";
+  bothPasses();
+  const std::string text = h.out.text();
+  EXPECT_NE(text.find("-- The system-named key SYS_C000012 stands in the way of LOCS_CITY_UK\r\n"
+                      "ALTER TABLE LOCS DROP CONSTRAINT SYS_C000012;\r\n"
+                      "ALTER TABLE LOCS ADD ( UK );"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("-- The system-named key SYS_C000011 stands in the way of LOCS_PK\r\n"
+                      "ALTER TABLE LOCS DROP CONSTRAINT SYS_C000011;\r\n"
+                      "ALTER TABLE LOCS ADD ( PK );"),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(text.find("SYS_C000013"), std::string::npos) << "a key on other columns stays";
 }
 
 class KeyDependencyTest : public ConstraintComparerTest {
