@@ -57,6 +57,8 @@ void applyLine(const std::string& line, Scenario& scenario) {
     scenario.login1 = one();
   } else if (key == "login2") {
     scenario.login2 = one();
+  } else if (key == "version") {
+    scenario.version = one();
   } else if (key == "set") {
     scenario.sets.push_back(one());
   } else if (key == "report") {

@@ -9,6 +9,8 @@
 //                          upgrade script and the script of Database 1
 //   login1 TEXT            the connection of Database 1 without its @alias (default `schema`),
 //   login2 TEXT            e.g. APP:inspector/insp to compare APP while logged on as INSPECTOR
+//   version V              the release of every database of the scenario (ocisim create
+//                          --version, e.g. 7.3.4 or 8.0.5; default the tool's current one)
 //   set KEY=VALUE          an option of every run of the scenario
 //   report NAME [KEY=VALUE ...]
 //                          a comparison report, with further options, checked against NAME.golden
@@ -35,6 +37,7 @@ struct Scenario {
   std::string schemaUser = "APP";
   std::string schemaPassword = "app";
   std::string login1, login2;       // without @alias
+  std::string version;              // "" for the tool's default release
   std::vector<std::string> sets;
   std::vector<ReportRun> reports;
   std::string skipUpgrade, skipScript;

@@ -59,7 +59,9 @@ std::string Workspace::tool(const std::vector<std::string>& arguments) {
 std::string Workspace::createDatabase(const std::string& alias,
                                       const std::vector<fs::path>& scripts) {
   const fs::path dir = root_ / alias;
-  std::string failure = tool({"create", dir.string(), "--name", alias});
+  std::vector<std::string> create = {"create", dir.string(), "--name", alias};
+  if (!scenario_.version.empty()) create.insert(create.end(), {"--version", scenario_.version});
+  std::string failure = tool(create);
   if (failure.empty())
     failure = tool({"run", dir.string(), "-u", "system/manager", "@" + scenario_.users.string()});
   for (const fs::path& script : scripts) {
