@@ -87,6 +87,9 @@ std::string columnQueryText(int mode, bool ignoreLengths, const std::string& ser
 
 std::string columnTypeText(const ColumnRow& row) {
   std::string text = row.type;
+  // An unconstrained NUMBER of scale 0 is INTEGER (NUMBER(*,0)); shown as NUMBER it would equal
+  // a NUMBER column that takes fractions, and an added column would lose its scale.
+  if (text == "NUMBER" && row.precision == "0" && row.scale == "0") text = "INTEGER";
   if (text == "FLOAT(" + row.length + ")" && !row.precision.empty() && row.precision != "0")
     text = "FLOAT(" + row.precision + ")";
   if (!row.defaultText.empty() && !isNullDefault(row.defaultText))

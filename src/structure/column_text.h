@@ -16,7 +16,8 @@ std::string columnQueryText(int mode, bool ignoreLengths, const std::string& ser
 
 // The type text columns are compared by: type, " DEFAULT " + default when there is one, " ",
 // nullability. "NUMBER(10,2)" + " " + "    NULL " for a nullable column without default; a
-// default of NULL (what remains of a default removed with DEFAULT NULL) counts as none. A
+// default of NULL (what remains of a default removed with DEFAULT NULL) counts as none; an
+// unconstrained NUMBER of scale 0 is written INTEGER, as it was declared. A
 // FLOAT, which the query formats with its byte length, is written with its binary precision,
 // as a statement must declare it: FLOAT(126), not FLOAT(22).
 std::string columnTypeText(const ColumnRow& row);

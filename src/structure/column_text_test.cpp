@@ -54,6 +54,20 @@ TEST(ColumnTypeTextTest, TypeDefaultAndNullability) {
             "VARCHAR2(30) DEFAULT 'X' NOT NULL ");
 }
 
+TEST(ColumnTypeTextTest, IntegerIsToldFromNumber) {
+  ColumnRow integer = row("NUMBER", "NULL ", "", "22");
+  integer.precision = "0";  // data_precision NULL
+  integer.scale = "0";
+  EXPECT_EQ(columnTypeText(integer), "INTEGER NULL ");
+  ColumnRow number = integer;
+  number.scale = "-1";  // data_scale NULL: NUMBER
+  EXPECT_EQ(columnTypeText(number), "NUMBER NULL ");
+  ColumnRow whole = row("NUMBER(5)", "NULL ", "", "22");
+  whole.precision = "5";
+  whole.scale = "0";
+  EXPECT_EQ(columnTypeText(whole), "NUMBER(5) NULL ");
+}
+
 TEST(ColumnTypeTextTest, ADefaultOfNullIsNoDefault) {
   // What the dictionary shows after MODIFY ( C NUMBER(8) DEFAULT NULL ), the removal of a default.
   EXPECT_EQ(columnTypeText(row("NUMBER(8)", "    NULL ", "NULL")), "NUMBER(8)     NULL ");

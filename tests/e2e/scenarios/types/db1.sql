@@ -7,6 +7,7 @@ CREATE TABLE documents (
   thumbnail    RAW(200),
   ratio        FLOAT(63),
   pages        INTEGER,
+  copies       INTEGER        DEFAULT 1 NOT NULL,
   created      DATE           DEFAULT SYSDATE
 );
 
