@@ -1,5 +1,7 @@
 #include "cli/cli_args.h"
 
+#include <cctype>
+
 #include "oracle/connection_text.h"
 #include "run/option_keys.h"
 
@@ -61,6 +63,37 @@ bool applyConnection(CliArgs& args, int number, const std::string& value, std::s
   return true;
 }
 
+// --set IgnoreColumns=A%,B and --set IgnoreTables=T1,T2: the selection lists, which have no
+// configuration-file key of their own, given as comma-separated names (upper-cased, as the
+// parameters dialog enters them). Returns false when the key is no such list.
+bool setSelectionList(CliArgs& args, const std::string& assignment, bool* ok, std::string* error) {
+  const size_t equals = assignment.find('=');
+  const std::string key = assignment.substr(0, equals);
+  NameList* list = key == "IgnoreColumns"  ? &args.options.IgnoreColumns
+                   : key == "IgnoreTables" ? &args.options.IgnoreTables
+                                           : nullptr;
+  if (list == nullptr || equals == std::string::npos) return false;
+  list->clear();
+  std::string rest = assignment.substr(equals + 1);
+  *ok = true;
+  while (!rest.empty()) {
+    const size_t comma = rest.find(',');
+    std::string name = rest.substr(0, comma);
+    rest = comma == std::string::npos ? "" : rest.substr(comma + 1);
+    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (name.empty()) continue;
+    const size_t expander = name.find('%');
+    if (list == &args.options.IgnoreColumns && expander != std::string::npos &&
+        name.find('%', expander + 1) != std::string::npos) {
+      *error = "You can have only one expander ('%') per string";
+      *ok = false;
+      return true;
+    }
+    list->add(name);
+  }
+  return true;
+}
+
 std::vector<FlagSpec> makeRunFlags() {
   return {
       {"--db1", "CONNECT",
@@ -104,8 +137,11 @@ std::vector<FlagSpec> makeRunFlags() {
          return setOption(a, "i_AutoSaveLines", v, e);
        }},
       {"--set", "KEY=VALUE",
-       "set an option by its configuration-file key, e.g. b_DoData=0 (repeatable)",
+       "set an option by its configuration-file key, e.g. b_DoData=0, or a list: "
+       "IgnoreColumns=AUDIT_%,ROW_ID or IgnoreTables=T1,T2 (repeatable)",
        [](CliArgs& a, const std::string& v, std::string* e) {
+         bool ok = false;
+         if (setSelectionList(a, v, &ok, e)) return ok;
          return setOptionAssignment(a.options, v, e);
        }},
       {"--yes", nullptr, "answer Yes to every question of the run",

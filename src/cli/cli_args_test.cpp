@@ -76,6 +76,22 @@ TEST(CliArgsTest, RunOptionsApplyInOrder) {
   EXPECT_EQ(parse({"run"}).args.answer, std::nullopt);
 }
 
+TEST(CliArgsTest, SelectionListsByKey) {
+  const ParseResult parsed =
+      parse({"run", "--set", "IgnoreColumns=audit_%,%_ts,,ROW_ID", "--set", "IgnoreTables=t1"});
+  ASSERT_TRUE(parsed.ok()) << parsed.error;
+  EXPECT_EQ(parsed.args.options.IgnoreColumns.names(),
+            (std::vector<std::string>{"AUDIT_%", "%_TS", "ROW_ID"}));
+  EXPECT_TRUE(parsed.args.options.isIgnoredColumn("audit_user"));
+  EXPECT_FALSE(parsed.args.options.isIgnoredColumn("AUDITED"));
+  EXPECT_EQ(parsed.args.options.IgnoreTables.names(), std::vector<std::string>{"T1"});
+  // A later --set replaces the list; an empty value empties it.
+  EXPECT_TRUE(parse({"run", "--set", "IgnoreTables=A", "--set", "IgnoreTables="})
+                  .args.options.IgnoreTables.empty());
+  EXPECT_EQ(parse({"run", "--set", "IgnoreColumns=A%B%"}).error,
+            "You can have only one expander ('%') per string");
+}
+
 TEST(CliArgsTest, ConnectionsAndTheClientLibrary) {
   const ParseResult result = parse({"run", "--db1", "HR:scott/tiger@orcl", "--db2=scott@test",
                                     "--oci-library", "/opt/lib/libocisim.so"});
