@@ -4,6 +4,7 @@
 
 #include "run/report_layout.h"
 #include "structure/constraint_scripts.h"
+#include "structure/ddl_text.h"
 #include "structure/upgrade_dependencies.h"
 
 namespace velmora {
@@ -135,7 +136,8 @@ void TableListComparer::writeOnlyInSecond(const std::string& name, bool& first) 
     cascade = noteTableDrop(*run_.database2.reader, run_.database2.owner, name, run_.dependencies);
   else
     run_.dependencies.tableDropped(name);
-  run_.out.write("\r\nDROP TABLE " + name + (cascade ? " CASCADE CONSTRAINTS;" : ";"), kRed);
+  run_.out.write("\r\nDROP TABLE " + ddlName(name) + (cascade ? " CASCADE CONSTRAINTS;" : ";"),
+                 kRed);
 }
 
 void TableListComparer::writeOnlyInFirst() {

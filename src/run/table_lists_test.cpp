@@ -112,8 +112,8 @@ TEST_F(TableListTest, UpgradeScriptDropsAndCreatesTables) {
       bannerBottom() + "\r\n\r\n\r\n" + bannerTop() +
       "*  The following statements will drop tables that DO NOT exist in SCOTT@ORCL" +
       bannerBottom() +
-      // foreign keys of DEPT still reference Emp
-      "\r\nDROP TABLE Emp CASCADE CONSTRAINTS;\r\nDROP TABLE ONLY2;" + "\r\n\r\n\r\n" +
+      // foreign keys of DEPT still reference Emp, written in quotes (bare, it would name EMP)
+      "\r\nDROP TABLE \"Emp\" CASCADE CONSTRAINTS;\r\nDROP TABLE ONLY2;" + "\r\n\r\n\r\n" +
       bannerTop() + "*  The following statements will create tables that DO NOT exist in HR@TEST" +
       bannerBottom() + "\r\n/*  EMP  */\r\nCREATE TABLE EMP\r\n;\r\n\r\n" +
       "\r\n/*  ONLY1  */\r\nCREATE TABLE ONLY1\r\n;\r\n\r\nALTER TABLE ONLY1 ADD ( PK );\r\n"

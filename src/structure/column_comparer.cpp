@@ -4,6 +4,7 @@
 
 #include "run/report_layout.h"
 #include "structure/column_text.h"
+#include "structure/ddl_text.h"
 #include "structure/upgrade_dependencies.h"
 
 namespace velmora {
@@ -204,19 +205,20 @@ void ColumnComparer::writeStatement(const CommonTable& table, ColumnEntry& colum
                                     Difference kind) {
   if (kind == Difference::Changed && writeKeyRelease(table, column)) return;
   const bool drop = kind == Difference::OnlyInSecond;
-  run_.out.write("\r\nALTER TABLE " + table.firstName, drop ? kRed : kBlue, false, kNotCounted);
+  run_.out.write("\r\nALTER TABLE " + ddlName(table.firstName), drop ? kRed : kBlue, false,
+                 kNotCounted);
   switch (kind) {
     case Difference::OnlyInSecond:
       run_.out.write(dropColumnClause(table, column.name), kRed, false, kNotCounted);
       break;
     case Difference::OnlyInFirst:
-      run_.out.write(" ADD ( " + column.name + " " + column.sourceType + " );", kBlue, false,
+      run_.out.write(" ADD ( " + ddlName(column.name) + " " + column.sourceType + " );", kBlue, false,
                      kNotCounted);
       break;
     case Difference::Changed:
       column.sourceType = modifyTypeText(column.sourceType, column.targetType);
-      run_.out.write(" MODIFY ( " + column.name + " " + column.sourceType + " );", kBlue, false,
-                     kNotCounted);
+      run_.out.write(" MODIFY ( " + ddlName(column.name) + " " + column.sourceType + " );", kBlue,
+                     false, kNotCounted);
       break;
   }
 }
@@ -231,7 +233,8 @@ bool ColumnComparer::writeKeyRelease(const CommonTable& table, ColumnEntry& colu
                                              table.secondName, column.name, run_.dependencies);
   if (release.key.empty()) return false;
   if (!release.alreadyDropped)
-    run_.out.write("\r\nALTER TABLE " + table.firstName + " DROP CONSTRAINT " + release.key +
+    run_.out.write("\r\nALTER TABLE " + ddlName(table.firstName) + " DROP CONSTRAINT " +
+                       ddlName(release.key) +
                        (release.cascade ? " CASCADE;" : ";"),
                    kRed, false, kNotCounted);
   if (release.ownNotNull) return false;
@@ -244,9 +247,9 @@ bool ColumnComparer::writeKeyRelease(const CommonTable& table, ColumnEntry& colu
     return true;
   }
   column.sourceType = modifyTypeText(column.sourceType, nullable);
-  run_.out.write("\r\nALTER TABLE " + table.firstName, kBlue, false, kNotCounted);
-  run_.out.write(" MODIFY ( " + column.name + " " + column.sourceType + " );", kBlue, false,
-                 kNotCounted);
+  run_.out.write("\r\nALTER TABLE " + ddlName(table.firstName), kBlue, false, kNotCounted);
+  run_.out.write(" MODIFY ( " + ddlName(column.name) + " " + column.sourceType + " );", kBlue,
+                 false, kNotCounted);
   return true;
 }
 
@@ -257,7 +260,7 @@ std::string ColumnComparer::dropColumnClause(const CommonTable& table, const std
   if (run_.database2.reader != nullptr)
     cascade = noteColumnDrop(*run_.database2.reader, run_.database2.owner, table.secondName, column,
                              run_.dependencies);
-  return " DROP COLUMN " + column + (cascade ? " CASCADE CONSTRAINTS;" : ";");
+  return " DROP COLUMN " + ddlName(column) + (cascade ? " CASCADE CONSTRAINTS;" : ";");
 }
 
 }  // namespace velmora

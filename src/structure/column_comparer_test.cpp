@@ -120,6 +120,20 @@ TEST_F(ColumnComparerTest, UpgradeStatements) {
   EXPECT_EQ(h.tables[0].columns[1].sourceType, "VARCHAR2(20) ");
 }
 
+TEST_F(ColumnComparerTest, NamesOnlyQuotesKeepAreQuotedInStatements) {
+  h.setMode(1);
+  h.db1.table("Mixed").columns = {col("Value", "VARCHAR2", 20), col("DATE", "DATE", 7)};
+  h.db2.table("Mixed").columns = {col("Value", "VARCHAR2", 10), col("Gone", "DATE", 7)};
+  h.common("Mixed");
+  bothPasses();
+  const std::string text = h.out.text();
+  EXPECT_NE(text.find("\r\nALTER TABLE \"Mixed\" MODIFY ( \"Value\" VARCHAR2(20)  );"
+                      "\r\nALTER TABLE \"Mixed\" DROP COLUMN \"Gone\";"
+                      "\r\nALTER TABLE \"Mixed\" ADD ( \"DATE\" DATE NULL  );"),
+            std::string::npos)
+      << text;
+}
+
 TEST_F(ColumnComparerTest, DroppedColumnWithKeysGoesWithCascadeConstraints) {
   h.setMode(1);
   h.db1.table("T").columns = {col("A", "NUMBER", 22)};

@@ -6,6 +6,7 @@
 #include "run/report_layout.h"
 #include "structure/constraint_scripts.h"
 #include "structure/ddl_format.h"
+#include "structure/ddl_text.h"
 #include "structure/key_columns.h"
 #include "structure/upgrade_dependencies.h"
 
@@ -204,7 +205,8 @@ void ConstraintComparer::writeDrop(const CommonTable& table, const ConstraintEnt
   if (isKey(entry.secondType) && run_.database2.reader != nullptr)
     cascade = noteKeyDrop(*run_.database2.reader, run_.database2.owner, entry.key, dependencies);
   dependencies.constraintDropped(table.secondName, entry.key);
-  run_.out.write("ALTER TABLE " + table.firstName + " DROP CONSTRAINT " + entry.key +
+  run_.out.write("ALTER TABLE " + ddlName(table.firstName) + " DROP CONSTRAINT " +
+                     ddlName(entry.key) +
                      (cascade ? " CASCADE" : "") + ";\r\n",
                  kRed, false, kCounted);
 }
@@ -251,7 +253,8 @@ void ConstraintComparer::dropSystemNamedKeyInTheWay(const CommonTable& table,
     run_.out.write(run_.options.s_DashComment + "The system-named key " + row.name +
                        " stands in the way of " + entry.key + "\r\n",
                    kGreen, false, kCounted);
-    run_.out.write("ALTER TABLE " + table.firstName + " DROP CONSTRAINT " + row.name +
+    run_.out.write("ALTER TABLE " + ddlName(table.firstName) + " DROP CONSTRAINT " +
+                       ddlName(row.name) +
                        (cascade ? " CASCADE" : "") + ";\r\n",
                    kRed, false, kCounted);
   }
@@ -266,7 +269,7 @@ void ConstraintComparer::dropIndexNamedLike(const CommonTable& table, const std:
        run_.database2.reader->indexes(run_.database2.owner, table.secondName).rows) {
     if (row.indexName != key) continue;
     run_.dependencies.indexDropped(table.secondName, key);
-    run_.out.write("DROP INDEX " + key + ";\r\n", kRed, false, kCounted);
+    run_.out.write("DROP INDEX " + ddlName(key) + ";\r\n", kRed, false, kCounted);
     return;
   }
 }

@@ -4,6 +4,7 @@
 
 #include "oracle/oracle_text.h"
 #include "run/report_layout.h"
+#include "structure/ddl_text.h"
 #include "structure/upgrade_dependencies.h"
 
 namespace velmora {
@@ -195,7 +196,7 @@ void IndexComparer::writeDropIndex(const CommonTable& table, const IndexEntry& i
         false, kNotCounted);
     return;
   }
-  run_.out.write("DROP INDEX " + index.name + ";", kRed, false, kNotCounted);
+  run_.out.write("DROP INDEX " + ddlName(index.name) + ";", kRed, false, kNotCounted);
   run_.dependencies.indexDropped(table.secondName, index.name);
 }
 
@@ -213,7 +214,8 @@ void IndexComparer::dropConstraintsNamedLike(const CommonTable& table) {
     if (!collides || run_.dependencies.isConstraintDropped(table.secondName, key.name)) continue;
     const bool cascade = noteKeyDrop(reader2, owner2, key.name, run_.dependencies);
     run_.dependencies.constraintDropped(table.secondName, key.name);
-    run_.out.write("ALTER TABLE " + table.firstName + " DROP CONSTRAINT " + key.name +
+    run_.out.write("ALTER TABLE " + ddlName(table.firstName) + " DROP CONSTRAINT " +
+                       ddlName(key.name) +
                        (cascade ? " CASCADE;" : ";") + "\r\n",
                    kRed, false, kCounted);
   }
