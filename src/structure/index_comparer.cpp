@@ -201,24 +201,41 @@ void IndexComparer::writeDropIndex(const CommonTable& table, const IndexEntry& i
 }
 
 // An index about to be created under the name of a primary or unique key of Database 2 would
-// collide with that key's own index: the key is dropped first (the constraint phase then finds
-// it gone).
+// collide with that key's own index, and one on the very columns of such a key would find them
+// indexed already (ORA-01408) unless Database 1 keeps that key as it is: the key is dropped first
+// (the constraint phase then finds it gone, and creates it again when Database 1 has it).
 void IndexComparer::dropConstraintsNamedLike(const CommonTable& table) {
   if (createList_.empty() || run_.database2.reader == nullptr) return;
   DictionaryReader& reader2 = *run_.database2.reader;
   const std::string& owner2 = run_.database2.owner;
   for (const ConstraintRow& key : reader2.constraints(owner2, table.secondName, false).rows) {
     if (key.type != "P" && key.type != "U") continue;
-    bool collides = false;
-    for (const std::string& name : createList_) collides = collides || name == key.name;
-    if (!collides || run_.dependencies.isConstraintDropped(table.secondName, key.name)) continue;
+    if (run_.dependencies.isConstraintDropped(table.secondName, key.name)) continue;
+    if (!collidesWithNewIndex(table, key.name)) continue;
     const bool cascade = noteKeyDrop(reader2, owner2, key.name, run_.dependencies);
     run_.dependencies.constraintDropped(table.secondName, key.name);
     run_.out.write("ALTER TABLE " + ddlName(table.firstName) + " DROP CONSTRAINT " +
-                       ddlName(key.name) +
-                       (cascade ? " CASCADE;" : ";") + "\r\n",
+                       ddlName(key.name) + (cascade ? " CASCADE;" : ";") + "\r\n",
                    kRed, false, kCounted);
   }
+}
+
+bool IndexComparer::collidesWithNewIndex(const CommonTable& table, const std::string& key) {
+  for (const std::string& name : createList_) {
+    if (name == key) return true;
+  }
+  const std::vector<std::string> keyColumns =
+      run_.database2.reader->constraintColumns(run_.database2.owner, key).rows;
+  std::vector<std::string> keptColumns;
+  if (run_.database1.reader != nullptr)
+    keptColumns = run_.database1.reader->constraintColumns(run_.database1.owner, key).rows;
+  if (keptColumns == keyColumns) return false;  // Database 1 has the key as it is
+  for (const IndexEntry& index : table.indexes) {
+    const bool created =
+        std::find(createList_.begin(), createList_.end(), index.name) != createList_.end();
+    if (created && index.firstColumns == keyColumns) return true;
+  }
+  return false;
 }
 
 void IndexComparer::writeHeader() {

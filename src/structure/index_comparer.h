@@ -33,6 +33,7 @@ class IndexComparer {
   void writeReportIndex(const IndexEntry& index);
   void writeDropIndex(const CommonTable& table, const IndexEntry& index);
   void dropConstraintsNamedLike(const CommonTable& table);
+  bool collidesWithNewIndex(const CommonTable& table, const std::string& key);
   void writeHeader();
 
   StructureRun& run_;

@@ -206,5 +206,27 @@ TEST_F(IndexComparerTest, KeyOfTheSameNameIsDroppedBeforeTheIndexIsCreated) {
   EXPECT_TRUE(h.dependencies.isConstraintDropped("EMP", "EMP_UK"));
 }
 
+TEST_F(IndexComparerTest, KeyOnTheColumnsOfANewIndexIsDroppedUnlessDatabaseOneKeepsIt) {
+  h.setMode(1);
+  h.db1.tables["EMP"] = FakeTable{};
+  h.db1.tables["EMP"].indexes = {{"EMP_A_IX", false, {"A"}}, {"EMP_B_IX", false, {"B"}}};
+  h.db1.tables["EMP"].constraints = {{"EMP_B_UK", "U", {"B"}, "", "", ""}};
+  h.db2.tables["EMP"] = FakeTable{};
+  h.db2.tables["EMP"].constraints = {{"EMP_A_UK", "U", {"A"}, "", "", ""},
+                                     {"EMP_B_UK", "U", {"B"}, "", "", ""}};
+  h.scripts.indexDdl["EMP.EMP_A_IX"] = "CREATE INDEX EMP_A_IX ON EMP\r\n;\r\n";
+  bothPasses();
+  const std::string text = h.out.text();
+  // EMP_A_UK holds A in Database 2 only: it goes before EMP_A_IX is created.
+  const size_t drop = text.find("ALTER TABLE EMP DROP CONSTRAINT EMP_A_UK;\r\n");
+  const size_t create = text.find("CREATE INDEX EMP_A_IX");
+  ASSERT_NE(drop, std::string::npos) << text;
+  ASSERT_NE(create, std::string::npos) << text;
+  EXPECT_LT(drop, create);
+  EXPECT_TRUE(h.dependencies.isConstraintDropped("EMP", "EMP_A_UK"));
+  // Database 1 has EMP_B_UK on the same columns as its EMP_B_IX: the key stays.
+  EXPECT_EQ(text.find("EMP_B_UK"), std::string::npos) << text;
+}
+
 }  // namespace
 }  // namespace velmora
