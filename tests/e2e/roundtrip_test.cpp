@@ -67,7 +67,14 @@ class RoundTrip : public ::testing::TestWithParam<std::string> {
         << report;
     const TableCounts counts = tableCounts(report);
     EXPECT_GT(counts.database1, 0) << report;
-    EXPECT_EQ(counts.database1, counts.database2) << report;
+    EXPECT_GT(counts.database2, 0) << report;
+    // Tables left out are neither created nor dropped, so only then may the counts differ.
+    const bool tablesLeftOut =
+        std::any_of(scenario_.sets.begin(), scenario_.sets.end(),
+                    [](const std::string& set) { return set.rfind("IgnoreTables=", 0) == 0; });
+    if (!tablesLeftOut) {
+      EXPECT_EQ(counts.database1, counts.database2) << report;
+    }
   }
 
   Scenario scenario_;
