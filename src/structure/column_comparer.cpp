@@ -212,8 +212,8 @@ void ColumnComparer::writeStatement(const CommonTable& table, ColumnEntry& colum
       run_.out.write(dropColumnClause(table, column.name), kRed, false, kNotCounted);
       break;
     case Difference::OnlyInFirst:
-      run_.out.write(" ADD ( " + ddlName(column.name) + " " + column.sourceType + " );", kBlue, false,
-                     kNotCounted);
+      run_.out.write(" ADD ( " + ddlName(column.name) + " " + column.sourceType + " );", kBlue,
+                     false, kNotCounted);
       break;
     case Difference::Changed:
       column.sourceType = modifyTypeText(column.sourceType, column.targetType);
@@ -234,8 +234,7 @@ bool ColumnComparer::writeKeyRelease(const CommonTable& table, ColumnEntry& colu
   if (release.key.empty()) return false;
   if (!release.alreadyDropped)
     run_.out.write("\r\nALTER TABLE " + ddlName(table.firstName) + " DROP CONSTRAINT " +
-                       ddlName(release.key) +
-                       (release.cascade ? " CASCADE;" : ";"),
+                       ddlName(release.key) + (release.cascade ? " CASCADE;" : ";"),
                    kRed, false, kNotCounted);
   if (release.ownNotNull) return false;
   const std::string nullable = withNullability(column.targetType, false);

@@ -206,8 +206,7 @@ void ConstraintComparer::writeDrop(const CommonTable& table, const ConstraintEnt
     cascade = noteKeyDrop(*run_.database2.reader, run_.database2.owner, entry.key, dependencies);
   dependencies.constraintDropped(table.secondName, entry.key);
   run_.out.write("ALTER TABLE " + ddlName(table.firstName) + " DROP CONSTRAINT " +
-                     ddlName(entry.key) +
-                     (cascade ? " CASCADE" : "") + ";\r\n",
+                     ddlName(entry.key) + (cascade ? " CASCADE" : "") + ";\r\n",
                  kRed, false, kCounted);
 }
 
@@ -254,8 +253,7 @@ void ConstraintComparer::dropSystemNamedKeyInTheWay(const CommonTable& table,
                        " stands in the way of " + entry.key + "\r\n",
                    kGreen, false, kCounted);
     run_.out.write("ALTER TABLE " + ddlName(table.firstName) + " DROP CONSTRAINT " +
-                       ddlName(row.name) +
-                       (cascade ? " CASCADE" : "") + ";\r\n",
+                       ddlName(row.name) + (cascade ? " CASCADE" : "") + ";\r\n",
                    kRed, false, kCounted);
   }
 }

@@ -11,10 +11,10 @@
 namespace velmora::e2e {
 
 struct ProcessResult {
-  int exitCode = -1;   // the child's exit status; -1 when it did not exit normally
+  int exitCode = -1;  // the child's exit status; -1 when it did not exit normally
   bool timedOut = false;
-  std::string out;     // everything it wrote to stdout
-  std::string err;     // everything it wrote to stderr
+  std::string out;  // everything it wrote to stdout
+  std::string err;  // everything it wrote to stderr
 
   // The command line and its outputs, for a failure message.
   std::string describe(const std::vector<std::string>& argv) const;

@@ -79,8 +79,8 @@ Scenario loadScenario(const fs::path& folder) {
   Scenario scenario;
   scenario.folder = folder;
   scenario.name = folder.filename().string();
-  scenario.users = fs::exists(folder / "users.sql") ? folder / "users.sql"
-                                                    : folder.parent_path() / "users.sql";
+  scenario.users =
+      fs::exists(folder / "users.sql") ? folder / "users.sql" : folder.parent_path() / "users.sql";
   scenario.db1 = folder / "db1.sql";
   scenario.db2 = folder / "db2.sql";
   const fs::path file = folder / "scenario";
@@ -92,8 +92,7 @@ Scenario loadScenario(const fs::path& folder) {
     try {
       applyLine(line, scenario);
     } catch (const std::runtime_error& error) {
-      throw std::runtime_error(file.string() + ":" + std::to_string(number) + ": " +
-                               error.what());
+      throw std::runtime_error(file.string() + ":" + std::to_string(number) + ": " + error.what());
     }
   }
   const std::string schema = scenario.schemaUser + "/" + scenario.schemaPassword;

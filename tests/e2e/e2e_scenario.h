@@ -26,8 +26,8 @@
 namespace velmora::e2e {
 
 struct ReportRun {
-  std::string name;                 // the golden is <name>.golden in the scenario folder
-  std::vector<std::string> sets;    // KEY=VALUE beyond the scenario's own
+  std::string name;               // the golden is <name>.golden in the scenario folder
+  std::vector<std::string> sets;  // KEY=VALUE beyond the scenario's own
 };
 
 struct Scenario {
@@ -36,8 +36,8 @@ struct Scenario {
   std::filesystem::path users, db1, db2;
   std::string schemaUser = "APP";
   std::string schemaPassword = "app";
-  std::string login1, login2;       // without @alias
-  std::string version;              // "" for the tool's default release
+  std::string login1, login2;  // without @alias
+  std::string version;         // "" for the tool's default release
   std::vector<std::string> sets;
   std::vector<ReportRun> reports;
   std::string skipUpgrade, skipScript;

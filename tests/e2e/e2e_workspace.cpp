@@ -15,10 +15,10 @@ namespace {
 // reports show only what the scenarios are about.
 const std::vector<std::string>& tablePhasesOnly() {
   static const std::vector<std::string> sets = {
-      "b_DoPriv=0",       "b_DoSeq=0",        "b_DoData=0",       "b_DoViewStruct=0",
-      "b_DoViewData=0",   "b_DoTrigger=0",    "b_DoViewSource=0", "b_DoFunc=0",
-      "b_DoPack=0",       "b_DoPackBody=0",   "b_DoStpCode=0",    "b_DoType=0",
-      "b_DoTypeBody=0",   "b_DoStruct=1",     "b_DoIndex=1",      "b_DoConst=1",
+      "b_DoPriv=0",     "b_DoSeq=0",      "b_DoData=0",       "b_DoViewStruct=0",
+      "b_DoViewData=0", "b_DoTrigger=0",  "b_DoViewSource=0", "b_DoFunc=0",
+      "b_DoPack=0",     "b_DoPackBody=0", "b_DoStpCode=0",    "b_DoType=0",
+      "b_DoTypeBody=0", "b_DoStruct=1",   "b_DoIndex=1",      "b_DoConst=1",
   };
   return sets;
 }
@@ -31,8 +31,8 @@ bool keepWorkspace() {
 }  // namespace
 
 Workspace::Workspace(const Scenario& scenario) : scenario_(scenario) {
-  std::string pattern = (fs::temp_directory_path() / ("velmora_e2e_" + scenario.name + "_XXXXXX"))
-                            .string();
+  std::string pattern =
+      (fs::temp_directory_path() / ("velmora_e2e_" + scenario.name + "_XXXXXX")).string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   root_ = pattern;
   setenv("OCISIM_HOME", root_.c_str(), 1);
@@ -83,13 +83,21 @@ std::string Workspace::runScript(const std::string& alias, const fs::path& scrip
 }
 
 std::string Workspace::velmora(const std::string& mode, const std::string& alias1,
-                               const std::string& alias2,
-                               const std::vector<std::string>& extraSets, const fs::path& output,
-                               ProcessResult* result) {
-  std::vector<std::string> argv = {VELMORA_CLI_PATH, "run", "--oci-library", OCISIM_LIBRARY_PATH,
-                                   "--mode", mode, "--output", output.string(),
-                                   "--color", "never", "--no-progress",
-                                   "--db1", scenario_.login1 + "@" + alias1};
+                               const std::string& alias2, const std::vector<std::string>& extraSets,
+                               const fs::path& output, ProcessResult* result) {
+  std::vector<std::string> argv = {VELMORA_CLI_PATH,
+                                   "run",
+                                   "--oci-library",
+                                   OCISIM_LIBRARY_PATH,
+                                   "--mode",
+                                   mode,
+                                   "--output",
+                                   output.string(),
+                                   "--color",
+                                   "never",
+                                   "--no-progress",
+                                   "--db1",
+                                   scenario_.login1 + "@" + alias1};
   if (!alias2.empty()) {
     argv.push_back("--db2");
     argv.push_back(scenario_.login2 + "@" + alias2);

@@ -35,8 +35,8 @@ class Workspace {
   // velmora-cli run in `mode` (report, upgrade or script) with the scenario's options and
   // `extraSets`, Database 1 at alias1 and Database 2 at alias2 (none when empty); the output
   // goes to `output`. Fills *result; returns "" when the run finished (exit status 0).
-  std::string velmora(const std::string& mode, const std::string& alias1,
-                      const std::string& alias2, const std::vector<std::string>& extraSets,
+  std::string velmora(const std::string& mode, const std::string& alias1, const std::string& alias2,
+                      const std::vector<std::string>& extraSets,
                       const std::filesystem::path& output, ProcessResult* result);
 
  private:

@@ -42,7 +42,8 @@ TEST(Harness, EveryDifferenceSectionIsFoundAndAgreementIsNot) {
 TEST(Harness, TableCountsComeFromBothCountLines) {
   EXPECT_EQ(tableCounts("\r\n1 table was found in A\r\n12 tables were found in B").database2, 12);
   EXPECT_EQ(tableCounts("\r\n1 table was found in A\r\n12 tables were found in B").database1, 1);
-  const TableCounts script = tableCounts("*  3 tables were found in A\r\n*  0 tables were found in ");
+  const TableCounts script =
+      tableCounts("*  3 tables were found in A\r\n*  0 tables were found in ");
   EXPECT_EQ(script.database1, 3);
   EXPECT_EQ(script.database2, 0);
   EXPECT_EQ(tableCounts("no counts here").database1, -1);

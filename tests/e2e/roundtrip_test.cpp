@@ -99,8 +99,8 @@ TEST_P(RoundTrip, UpgradeScriptMakesDatabase2LikeDatabase1) {
   const fs::path script = workspace_->root() / "upgrade.sql";
   ASSERT_NO_FATAL_FAILURE(velmora("upgrade", "db2", {}, script));
   const std::string text = readFile(script);
-  ASSERT_FALSE(differenceSections(text).empty())
-      << "the databases of the scenario should differ\n" << text;
+  ASSERT_FALSE(differenceSections(text).empty()) << "the databases of the scenario should differ\n"
+                                                 << text;
   ASSERT_EQ(workspace_->copyDatabase("db2", "db2_upgraded"), "");
   ASSERT_EQ(workspace_->runScript("db2_upgraded", script), "") << "--- script ---\n" << text;
   expectNoDifferences("db2_upgraded", text);

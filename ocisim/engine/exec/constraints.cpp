@@ -117,8 +117,9 @@ ConstraintChecker::TableRules& ConstraintChecker::rulesFor(Table& table) {
   for (const Index* index : cat.indexesOn(owner, table.header.name)) {
     if (!index->unique) continue;
     const std::string& name = index->header.name;
-    const bool backsKey = std::any_of(r.keys.begin(), r.keys.end(),
-                                      [&](const TableRules::Key& k) { return k.indexName == name; });
+    const bool backsKey = std::any_of(r.keys.begin(), r.keys.end(), [&](const TableRules::Key& k) {
+      return k.indexName == name;
+    });
     if (!backsKey) r.keys.push_back({index->header.owner + "." + name, name, {}});
   }
   for (Constraint* key : cat.constraintsOf(owner, table.header.name)) {
