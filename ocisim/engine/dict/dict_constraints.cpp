@@ -27,7 +27,13 @@ std::vector<const Constraint*> visibleConstraints(const DictScan& s) {
     return out;
   }
   if (owner && table) {
-    for (const Constraint* c : cat.constraintsOf(*owner, *table)) consider(*c);
+    for (const Constraint* c : cat.tableConstraints(*owner, *table)) consider(*c);
+    return out;
+  }
+  if (table) {  // a table of any owner: one lookup per user
+    for (const auto& [user, record] : cat.users()) {
+      for (const Constraint* c : cat.tableConstraints(user, *table)) consider(*c);
+    }
     return out;
   }
   for (const auto& [key, c] : cat.constraints()) consider(*c);

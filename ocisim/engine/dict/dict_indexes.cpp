@@ -10,14 +10,26 @@ namespace {
 // The indexes the session user may see, filtered by the pinned columns.
 std::vector<const Index*> visibleIndexes(const DictScan& s, const char* ownerColumn) {
   std::vector<const Index*> out;
-  for (const auto& [key, i] : s.catalog().indexes()) {
-    if (!s.admits(ownerColumn, i->header.owner) || !s.admits("INDEX_NAME", i->header.name) ||
-        !s.admits("TABLE_OWNER", i->tableOwner) || !s.admits("TABLE_NAME", i->tableName) ||
-        !s.visibility().index(*i)) {
-      continue;
+  auto consider = [&](const Index& i) {
+    if (s.admits(ownerColumn, i.header.owner) && s.admits("INDEX_NAME", i.header.name) &&
+        s.admits("TABLE_OWNER", i.tableOwner) && s.admits("TABLE_NAME", i.tableName) &&
+        s.visibility().index(i)) {
+      out.push_back(&i);
     }
-    out.push_back(i.get());
+  };
+  const auto owner = s.pinned(ownerColumn);
+  const auto name = s.pinned("INDEX_NAME");
+  if (owner && name) {  // one index: a lookup
+    if (const Index* i = s.catalog().findIndex(*owner, *name)) consider(*i);
+    return out;
   }
+  const auto tableOwner = s.pinned("TABLE_OWNER");
+  const auto table = s.pinned("TABLE_NAME");
+  if (tableOwner && table) {  // the indexes of one table
+    for (const Index* i : s.catalog().tableIndexes(*tableOwner, *table)) consider(*i);
+    return out;
+  }
+  for (const auto& [key, i] : s.catalog().indexes()) consider(*i);
   return out;
 }
 
@@ -113,9 +125,9 @@ std::shared_ptr<DictView> allIndexes() {
 
 std::shared_ptr<DictView> allIndColumns() {
   std::vector<DictColumn> columns = {
-      ident("INDEX_OWNER"),         ident("INDEX_NAME"),      ident("TABLE_OWNER"),
-      ident("TABLE_NAME"),          text("COLUMN_NAME", 4000), number("COLUMN_POSITION"),
-      number("COLUMN_LENGTH"),      number("CHAR_LENGTH", 900), text("DESCEND", 4, 801),
+      ident("INDEX_OWNER"),    ident("INDEX_NAME"),        ident("TABLE_OWNER"),
+      ident("TABLE_NAME"),     text("COLUMN_NAME", 4000),  number("COLUMN_POSITION"),
+      number("COLUMN_LENGTH"), number("CHAR_LENGTH", 900), text("DESCEND", 4, 801),
   };
   size_t width = columns.size();
   return std::make_shared<DictView>(

@@ -112,6 +112,7 @@ class BlockCompiler {
   std::vector<size_t> joinConjuncts_;  // attached to the step of their last leaf
   std::vector<const sql::Expr*> top_;
   bool orderSatisfied_ = false;
+  VirtualScan* lastVirtualScan_ = nullptr;  // made by the last buildLeaf of a virtual table
   // select list
   std::vector<std::unique_ptr<CExpr>> projections_;
   std::vector<ColumnInfo> columns_;

@@ -427,6 +427,33 @@ std::vector<Index*> Catalog::indexesOn(const std::string& owner, const std::stri
   return out;
 }
 
+const Catalog::TableObjects& Catalog::objectsOf(const std::string& owner,
+                                                const std::string& table) const {
+  static const TableObjects kNone;
+  if (byTableVersion_ != version_) {
+    byTable_.clear();
+    for (const auto& [key, c] : constraints_) {
+      byTable_[NameKey(key.first, c->tableName)].constraints.push_back(c.get());
+    }
+    for (const auto& [key, index] : indexes_) {
+      byTable_[NameKey(index->tableOwner, index->tableName)].indexes.push_back(index.get());
+    }
+    byTableVersion_ = version_;
+  }
+  auto it = byTable_.find(NameKey(owner, table));
+  return it == byTable_.end() ? kNone : it->second;
+}
+
+const std::vector<Constraint*>& Catalog::tableConstraints(const std::string& owner,
+                                                          const std::string& table) const {
+  return objectsOf(owner, table).constraints;
+}
+
+const std::vector<Index*>& Catalog::tableIndexes(const std::string& owner,
+                                                 const std::string& table) const {
+  return objectsOf(owner, table).indexes;
+}
+
 std::vector<Trigger*> Catalog::triggersOn(const std::string& owner,
                                           const std::string& table) const {
   std::vector<Trigger*> out;
@@ -456,7 +483,7 @@ Constraint* Catalog::primaryKeyOf(const std::string& owner, const std::string& t
 
 bool Catalog::isNullable(const std::string& owner, const std::string& table,
                          const std::string& column) const {
-  for (Constraint* c : constraintsOf(owner, table)) {
+  for (Constraint* c : tableConstraints(owner, table)) {
     if (c->type == ConstraintType::Check && c->notNullColumn == column && c->enabled) return false;
     if (c->type == ConstraintType::PrimaryKey &&
         std::find(c->columns.begin(), c->columns.end(), column) != c->columns.end()) {

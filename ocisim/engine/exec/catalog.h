@@ -151,6 +151,13 @@ class Catalog {
   std::vector<Constraint*> constraintsOf(const std::string& owner, const std::string& table) const;
   // Indexes on a table in name order.
   std::vector<Index*> indexesOn(const std::string& owner, const std::string& table) const;
+  // The same two lists for readers that look at many tables between changes (the dictionary
+  // views): a lookup in lists built on first use after a change (version()). Valid until the
+  // next change; a DDL statement that changes objects in place calls bumpVersion() before it
+  // reads them again.
+  const std::vector<Constraint*>& tableConstraints(const std::string& owner,
+                                                   const std::string& table) const;
+  const std::vector<Index*>& tableIndexes(const std::string& owner, const std::string& table) const;
   // Triggers on a table in name order.
   std::vector<Trigger*> triggersOn(const std::string& owner, const std::string& table) const;
   // Foreign keys (of any table) whose referenced key is owner.constraintName.
@@ -164,8 +171,17 @@ class Catalog {
                   const std::string& column) const;
 
  private:
+  // Constraints and indexes by (owner, table), in name order (tableConstraints, tableIndexes).
+  struct TableObjects {
+    std::vector<Constraint*> constraints;
+    std::vector<Index*> indexes;
+  };
+  const TableObjects& objectsOf(const std::string& owner, const std::string& table) const;
+
   Counters counters_;
   uint64_t version_ = 1;
+  mutable uint64_t byTableVersion_ = 0;
+  mutable std::map<NameKey, TableObjects> byTable_;
   std::map<std::string, std::unique_ptr<User>> users_;
   std::map<std::string, std::unique_ptr<Role>> roles_;
   std::vector<SystemPrivilegeGrant> systemGrants_;

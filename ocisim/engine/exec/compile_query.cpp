@@ -12,6 +12,19 @@
 
 namespace ocisim {
 
+namespace {
+
+std::unique_ptr<CExpr> conjunction(std::unique_ptr<CExpr> a, std::unique_ptr<CExpr> b) {
+  if (!a) return b;
+  auto both = std::make_unique<CExpr>();
+  both->kind = CKind::And;
+  both->args.push_back(std::move(a));
+  both->args.push_back(std::move(b));
+  return both;
+}
+
+}  // namespace
+
 std::unique_ptr<CExpr> BlockCompiler::compileInScope(const sql::Expr& e, Scope& s, bool condition) {
   auto out = condition ? c_.compileCondition(e, s) : c_.compileValue(e, s);
   if (s.correlated && &s != &scope_) scope_.correlated = true;
@@ -428,15 +441,24 @@ std::unique_ptr<RowSource> BlockCompiler::buildLeaf(size_t index) {
         for (int side = 0; side < 2; ++side) {
           const sql::Expr& col = *e->args[side];
           const sql::Expr& val = *e->args[1 - side];
-          if (col.kind != sql::ExprKind::Column ||
-              (val.kind != sql::ExprKind::Literal && val.kind != sql::ExprKind::Bind)) {
+          if (col.kind != sql::ExprKind::Column) continue;
+          if (val.kind != sql::ExprKind::Literal && val.kind != sql::ExprKind::Bind) {
+            // A column of an enclosing query (a correlated subquery) pins the scan per outer
+            // row; one of this block's own rows cannot.
+            if (val.kind != sql::ExprKind::Column) continue;
+            auto cv = compileInScope(col, local, false);
+            auto vv = compileInScope(val, local, false);
+            if (cv->kind != CKind::Column || cv->depth != 0 || !independentOfRow(*vv)) continue;
+            hints.emplace_back(col.names.back(), std::move(vv));
             continue;
           }
           hints.emplace_back(col.names.back(), compileInScope(val, local, false));
         }
       }
-      source = std::make_unique<VirtualScan>(ctx_, *leaf.relation.virtualTable, leaf.width,
-                                             std::move(hints));
+      auto scan = std::make_unique<VirtualScan>(ctx_, *leaf.relation.virtualTable, leaf.width,
+                                                std::move(hints));
+      lastVirtualScan_ = scan.get();
+      source = std::move(scan);
       break;
     }
     case Leaf::Kind::Derived:
@@ -463,7 +485,9 @@ std::unique_ptr<RowSource> BlockCompiler::buildLeaf(size_t index) {
 std::unique_ptr<RowSource> BlockCompiler::joinLeaves() {
   std::unique_ptr<RowSource> acc = buildLeaf(0);
   for (size_t k = 1; k < leaves_.size(); ++k) {
+    lastVirtualScan_ = nullptr;
     std::unique_ptr<RowSource> right = buildLeaf(k);
+    VirtualScan* virtualRight = lastVirtualScan_;
     Scope left = prefixScope(k - 1);
     Scope both = prefixScope(k);
     Scope rightOnly = leafScope(leaves_[k]);
@@ -471,6 +495,11 @@ std::unique_ptr<RowSource> BlockCompiler::joinLeaves() {
     std::vector<std::unique_ptr<CExpr>> leftKeys;
     std::vector<std::unique_ptr<CExpr>> rightKeys;
     std::unique_ptr<CExpr> residual;
+    // For a lookup join: the keys whose right side is a plain column of the virtual table, and
+    // every join condition, keys included, to check on the combined row.
+    std::vector<std::unique_ptr<CExpr>> lookupKeys;
+    std::vector<std::string> lookupColumns;
+    std::unique_ptr<CExpr> lookupCondition;
     for (size_t i : joinConjuncts_) {
       const Conjunct& c = conjuncts_[i];
       if (*c.leaves.rbegin() != k) continue;
@@ -478,6 +507,8 @@ std::unique_ptr<RowSource> BlockCompiler::joinLeaves() {
         type = c.outerLeaves.count(k) ? JoinType::Left : JoinType::Right;
       }
       const sql::Expr& e = *c.expr;
+      if (virtualRight)
+        lookupCondition = conjunction(std::move(lookupCondition), compileInScope(e, both, true));
       bool keyed = false;
       if (e.kind == sql::ExprKind::Binary && e.op == sql::Op::Eq) {
         for (int side = 0; side < 2 && !keyed; ++side) {
@@ -491,6 +522,11 @@ std::unique_ptr<RowSource> BlockCompiler::joinLeaves() {
           }
           auto lk = compileInScope(*e.args[side], left, false);
           auto rk = compileInScope(*e.args[1 - side], rightOnly, false);
+          if (virtualRight && rk->kind == CKind::Column && rk->depth == 0 &&
+              e.args[1 - side]->kind == sql::ExprKind::Column) {
+            lookupKeys.push_back(compileInScope(*e.args[side], left, false));
+            lookupColumns.push_back(e.args[1 - side]->names.back());
+          }
           if (hashableKeys(lk->type, rk->type)) {
             leftKeys.push_back(std::move(lk));
             rightKeys.push_back(std::move(rk));
@@ -499,18 +535,13 @@ std::unique_ptr<RowSource> BlockCompiler::joinLeaves() {
         }
       }
       if (keyed) continue;
-      auto cond = compileInScope(e, both, true);
-      if (!residual) {
-        residual = std::move(cond);
-      } else {
-        auto a = std::make_unique<CExpr>();
-        a->kind = CKind::And;
-        a->args.push_back(std::move(residual));
-        a->args.push_back(std::move(cond));
-        residual = std::move(a);
-      }
+      residual = conjunction(std::move(residual), compileInScope(e, both, true));
     }
-    if (!leftKeys.empty()) {
+    if (virtualRight && type == JoinType::Inner && !lookupKeys.empty()) {
+      acc = std::make_unique<LookupJoin>(ctx_, std::move(acc), std::move(right), *virtualRight,
+                                         std::move(lookupColumns), std::move(lookupKeys),
+                                         std::move(lookupCondition));
+    } else if (!leftKeys.empty()) {
       acc = std::make_unique<HashJoin>(ctx_, std::move(acc), std::move(right), type,
                                        std::move(leftKeys), std::move(rightKeys),
                                        std::move(residual));

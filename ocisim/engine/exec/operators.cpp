@@ -1,5 +1,7 @@
 #include "engine/exec/operators.h"
 
+#include <algorithm>
+
 #include <unordered_map>
 
 #include "engine/exec/exec_context.h"
@@ -54,7 +56,9 @@ void IndexScan::open(const EvalEnv& outer) {
   if (!index_) throw OraError(8103);
   equalKey_.clear();
   emptyRange_ = false;
-  EvalEnv env = outer;
+  // A key holds no column of this block's row; its columns of enclosing queries (a correlated
+  // subquery) are one level up from here.
+  const EvalEnv env{&ctx_, nullptr, &outer};
   for (size_t i = 0; i < equalKeyExprs_.size(); ++i) {
     Value v = evaluate(*equalKeyExprs_[i], env);
     if (v.isNull()) {
@@ -148,13 +152,29 @@ VirtualScan::VirtualScan(ExecContext& ctx, const VirtualTable& table, size_t wid
 
 void VirtualScan::open(const EvalEnv& outer) {
   position_ = 0;
-  if (produced_) return;
+  std::vector<Value> values;
+  values.reserve(hints_.size() + lookups_.size());
+  // A hint holds no column of this block's row; its columns of enclosing queries are one
+  // level up from here.
+  const EvalEnv here{&ctx_, nullptr, &outer};
+  for (const auto& hint : hints_) values.push_back(evaluate(*hint.second, here));
+  for (const auto& lookup : lookups_) values.push_back(lookup.second);
+  if (produced_) {
+    bool same = true;
+    for (size_t i = 0; i < values.size() && same; ++i) {
+      same = values[i].identical(producedFor_[i]);
+    }
+    if (same) return;
+  }
   VirtualScanContext vctx{
       ctx_.db, ctx_.catalog, ctx_.session, ctx_.user(), ctx_.catalog.isDba(ctx_.user()), {}};
-  for (const auto& [column, expr] : hints_) {
-    Value v = evaluate(*expr, outer);
-    if (!v.isNull()) vctx.equalities[column] = v;
+  for (size_t i = 0; i < values.size(); ++i) {
+    const std::string& column =
+        i < hints_.size() ? hints_[i].first : lookups_[i - hints_.size()].first;
+    if (!values[i].isNull()) vctx.equalities.emplace(column, values[i]);
   }
+  producedFor_ = std::move(values);
+  rows_.clear();
   table_.scan(vctx, [this](Row&& row) {
     if (row.size() != width_) row.resize(width_);
     rows_.push_back(std::move(row));
@@ -166,6 +186,57 @@ bool VirtualScan::next(Row& row) {
   if (position_ >= rows_.size()) return false;
   row = rows_[position_++];
   return true;
+}
+
+// ---- LookupJoin ----
+
+LookupJoin::LookupJoin(ExecContext& ctx, std::unique_ptr<RowSource> left,
+                       std::unique_ptr<RowSource> right, VirtualScan& scan,
+                       std::vector<std::string> columns,
+                       std::vector<std::unique_ptr<CExpr>> leftKeys, std::unique_ptr<CExpr> on)
+    : RowSource(left->width() + right->width()),
+      ctx_(ctx),
+      left_(std::move(left)),
+      right_(std::move(right)),
+      scan_(scan),
+      columns_(std::move(columns)),
+      leftKeys_(std::move(leftKeys)),
+      on_(std::move(on)) {}
+
+void LookupJoin::open(const EvalEnv& outer) {
+  outer_ = &outer;
+  left_->open(outer);
+  haveLeft_ = false;
+}
+
+bool LookupJoin::next(Row& row) {
+  const size_t leftWidth = left_->width();
+  Row right;
+  for (;;) {
+    if (!haveLeft_) {
+      if (!left_->next(leftRow_)) return false;
+      EvalEnv env{&ctx_, leftRow_.data(), outer_};
+      std::vector<std::pair<std::string, Value>> lookups;
+      bool nullKey = false;
+      for (size_t i = 0; i < leftKeys_.size(); ++i) {
+        Value v = evaluate(*leftKeys_[i], env);
+        nullKey = nullKey || v.isNull();
+        lookups.emplace_back(columns_[i], std::move(v));
+      }
+      if (nullKey) continue;  // = with NULL never holds
+      scan_.setLookups(std::move(lookups));
+      right_->open(*outer_);
+      haveLeft_ = true;
+    }
+    while (right_->next(right)) {
+      row.resize(width_);
+      std::copy(leftRow_.begin(), leftRow_.end(), row.begin());
+      std::copy(right.begin(), right.end(), row.begin() + leftWidth);
+      EvalEnv env{&ctx_, row.data(), outer_};
+      if (!on_ || evaluateCondition(*on_, env) == Tri::True) return true;
+    }
+    haveLeft_ = false;
+  }
 }
 
 // ---- Filter ----

@@ -87,12 +87,20 @@ class VirtualScan : public RowSource {
               std::vector<std::pair<std::string, std::unique_ptr<CExpr>>> hints);
   void open(const EvalEnv& outer) override;
   bool next(Row& row) override;
+  // Equalities a LookupJoin sets before each open: the join columns of the current left row.
+  void setLookups(std::vector<std::pair<std::string, Value>> lookups) {
+    lookups_ = std::move(lookups);
+  }
 
  private:
   ExecContext& ctx_;
   const VirtualTable& table_;
+  std::vector<std::pair<std::string, Value>> lookups_;
   std::vector<std::pair<std::string, std::unique_ptr<CExpr>>> hints_;
+  // The hint values the rows were produced for: a correlated hint (a column of an enclosing
+  // query) changes with the outer row, and the rows are produced again only when it does.
   bool produced_ = false;
+  std::vector<Value> producedFor_;
   std::vector<Row> rows_;
   size_t position_ = 0;
 };
@@ -147,6 +155,31 @@ class NestedLoopJoin : public RowSource {
   size_t rightPos_ = 0;
   bool leftDone_ = false;
   size_t unmatchedPos_ = 0;
+};
+
+// Inner join of a virtual table by lookup: for each left row the join columns are handed to the
+// right side's VirtualScan as equalities (so a dictionary view produces only the rows that can
+// match, not the whole view per statement), and the whole join condition is checked on the
+// combined row.
+class LookupJoin : public RowSource {
+ public:
+  LookupJoin(ExecContext& ctx, std::unique_ptr<RowSource> left, std::unique_ptr<RowSource> right,
+             VirtualScan& scan, std::vector<std::string> columns,
+             std::vector<std::unique_ptr<CExpr>> leftKeys, std::unique_ptr<CExpr> on);
+  void open(const EvalEnv& outer) override;
+  bool next(Row& row) override;
+
+ private:
+  ExecContext& ctx_;
+  std::unique_ptr<RowSource> left_;
+  std::unique_ptr<RowSource> right_;  // VirtualScan, possibly under a Filter
+  VirtualScan& scan_;
+  std::vector<std::string> columns_;  // of the virtual table, one per left key
+  std::vector<std::unique_ptr<CExpr>> leftKeys_;
+  std::unique_ptr<CExpr> on_;
+  const EvalEnv* outer_ = nullptr;
+  Row leftRow_;
+  bool haveLeft_ = false;
 };
 
 // Equi-join by hashing the right side on its key expressions; the residual condition is

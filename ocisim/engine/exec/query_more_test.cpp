@@ -1,5 +1,6 @@
 // More query shapes: hierarchical queries, NULLs in aggregates and set operations, ORDER BY on
-// hidden expressions, views with the owner's rights, and cursors that outlive changes.
+// hidden expressions, views with the owner's rights, cursors that outlive changes, and
+// correlated lookups into indexes and dictionary views.
 #include "engine/exec/test_support.h"
 
 namespace ocisim::testing {
@@ -156,6 +157,50 @@ TEST_F(QueryMoreTest, DescribeTypesOfExpressions) {
   EXPECT_EQ(cols[6].type.ociTypeCode(), 1);
   EXPECT_FALSE(cols[0].nullable) << "a primary key column";
   EXPECT_TRUE(cols[1].nullable);
+}
+
+TEST_F(QueryMoreTest, CorrelatedSubqueriesFindRowsThroughAnIndexAndADictionaryView) {
+  exec(*sys, "create table dept (deptno number primary key, dname varchar2(10))");
+  exec(*sys, "insert into dept values (1, 'SALES')");
+  exec(*sys, "insert into dept values (2, 'OPS')");
+  // The primary key's index is searched with the outer row's value, not with NULL.
+  EXPECT_EQ(column(*sys,
+                   "select name from emp e where exists "
+                   "(select 1 from dept d where d.deptno = e.boss) order by name"),
+            (Strings{"BLAKE", "JONES", "SCOTT"}));
+  EXPECT_EQ(query(*sys,
+                  "select id, (select dname from dept d where d.deptno = e.boss) from emp e "
+                  "where id <= 3 order by id"),
+            (Rows{{"1", "NULL"}, {"2", "SALES"}, {"3", "OPS"}}));
+  // A dictionary view pinned by a column of the enclosing query, one table after the other.
+  exec(*sys, "create table nokey (x number)");
+  EXPECT_EQ(column(*sys,
+                   "select table_name from user_tables t where table_name in ('EMP', 'DEPT', "
+                   "'NOKEY') and not exists (select 1 from all_constraints c where "
+                   "c.table_name = t.table_name and c.constraint_type = 'P') order by 1"),
+            (Strings{"NOKEY"}));
+}
+
+TEST_F(QueryMoreTest, ADictionaryViewJoinedByLookupKeepsEveryMatchAndNoOther) {
+  exec(*sys, "create index emp_name_sal on emp (name, sal)");
+  exec(*sys, "create table keys (owner varchar2(30), index_name varchar2(30))");
+  exec(*sys, "insert into keys values ('SYSTEM', 'EMP_NAME_SAL')");
+  exec(*sys, "insert into keys values ('SYSTEM', 'NO_SUCH_INDEX')");
+  exec(*sys, "insert into keys values (null, 'EMP_NAME_SAL')");
+  exec(*sys, "insert into keys values ('SYSTEM', 'EMP_NAME_SAL')");
+  EXPECT_EQ(query(*sys,
+                  "select k.index_name, c.column_name, c.column_position from keys k, "
+                  "all_ind_columns c where c.index_owner = k.owner and c.index_name = "
+                  "k.index_name order by 3"),
+            (Rows{{"EMP_NAME_SAL", "NAME", "1"},
+                  {"EMP_NAME_SAL", "NAME", "1"},
+                  {"EMP_NAME_SAL", "SAL", "2"},
+                  {"EMP_NAME_SAL", "SAL", "2"}}));
+  // A condition besides the join keys still applies.
+  EXPECT_EQ(column(*sys,
+                   "select count(*) from keys k, all_ind_columns c where c.index_owner = "
+                   "k.owner and c.index_name = k.index_name and c.column_name = 'SAL'"),
+            (Strings{"2"}));
 }
 
 }  // namespace
