@@ -59,6 +59,8 @@ void applyLine(const std::string& line, Scenario& scenario) {
     scenario.login2 = one();
   } else if (key == "version") {
     scenario.version = one();
+  } else if (key == "version1") {
+    scenario.version1 = one();
   } else if (key == "set") {
     scenario.sets.push_back(one());
   } else if (key == "report") {

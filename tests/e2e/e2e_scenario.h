@@ -11,6 +11,7 @@
 //   login2 TEXT            e.g. APP:inspector/insp to compare APP while logged on as INSPECTOR
 //   version V              the release of every database of the scenario (ocisim create
 //                          --version, e.g. 7.3.4 or 8.0.5; default the tool's current one)
+//   version1 V             the release of Database 1 alone (the others keep `version`)
 //   set KEY=VALUE          an option of every run of the scenario
 //   report NAME [KEY=VALUE ...]
 //                          a comparison report, with further options, checked against NAME.golden
@@ -38,6 +39,7 @@ struct Scenario {
   std::string schemaPassword = "app";
   std::string login1, login2;  // without @alias
   std::string version;         // "" for the tool's default release
+  std::string version1;        // Database 1's, when it differs from `version`
   std::vector<std::string> sets;
   std::vector<ReportRun> reports;
   std::string skipUpgrade, skipScript;

@@ -60,7 +60,9 @@ std::string Workspace::createDatabase(const std::string& alias,
                                       const std::vector<fs::path>& scripts) {
   const fs::path dir = root_ / alias;
   std::vector<std::string> create = {"create", dir.string(), "--name", alias};
-  if (!scenario_.version.empty()) create.insert(create.end(), {"--version", scenario_.version});
+  const std::string& version =
+      alias == "db1" && !scenario_.version1.empty() ? scenario_.version1 : scenario_.version;
+  if (!version.empty()) create.insert(create.end(), {"--version", version});
   std::string failure = tool(create);
   if (failure.empty())
     failure = tool({"run", dir.string(), "-u", "system/manager", "@" + scenario_.users.string()});

@@ -64,7 +64,7 @@ class ScenarioFile : public ::testing::Test {
 TEST_F(ScenarioFile, KeysDefaultsAndReports) {
   writeFile(root_ / "case" / "scenario",
             "# a comment\n\nschema OE/oe\nlogin1 OE:inspector/insp\nset b_DoConsCols=0\n"
-            "version 8.0.5\n"
+            "version 8.0.5\nversion1 9.2.0\n"
             "report report\nreport names i_DoConsName=0 b_DoConsCols=1\n"
             "skip-script the engine refuses X  \n");
   const Scenario scenario = loadScenario(root_ / "case");
@@ -77,6 +77,7 @@ TEST_F(ScenarioFile, KeysDefaultsAndReports) {
   EXPECT_EQ(scenario.db2, root_ / "case" / "db2.sql");
   EXPECT_EQ(scenario.sets, std::vector<std::string>{"b_DoConsCols=0"});
   EXPECT_EQ(scenario.version, "8.0.5");
+  EXPECT_EQ(scenario.version1, "9.2.0");
   ASSERT_EQ(scenario.reports.size(), 2u);
   EXPECT_EQ(scenario.reports[1].name, "names");
   EXPECT_EQ(scenario.reports[1].sets,
