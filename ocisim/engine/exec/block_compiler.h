@@ -44,6 +44,16 @@ inline bool independentOfRow(const CExpr& e) {
   return true;
 }
 
+// a AND b; b alone when a is null.
+inline std::unique_ptr<CExpr> andOf(std::unique_ptr<CExpr> a, std::unique_ptr<CExpr> b) {
+  if (!a) return b;
+  auto both = std::make_unique<CExpr>();
+  both->kind = CKind::And;
+  both->args.push_back(std::move(a));
+  both->args.push_back(std::move(b));
+  return both;
+}
+
 // The most rows a block can return under its top-level ROWNUM conditions (ROWNUM <= n,
 // ROWNUM < n, ROWNUM = 1, also written n >= ROWNUM ...): 0 when unlimited, -1 when no row can
 // ever satisfy them (ROWNUM = 2, ROWNUM < 1).

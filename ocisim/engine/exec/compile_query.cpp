@@ -12,19 +12,6 @@
 
 namespace ocisim {
 
-namespace {
-
-std::unique_ptr<CExpr> conjunction(std::unique_ptr<CExpr> a, std::unique_ptr<CExpr> b) {
-  if (!a) return b;
-  auto both = std::make_unique<CExpr>();
-  both->kind = CKind::And;
-  both->args.push_back(std::move(a));
-  both->args.push_back(std::move(b));
-  return both;
-}
-
-}  // namespace
-
 std::unique_ptr<CExpr> BlockCompiler::compileInScope(const sql::Expr& e, Scope& s, bool condition) {
   auto out = condition ? c_.compileCondition(e, s) : c_.compileValue(e, s);
   if (s.correlated && &s != &scope_) scope_.correlated = true;
@@ -179,16 +166,7 @@ std::unique_ptr<RowSource> BlockCompiler::compileJoinTree(const sql::TableRef& r
       }
     }
     if (keyed) continue;
-    auto cond = compileInScope(*conj, joined, true);
-    if (!residual) {
-      residual = std::move(cond);
-    } else {
-      auto both = std::make_unique<CExpr>();
-      both->kind = CKind::And;
-      both->args.push_back(std::move(residual));
-      both->args.push_back(std::move(cond));
-      residual = std::move(both);
-    }
+    residual = andOf(std::move(residual), compileInScope(*conj, joined, true));
   }
   if (joined.correlated || leftOnly.correlated || rightOnly.correlated) scope_.correlated = true;
   for (ScopeSource& s : leftSources) sources.push_back(s);
@@ -468,16 +446,7 @@ std::unique_ptr<RowSource> BlockCompiler::buildLeaf(size_t index) {
   if (leaf.pushed.empty()) return source;
   std::unique_ptr<CExpr> cond;
   for (const sql::Expr* e : leaf.pushed) {
-    auto c = compileInScope(*e, local, true);
-    if (!cond) {
-      cond = std::move(c);
-    } else {
-      auto both = std::make_unique<CExpr>();
-      both->kind = CKind::And;
-      both->args.push_back(std::move(cond));
-      both->args.push_back(std::move(c));
-      cond = std::move(both);
-    }
+    cond = andOf(std::move(cond), compileInScope(*e, local, true));
   }
   return std::make_unique<Filter>(ctx_, std::move(source), std::move(cond), false, 0);
 }
@@ -508,7 +477,7 @@ std::unique_ptr<RowSource> BlockCompiler::joinLeaves() {
       }
       const sql::Expr& e = *c.expr;
       if (virtualRight)
-        lookupCondition = conjunction(std::move(lookupCondition), compileInScope(e, both, true));
+        lookupCondition = andOf(std::move(lookupCondition), compileInScope(e, both, true));
       bool keyed = false;
       if (e.kind == sql::ExprKind::Binary && e.op == sql::Op::Eq) {
         for (int side = 0; side < 2 && !keyed; ++side) {
@@ -535,7 +504,7 @@ std::unique_ptr<RowSource> BlockCompiler::joinLeaves() {
         }
       }
       if (keyed) continue;
-      residual = conjunction(std::move(residual), compileInScope(e, both, true));
+      residual = andOf(std::move(residual), compileInScope(e, both, true));
     }
     if (virtualRight && type == JoinType::Inner && !lookupKeys.empty()) {
       acc = std::make_unique<LookupJoin>(ctx_, std::move(acc), std::move(right), *virtualRight,

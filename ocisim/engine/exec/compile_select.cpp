@@ -9,15 +9,6 @@
 namespace ocisim {
 namespace {
 
-std::unique_ptr<CExpr> andOf(std::unique_ptr<CExpr> a, std::unique_ptr<CExpr> b) {
-  if (!a) return b;
-  auto both = std::make_unique<CExpr>();
-  both->kind = CKind::And;
-  both->args.push_back(std::move(a));
-  both->args.push_back(std::move(b));
-  return both;
-}
-
 bool blockAggregates(const sql::QueryBlock& b, const std::vector<sql::OrderItem>* orderBy) {
   if (!b.groupBy.empty() || b.having) return true;
   for (const auto& item : b.items) {
