@@ -170,6 +170,7 @@ namespace ocisim {
   X(2273, "this unique/primary key is referenced by some foreign keys")                     \
   X(2277, "invalid sequence name")                                                           \
   X(2283, "cannot alter starting sequence number")                                           \
+  X(2287, "sequence number not allowed here")                                               \
   X(2289, "sequence does not exist")                                                         \
   X(2290, "check constraint (%s) violated")                                                  \
   X(2291, "integrity constraint (%s) violated - parent key not found")                       \
@@ -210,7 +211,7 @@ namespace ocisim {
   X(6511, "PL/SQL: cursor already open")                                                     \
   X(6550, "line %s, column %s:\n%s")                                                          \
   X(8002, "sequence %s.CURRVAL is not yet defined in this session")                          \
-  X(8004, "sequence %s.NEXTVAL exceeds MAXVALUE and cannot be instantiated")                 \
+  X(8004, "sequence %s.NEXTVAL %s and cannot be instantiated")                               \
   X(8103, "object no longer exists")                                                         \
   X(12154, "TNS:could not resolve the connect identifier specified")                         \
   X(12541, "TNS:no listener")                                                                \

@@ -131,7 +131,16 @@ std::unique_ptr<CExpr> Compiler::compileValue(const sql::Expr& e, Scope& scope) 
 }
 
 std::unique_ptr<CExpr> Compiler::compileCondition(const sql::Expr& e, Scope& scope) {
-  auto c = compileExpr(e, scope);
+  bool saved = sequencesAllowed_;
+  sequencesAllowed_ = false;
+  std::unique_ptr<CExpr> c;
+  try {
+    c = compileExpr(e, scope);
+  } catch (...) {
+    sequencesAllowed_ = saved;
+    throw;
+  }
+  sequencesAllowed_ = saved;
   if (!c->isCondition() && c->kind != CKind::Variable && c->kind != CKind::Const &&
       c->kind != CKind::Bind) {
     throw OraError(920);
@@ -367,6 +376,7 @@ std::unique_ptr<CExpr> Compiler::compilePseudoColumn(const sql::Expr& e, Scope& 
       seq = nullptr;
     }
     if (!seq) throw OraError(2289);
+    if (!sequencesAllowed_) throw OraError(2287);
     auto c = node(names.back() == "NEXTVAL" ? CKind::NextVal : CKind::CurrVal, DataType::number());
     c->sequence = seq;
     return c;

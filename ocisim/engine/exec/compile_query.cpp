@@ -328,6 +328,7 @@ std::vector<std::pair<int, bool>> BlockCompiler::orderIndexColumns(const Leaf& l
 
 std::unique_ptr<RowSource> BlockCompiler::buildTableAccess(Leaf& leaf, Scope& local) {
   Table& table = *leaf.relation.table;
+  ctx_.tablesRead.push_back(table.data.get());
   Catalog& cat = ctx_.catalog;
   std::vector<Index*> indexes = cat.indexesOn(table.header.owner, table.header.name);
   // Equality conditions col = row-independent expression, by column position.

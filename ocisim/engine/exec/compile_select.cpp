@@ -64,6 +64,8 @@ std::vector<SortKey> setOrderKeys(const std::vector<sql::OrderItem>& orderBy,
 }  // namespace
 
 void BlockCompiler::compileSelectList() {
+  bool sequences = c_.selectListSequences_;
+  c_.selectListSequences_ = false;  // not in the subqueries of the list
   for (const sql::SelectItem& item : b_.items) {
     if (item.expr->kind == sql::ExprKind::Star) {
       if (scope_.grouped) throw OraError(979);
@@ -86,7 +88,9 @@ void BlockCompiler::compileSelectList() {
       if (!matched) throw OraError(904, {quotedName(q) + ".*"});
       continue;
     }
+    c_.sequencesAllowed_ = sequences;
     auto c = compileInScope(*item.expr, scope_, false);
+    c_.sequencesAllowed_ = false;
     columns_.push_back({item.name, c->type, !c->notNull});
     projections_.push_back(std::move(c));
     itemExprs_.push_back(item.expr.get());
@@ -212,6 +216,21 @@ CompiledQuery BlockCompiler::compile() {
 }
 
 CompiledQuery Compiler::compileQuery(const sql::Query& query, Scope* parent) {
+  bool savedAllowed = sequencesAllowed_;
+  bool savedList = selectListSequences_;
+  selectListSequences_ = sequencesAllowed_ && parent == nullptr && viewDepth_ == 0 &&
+                         query.block && query.orderBy.empty() && !query.block->distinct &&
+                         query.block->groupBy.empty();
+  sequencesAllowed_ = false;
+  struct Restore {
+    Compiler& c;
+    bool allowed;
+    bool list;
+    ~Restore() {
+      c.sequencesAllowed_ = allowed;
+      c.selectListSequences_ = list;
+    }
+  } restore{*this, savedAllowed, savedList};
   if (query.block) {
     BlockCompiler block(*this, ctx_, *query.block, &query.orderBy, parent);
     return block.compile();

@@ -112,6 +112,11 @@ class Compiler {
   ExecContext& ctx_;
   std::string schema_;
   int viewDepth_ = 0;
+  // NEXTVAL and CURRVAL may appear in the select list of a top-level query (no DISTINCT,
+  // GROUP BY, ORDER BY or set operation), in INSERT values, UPDATE SET and PL/SQL; anywhere
+  // else (conditions, subqueries, views, ORDER BY ...) Oracle refuses them with ORA-02287.
+  bool sequencesAllowed_ = true;
+  bool selectListSequences_ = false;  // the block being compiled may use them in its list
 };
 
 // Structural equality of two parsed expressions (GROUP BY matching).

@@ -164,17 +164,35 @@ uint64_t runInsert(ExecContext& ctx, const sql::InsertStmt& stmt) {
     checker.insertRow(table, buildRow(values));
     count = 1;
   } else {
+    ctx.tablesRead.clear();
     CompiledQuery q = compiler.compileQuery(*stmt.query, nullptr);
     if (q.columns.size() > positions.size()) throw OraError(913);
     if (q.columns.size() < positions.size()) throw OraError(947);
     EvalEnv env{&ctx};
     q.root->open(env);
     Row values;
-    while (q.root->next(values)) {
-      ctx.nextRow();
-      checker.insertRow(table, buildRow(values));
-      ++count;
-      if ((count % 1024) == 0) ctx.checkCancel();
+    // A query over the target table itself must not see the rows this statement inserts
+    // (it would never end): its rows are all read first. Other queries stream.
+    bool selfReading = std::find(ctx.tablesRead.begin(), ctx.tablesRead.end(),
+                                 table.data.get()) != ctx.tablesRead.end();
+    if (selfReading) {
+      std::vector<Row> found;
+      while (q.root->next(values)) {
+        ctx.nextRow();
+        found.push_back(values);
+        if ((found.size() % 1024) == 0) ctx.checkCancel();
+      }
+      for (Row& r : found) {
+        checker.insertRow(table, buildRow(r));
+        ++count;
+      }
+    } else {
+      while (q.root->next(values)) {
+        ctx.nextRow();
+        checker.insertRow(table, buildRow(values));
+        ++count;
+        if ((count % 1024) == 0) ctx.checkCancel();
+      }
     }
   }
   checker.finish();

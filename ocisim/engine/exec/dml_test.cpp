@@ -179,6 +179,13 @@ TEST_F(DmlTest, SequencesNextvalAndCurrval) {
 TEST_F(DmlTest, CommitIsAcceptedRollbackFailsClearly) {
   EXPECT_EQ(errorCode(*sys, "commit"), 0);
   EXPECT_EQ(errorCode(*sys, "rollback"), 3001);
+  try {
+    exec(*sys, "rollback work");
+    ADD_FAILURE() << "ROLLBACK pretended to undo something";
+  } catch (const OraError& e) {
+    EXPECT_NE(std::string(e.what()).find("every statement was committed"), std::string::npos)
+        << e.what();
+  }
 }
 
 TEST_F(DmlTest, PrimaryKeyLookupsUseTheIndex) {

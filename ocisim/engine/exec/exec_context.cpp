@@ -72,7 +72,8 @@ Value ExecContext::nextval(Sequence& seq) {
     return cached->second.second;
   }
   if (seq.exhausted) {
-    throw OraError(8004, {seq.header.name, seq.incrementBy.isNegative() ? "MINVALUE" : "MAXVALUE"});
+    throw OraError(8004, {seq.header.name, seq.incrementBy.isNegative() ? "goes below MINVALUE"
+                                                                     : "exceeds MAXVALUE"});
   }
   Decimal value = seq.nextValue;
   Decimal following = value + seq.incrementBy;

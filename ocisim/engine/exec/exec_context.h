@@ -65,6 +65,9 @@ class ExecContext {
   int warning = 0;  // 24344: success with compilation error (a FORCE view with errors)
   std::vector<ObjectId> rewrittenTables;
   std::vector<ObjectId> sequencesTouched;
+  // Row stores the compiled plans of this statement read (INSERT ... SELECT from its own
+  // target must read the rows as they were before it inserts any).
+  std::vector<const TableData*> tablesRead;
 
   const std::string& user() const { return session.user(); }
   const NlsSettings& nls() const { return session.nls(); }

@@ -62,8 +62,9 @@ uint64_t runStatement(ExecContext& ctx, const sql::Statement& stmt) {
       return 0;  // every statement is committed already
     case K::Rollback:
       // Every statement commits on success: there is nothing a rollback could undo, and
-      // pretending it did would mislead the script that asked for it.
-      throw OraError(3001);
+      // pretending it did would mislead the script that asked for it. The text says why.
+      throw OraError::withText(
+          3001, "unimplemented feature: ROLLBACK (every statement was committed when it ran)");
     case K::PlsqlBlock:
       runPlsqlBlock(ctx, stmt.as<sql::PlsqlBlockStmt>());
       return 0;

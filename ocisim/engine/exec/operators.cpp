@@ -26,6 +26,8 @@ void TableScan::open(const EvalEnv&) {
 }
 
 bool TableScan::next(Row& row) {
+  // A column added or dropped since the plan was made: the rows no longer have its width.
+  if (data_->columnCount() != width_) throw OraError(8103);
   while (position_ < data_->slotLimit()) {
     RowId id = position_++;
     if ((id % kCancelInterval) == 0) ctx_.checkCancel();
@@ -52,8 +54,11 @@ IndexScan::IndexScan(ExecContext& ctx, std::shared_ptr<TableData> data, std::str
       reverse_(reverse) {}
 
 void IndexScan::open(const EvalEnv& outer) {
+  if (data_->columnCount() != width_) throw OraError(8103);
   index_ = data_->findIndex(indexName_);
   if (!index_) throw OraError(8103);
+  seenEpoch_ = data_->structureEpoch();
+  keyShape_ = index_->descending();
   equalKey_.clear();
   emptyRange_ = false;
   // A key holds no column of this block's row; its columns of enclosing queries (a correlated
@@ -107,8 +112,21 @@ void IndexScan::reseek() {
   seenChange_ = data_->changeCount();
 }
 
+// The table's indexes were dropped, created or rebuilt (DDL, or a reload of what another
+// process changed) since this scan last looked: the index object and the iterator may be gone.
+// Continue on the index of the same name when it still has the same key shape (the position is
+// found again from the last key returned); otherwise the object the cursor read is gone.
+void IndexScan::rebind() {
+  if (data_->columnCount() != width_) throw OraError(8103);
+  index_ = data_->findIndex(indexName_);
+  if (!index_ || index_->descending() != keyShape_) throw OraError(8103);
+  seenEpoch_ = data_->structureEpoch();
+  if (started_) reseek();
+}
+
 bool IndexScan::next(Row& row) {
   if (done_ || emptyRange_) return false;
+  if (data_->structureEpoch() != seenEpoch_) rebind();
   if (!started_) {
     started_ = true;
     if (reverse_) {

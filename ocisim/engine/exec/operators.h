@@ -61,6 +61,7 @@ class IndexScan : public RowSource {
  private:
   bool inRange(RowId id) const;
   void reseek();
+  void rebind();
 
   ExecContext& ctx_;
   std::shared_ptr<TableData> data_;
@@ -75,6 +76,8 @@ class IndexScan : public RowSource {
   bool started_ = false;
   bool done_ = false;
   uint64_t seenChange_ = 0;
+  uint64_t seenEpoch_ = 0;
+  std::vector<bool> keyShape_;  // the index's descending flags, one per key column
   RowId current_ = 0;
   std::vector<Value> currentKey_;
 };

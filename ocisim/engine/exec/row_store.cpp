@@ -221,6 +221,7 @@ void TableData::reshape(size_t newColumnCount, size_t dropPosition, const Value*
   chunks_ = std::move(chunks);
   columnCount_ = newColumnCount;
   ++changeCount_;
+  ++structureEpoch_;
 }
 
 void TableData::addColumn(const Value& fill) {
@@ -242,11 +243,14 @@ TableIndex& TableData::createIndex(const std::string& name, std::vector<int> key
     if (live_[id]) index->add(id);
   }
   indexes_.push_back(std::move(index));
+  ++structureEpoch_;
   return *indexes_.back();
 }
 
 void TableData::dropIndex(const std::string& name) {
-  std::erase_if(indexes_, [&](const auto& i) { return i->name() == name; });
+  if (std::erase_if(indexes_, [&](const auto& i) { return i->name() == name; }) > 0) {
+    ++structureEpoch_;
+  }
 }
 
 TableIndex* TableData::findIndex(const std::string& name) const {

@@ -5,7 +5,9 @@
 //
 // No constraint is checked here: the executor checks NOT NULL, keys and foreign keys and undoes
 // a failed statement through its UndoLog. Every change bumps changeCount() so that a streaming
-// index scan knows it must re-seek.
+// index scan knows it must re-seek; every change of the index structures or of the row shape
+// (an index created, dropped or rebuilt, a column added or dropped) bumps structureEpoch(), so
+// that an open cursor never follows a freed index or reads a row of another width.
 #pragma once
 
 #include <cstddef>
@@ -100,6 +102,7 @@ class TableData {
   const Value* row(RowId id) const;
   Row copyRow(RowId id) const;
   uint64_t changeCount() const { return changeCount_; }
+  uint64_t structureEpoch() const { return structureEpoch_; }
 
   // Stores a row (exactly columnCount() values) in a free slot and adds it to every index.
   RowId insert(Row values);
@@ -119,7 +122,10 @@ class TableData {
   TableIndex& createIndex(const std::string& name, std::vector<int> keyColumns,
                           std::vector<bool> descending);
   void dropIndex(const std::string& name);
-  void dropAllIndexes() { indexes_.clear(); }
+  void dropAllIndexes() {
+    indexes_.clear();
+    ++structureEpoch_;
+  }
   TableIndex* findIndex(const std::string& name) const;
   const std::vector<std::unique_ptr<TableIndex>>& indexes() const { return indexes_; }
 
@@ -135,6 +141,7 @@ class TableData {
   size_t rowCount_ = 0;
   RowId slotLimit_ = 0;
   uint64_t changeCount_ = 0;
+  uint64_t structureEpoch_ = 0;
   std::vector<std::unique_ptr<Value[]>> chunks_;
   std::vector<bool> live_;
   std::vector<RowId> freeSlots_;

@@ -6,6 +6,7 @@
 #include "engine/exec/compiler.h"
 #include "engine/exec/exec_context.h"
 #include "engine/exec/executor.h"
+#include "engine/exec/query_sequences.h"
 #include "engine/ora_error.h"
 #include "engine/sql/parser.h"
 
@@ -34,14 +35,14 @@ class HookScope {
 class QueryCursor : public Cursor {
  public:
   QueryCursor(std::unique_ptr<BindSet> binds, std::unique_ptr<ExecContext> ctx)
-      : binds_(std::move(binds)), ctx_(std::move(ctx)) {
+      : binds_(std::move(binds)), ctx_(std::move(ctx)), sequences_(ctx_->db) {
     env_.ctx = ctx_.get();
   }
 
   void start(CompiledQuery query) {
     query_ = std::move(query);
     query_.root->open(env_);
-    commitSequences();
+    commitSequences(false);
   }
 
   const std::vector<ColumnInfo>& columns() const override { return query_.columns; }
@@ -53,10 +54,11 @@ class QueryCursor : public Cursor {
     std::lock_guard lock(db.mutex());
     ctx_->session.clearCancel();
     HookScope hook(db, false);
+    sequences_.beforeFetch();
     try {
       if (!query_.root->next(row)) {
         done_ = true;
-        commitSequences();
+        commitSequences(true);
         return false;
       }
     } catch (...) {
@@ -64,24 +66,22 @@ class QueryCursor : public Cursor {
       throw;
     }
     ++fetched_;
-    commitSequences();
+    commitSequences(false);
     return true;
   }
 
  private:
-  // NEXTVAL in a select list advances sequences; storage must keep that.
-  void commitSequences() {
-    if (ctx_->sequencesTouched.empty()) return;
-    if (PersistenceHook* hook = ctx_->db.persistence()) {
-      CommitRecord record;
-      record.sequences = ctx_->sequencesTouched;
-      hook->commit(ctx_->db, record);
-    }
+  // NEXTVAL in a select list advances sequences; storage must keep that (see
+  // QuerySequenceWriter for how few writes that takes).
+  void commitSequences(bool finished) {
+    std::vector<ObjectId> touched = std::move(ctx_->sequencesTouched);
     ctx_->sequencesTouched.clear();
+    sequences_.afterFetch(touched, finished);
   }
 
   std::unique_ptr<BindSet> binds_;
   std::unique_ptr<ExecContext> ctx_;
+  QuerySequenceWriter sequences_;
   CompiledQuery query_;
   EvalEnv env_;
   bool done_ = false;
