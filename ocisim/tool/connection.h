@@ -28,6 +28,7 @@ struct StatementOutcome {
   int functionCode = 0;   // Oracle's SQL command code (3 INSERT, 4 SELECT, 26 ALTER TABLE ...)
   bool isQuery = false;
   uint64_t rowCount = 0;  // DML: rows processed; queries: rows fetched
+  int warning = 0;        // 24344: created with compilation errors (CREATE FORCE VIEW)
 };
 
 class Connection {

@@ -26,6 +26,7 @@ class EngineConnection : public Connection {
     StatementOutcome outcome;
     outcome.functionCode = stmt->sqlFunctionCode();
     outcome.isQuery = stmt->isQuery();
+    outcome.warning = result.warning;
     if (!result.cursor) {
       outcome.rowCount = result.rowCount;
       return outcome;

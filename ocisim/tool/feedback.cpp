@@ -42,6 +42,14 @@ std::string rows(uint64_t n, const char* verb) {
 }  // namespace
 
 std::string feedbackText(const StatementOutcome& outcome) {
+  if (outcome.warning == 24344) {
+    // "View created." becomes "Warning: View created with compilation errors."
+    StatementOutcome plain = outcome;
+    plain.warning = 0;
+    std::string text = feedbackText(plain);
+    if (!text.empty() && text.back() == '.') text.pop_back();
+    return "Warning: " + text + " with compilation errors.";
+  }
   if (outcome.isQuery) return rows(outcome.rowCount, "selected");
   switch (outcome.functionCode) {
     case 3: return rows(outcome.rowCount, "created");

@@ -381,6 +381,9 @@ std::unique_ptr<CExpr> Compiler::compilePseudoColumn(const sql::Expr& e, Scope& 
     c->sequence = seq;
     return c;
   }
+  if (names.size() <= 2 && names.back() == "ROWID") {
+    throw OraError::withText(3001, "unimplemented feature: ROWID");
+  }
   throw OraError(904, {quotedName(names)});
 }
 
@@ -490,7 +493,7 @@ std::vector<ScopeColumn> Compiler::relationColumns(const Relation& r) {
       break;
     case Relation::Kind::View:
       if (!r.view->header.valid)
-        throw OraError(4063, {"view \"" + r.owner + "\".\"" + r.name + "\""});
+        throw OraError(4063, {"view \"" + r.owner + "." + r.name + "\""});
       for (const ViewColumn& c : r.view->columns) out.push_back({c.name, c.type, c.nullable});
       break;
     case Relation::Kind::Virtual:

@@ -23,7 +23,7 @@ std::unique_ptr<CExpr> BlockCompiler::compileInScope(const sql::Expr& e, Scope& 
 std::unique_ptr<RowSource> BlockCompiler::compileView(const Relation& r,
                                                       std::vector<ScopeColumn>& columns) {
   if (c_.viewDepth_ > 32) throw OraError(1731);
-  std::string label = "view \"" + r.owner + "\".\"" + r.name + "\"";
+  std::string label = "view \"" + r.owner + "." + r.name + "\"";  // view "SCOTT.V" has errors
   std::string saved = c_.schema_;
   c_.schema_ = r.owner;
   ++c_.viewDepth_;

@@ -182,7 +182,7 @@ void ConstraintInstaller::validateRows(const Constraint& c) {
     int pos = table_.columnIndex(c.notNullColumn);
     for (RowId id = 0; id < data.slotLimit(); ++id) {
       const Value* row = data.row(id);
-      if (row && row[pos].isNull()) throw OraError(1449);
+      if (row && row[pos].isNull()) throw OraError(2296, {label});
     }
     return;
   }

@@ -173,7 +173,8 @@ void modifyColumns(ExecContext& ctx, Table& table, const sql::AlterTableAction& 
     for (const sql::ConstraintDef& k : def.constraints) {
       if (k.kind == sql::ConstraintKind::NotNull) {
         if (!nullable) throw OraError(1442);
-        if (columnHasNull(table, pos)) throw OraError(1449);
+        // Oracle names the constraint it could not enable; an unnamed one shows as "OWNER.".
+        if (columnHasNull(table, pos)) throw OraError(2296, {owner + "." + k.name});
         installer.addNotNull(def.name, k.name);
       } else if (k.kind == sql::ConstraintKind::Null) {
         if (nullable) throw OraError(1451);

@@ -138,7 +138,9 @@ void runCreateIndex(ExecContext& ctx, const sql::CreateIndexStmt& stmt) {
   std::vector<bool> descending;
   std::set<std::string> seen;
   for (const sql::IndexColumn& ic : stmt.columns) {
-    if (ic.name.empty()) throw OraError(3001);  // function-based indexes are not supported
+    if (ic.name.empty()) {
+      throw OraError::withText(3001, "unimplemented feature: function-based index");
+    }
     int pos = table->columnIndex(ic.name);
     if (pos < 0) throw OraError(904, {quotedName({ic.name})});
     if (!seen.insert(ic.name).second) throw OraError(957);

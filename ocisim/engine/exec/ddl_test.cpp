@@ -76,7 +76,14 @@ TEST_F(DdlTest, AlterTableModifyRules) {
   exec(*sys, "alter table m modify (a null)");
   EXPECT_TRUE(db->catalog().isNullable("SYSTEM", "M", "A"));
   exec(*sys, "insert into m values (1, 'abcdefgh', 1.5, null)");
-  EXPECT_EQ(errorCode(*sys, "alter table m modify (d not null)"), 1449);
+  EXPECT_EQ(errorCode(*sys, "alter table m modify (d not null)"), 2296);
+  try {
+    exec(*sys, "alter table m modify (d constraint m_d_nn not null)");
+    ADD_FAILURE() << "NULLs accepted under NOT NULL";
+  } catch (const OraError& e) {
+    EXPECT_STREQ(e.what(), "ORA-02296: cannot enable (SYSTEM.M_D_NN) - null values found");
+  }
+  EXPECT_EQ(errorCode(*sys, "alter table m add constraint m_pk primary key (d)"), 1449);
   EXPECT_EQ(errorCode(*sys, "alter table m modify (b varchar2(5))"), 1441);
   exec(*sys, "alter table m modify (b varchar2(8))");
   EXPECT_EQ(errorCode(*sys, "alter table m modify (b number)"), 1439);
@@ -169,6 +176,11 @@ TEST_F(DdlTest, ViewsQueryTextColumnsAndForce) {
   EXPECT_EQ(result.warning, 24344);
   EXPECT_FALSE(db->catalog().findView("SYSTEM", "BROKEN")->header.valid);
   EXPECT_EQ(errorCode(*sys, "select * from broken"), 4063);
+  try {
+    exec(*sys, "select * from broken");
+  } catch (const OraError& e) {
+    EXPECT_STREQ(e.what(), "ORA-04063: view \"SYSTEM.BROKEN\" has errors");
+  }
   exec(*sys, "drop view broken");
   EXPECT_EQ(errorCode(*sys, "drop view broken"), 942);
 }

@@ -282,7 +282,8 @@ class Interpreter : public VariableScope {
       dbmsOutput(e.names[2], e);
       return;
     }
-    throw OraError(3001);
+    // Stored code is kept as source and never run.
+    throw OraError::withText(3001, "unimplemented feature: calling stored code");
   }
 
   void dbmsOutput(const std::string& proc, const sql::Expr& e) {

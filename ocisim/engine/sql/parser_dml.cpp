@@ -11,6 +11,9 @@ std::string Parser::optionalAlias() {
 std::unique_ptr<Statement> Parser::insertStatement() {
   next();  // INSERT
   auto stmt = std::make_unique<InsertStmt>();
+  if (atWord("ALL") || atWord("FIRST")) {
+    failWith(OraError::withText(3001, "unimplemented feature: multi-table INSERT"), peek());
+  }
   expectWord("INTO", 925);
   stmt->table = qualifiedName(903);
   stmt->alias = optionalAlias();

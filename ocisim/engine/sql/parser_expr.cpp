@@ -277,7 +277,13 @@ std::unique_ptr<Expr> Parser::nameOrCall() {
   if (atOp("(")) {
     e->kind = ExprKind::Function;
     if (e->names.size() == 1 && e->names[0] == "TRIM") return trimCall(std::move(e));
-    return functionArgs(std::move(e));
+    auto call = functionArgs(std::move(e));
+    if (atWord("OVER") && atOp("(", 1)) {
+      // Analytic functions are left out: refuse them plainly rather than as a syntax error.
+      failWith(OraError::withText(3001, "unimplemented feature: analytic functions (OVER)"),
+               peek());
+    }
+    return call;
   }
   return e;
 }
