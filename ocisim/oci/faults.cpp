@@ -69,6 +69,10 @@ bool parseItem(std::string_view item, FaultSettings& settings) {
     }
     return true;
   }
+  if (key == "count_calls_to") {
+    settings.countCallsTo = std::string(trim(value));
+    return !settings.countCallsTo.empty();
+  }
   if (key == "fail_statement") {
     FaultSettings::Failure failure;
     if (!parseFailure(value, &failure)) return false;
@@ -86,6 +90,19 @@ struct State {
   long calls = 0;
 };
 
+State& state();
+
+// The call count for count_calls_to, written when the process exits.
+void writeCallCount() {
+  State& s = state();
+  std::lock_guard lock(s.mutex);
+  if (s.settings.countCallsTo.empty()) return;
+  if (std::FILE* file = std::fopen(s.settings.countCallsTo.c_str(), "w")) {
+    std::fprintf(file, "%ld\n", s.calls);
+    std::fclose(file);
+  }
+}
+
 State& state() {
   static State* instance = new State();
   return *instance;
@@ -100,6 +117,11 @@ void refresh(State& s) {
   s.raw = raw;
   s.settings = parseFaultSettings(raw);
   s.calls = 0;
+  static bool exitHandler = false;
+  if (!s.settings.countCallsTo.empty() && !exitHandler) {
+    exitHandler = true;
+    std::atexit(writeCallCount);
+  }
   for (const std::string& problem : s.settings.problems)
     std::fprintf(stderr, "ocisim: OCISIM_FAULTS: cannot read '%s'; it is ignored\n",
                  problem.c_str());

@@ -11,6 +11,9 @@
 //                                 '*' any run of characters, '?' one character, the whole text)
 //                                 fails with that error (ORA-03113 also loses the connection);
 //                                 may be given several times
+//   count_calls_to=PATH           at exit the process writes the number of execute and fetch
+//                                 calls it counted (since the value was last set) to PATH, so a
+//                                 test can lose the connection at every call of a run
 // The variable is read at every call; the call counting restarts whenever its value changes, so
 // a test may set it after logging on and count from there. Unknown items are reported once on
 // standard error and ignored.
@@ -31,6 +34,7 @@ struct FaultSettings {
     std::string pattern;
   };
   std::vector<Failure> failures;
+  std::string countCallsTo;  // "" when not asked
   std::vector<std::string> problems;  // items that could not be read
 };
 

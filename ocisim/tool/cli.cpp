@@ -5,21 +5,26 @@
 namespace ocisim::tool {
 namespace {
 
-// "19.3.0", "8.1.7", "7.3.4": two to five dot-separated numbers.
-bool isVersion(const std::string& v) {
-  int parts = 0;
-  size_t i = 0;
-  while (i < v.size()) {
-    size_t start = i;
-    while (i < v.size() && std::isdigit(static_cast<unsigned char>(v[i]))) ++i;
-    if (i == start || i - start > 3) return false;
-    ++parts;
-    if (i == v.size()) break;
-    if (v[i] != '.') return false;
-    ++i;
-    if (i == v.size()) return false;
+// The server releases a database can have.
+constexpr const char* kReleases[] = {"19.3.0", "9.2.0", "8.1.7", "8.0.5", "7.3.4"};
+
+// One of kReleases, alone or followed by up to two more numbers ("9.2.0.1.0").
+bool isRelease(const std::string& v) {
+  for (const char* release : kReleases) {
+    std::string r = release;
+    if (v == r) return true;
+    if (v.compare(0, r.size() + 1, r + ".") != 0) continue;
+    int parts = 0;
+    size_t i = r.size();
+    while (i < v.size() && v[i] == '.') {
+      size_t start = ++i;
+      while (i < v.size() && std::isdigit(static_cast<unsigned char>(v[i]))) ++i;
+      if (i == start || i - start > 3) return false;
+      ++parts;
+    }
+    return i == v.size() && parts <= 2;
   }
-  return parts >= 2 && parts <= 5;
+  return false;
 }
 
 class ArgReader {
@@ -56,9 +61,11 @@ CreateArgs parseCreate(ArgReader& reader) {
       if (a.name.empty()) throw UsageError("--name must not be empty");
     } else if (arg == "--version") {
       a.version = reader.value(arg);
-      if (!isVersion(a.version)) {
-        throw UsageError("--version takes a release such as 19.3.0, 9.2.0, 8.1.7, 8.0.5 or "
-                         "7.3.4, not '" + a.version + "'");
+      if (!isRelease(a.version)) {
+        throw UsageError(
+            "--version takes one of the releases 19.3.0, 9.2.0, 8.1.7, 8.0.5 and "
+            "7.3.4 (patch numbers may follow, as in 9.2.0.1.0), not '" +
+            a.version + "'");
       }
     } else if (arg == "--admin-password") {
       a.adminPassword = reader.value(arg);
@@ -155,7 +162,8 @@ std::string usageText() {
          "      9.2.0, 8.1.7, 8.0.5 or 7.3.4.\n"
          "  ocisim run DIR [-u USER/PASSWORD] [--echo] [@script.sql | -c \"SQL\"]\n"
          "      runs a script like SQL*Plus (from standard input when neither is given) as\n"
-         "      USER (default SYSTEM/manager); exits with 1 when a statement failed.\n"
+         "      USER (default SYSTEM/manager); exits with 1 when a statement failed. The text\n"
+         "      of -c may hold several statements separated by ';' (\"A; B\").\n"
          "  ocisim dump DIR\n"
          "      prints the whole catalog of the database in a stable text form.\n";
 }

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
+#include "tool/script_runner.h"
 #include "tool/table_printer.h"
 #include "tool/tool_main.h"
 
@@ -27,7 +30,8 @@ TEST(CliErrors, MalformedCommandLines) {
             "'create' needs a database directory before its options");
   EXPECT_EQ(usageErrorOf({"create", "d", "--name"}), "option --name needs a value");
   EXPECT_EQ(usageErrorOf({"create", "d", "--version", "8"}),
-            "--version takes a release such as 19.3.0, 9.2.0, 8.1.7, 8.0.5 or 7.3.4, not '8'");
+            "--version takes one of the releases 19.3.0, 9.2.0, 8.1.7, 8.0.5 and 7.3.4 (patch "
+            "numbers may follow, as in 9.2.0.1.0), not '8'");
   EXPECT_NE(usageErrorOf({"create", "d", "--version", "8.1.x"}), "");
   EXPECT_EQ(usageErrorOf({"create", "d", "--frob"}), "unknown option for 'create': --frob");
   EXPECT_EQ(usageErrorOf({"create", "d", "--admin-password", ""}),
@@ -47,8 +51,8 @@ TEST(CliErrors, MalformedCommandLines) {
 }
 
 TEST(Cli, CreateRunAndDump) {
-  ToolArgs create = parseArgs({"create", "/tmp/dbs/demo-1/", "--version", "8.0.5",
-                               "--admin-password", "secret"});
+  ToolArgs create =
+      parseArgs({"create", "/tmp/dbs/demo-1/", "--version", "8.0.5", "--admin-password", "secret"});
   EXPECT_EQ(create.command, ToolArgs::Command::Create);
   EXPECT_EQ(create.create.directory, "/tmp/dbs/demo-1/");
   EXPECT_EQ(create.create.name, "DEMO_1");
@@ -69,6 +73,17 @@ TEST(Cli, CreateRunAndDump) {
   EXPECT_EQ(parseArgs({"run", "d", "plain.sql"}).run.scriptPath, "plain.sql");
   EXPECT_EQ(parseArgs({"dump", "d"}).dump.directory, "d");
   EXPECT_EQ(parseArgs({"--help"}).command, ToolArgs::Command::Help);
+}
+
+TEST(Cli, OnlyTheFiveReleasesAreAccepted) {
+  for (const char* release :
+       {"19.3.0", "9.2.0", "8.1.7", "8.0.5", "7.3.4", "9.2.0.1.0", "8.1.7.4"}) {
+    EXPECT_EQ(usageErrorOf({"create", "d", "--version", release}), "") << release;
+  }
+  for (const char* other : {"1.0", "10.2.0", "19.3", "9.2.1", "11.2.0.4.0", "9.2.0.", "9.2.0.1.2.3",
+                            "7.3.45", "9.2.0x"}) {
+    EXPECT_NE(usageErrorOf({"create", "d", "--version", other}), "") << other;
+  }
 }
 
 TEST(Cli, DefaultGlobalNames) {
@@ -124,6 +139,98 @@ TEST(TablePrinter, NothingWithoutRows) {
   p.finish();
   EXPECT_EQ(out.str(), "");
   EXPECT_FALSE(p.printedRows());
+}
+
+TEST(CommandText, SemicolonsEndStatementsAsLinesWould) {
+  EXPECT_EQ(commandTextAsScript("select 1 from dual; select 2 from dual"),
+            "select 1 from dual;\n select 2 from dual");
+  EXPECT_EQ(commandTextAsScript("select 1 from dual;"), "select 1 from dual;\n");
+  // Semicolons in strings, quoted names and comments are text.
+  EXPECT_EQ(commandTextAsScript("select 'a;''b' \"x;y\" from dual /* c; */ -- d;\n; drop t"),
+            "select 'a;''b' \"x;y\" from dual /* c; */ -- d;\n;\n drop t");
+}
+
+TEST(CommandText, PlsqlKeepsItsSemicolonsUpToTheSlashLine) {
+  EXPECT_EQ(commandTextAsScript("begin null; end;"), "begin null; end;");
+  EXPECT_EQ(commandTextAsScript("DECLARE x number; BEGIN x := 1; END;"),
+            "DECLARE x number; BEGIN x := 1; END;");
+  EXPECT_EQ(commandTextAsScript("create or replace procedure p is begin null; end;"),
+            "create or replace procedure p is begin null; end;");
+  EXPECT_EQ(commandTextAsScript("begin null; end;\n/\nselect 1 from dual; select 2 from dual"),
+            "begin null; end;\n/\nselect 1 from dual;\n select 2 from dual");
+  // Words that only begin like PL/SQL are SQL.
+  EXPECT_EQ(
+      commandTextAsScript("create table beginning (x number); create view v as select 1 x from "
+                          "dual;"),
+      "create table beginning (x number);\n create view v as select 1 x from dual;\n");
+}
+
+// A database in a temporary folder, made and used through the tool's entry point.
+class ToolDatabase : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (std::filesystem::temp_directory_path() / "ocisim-tool-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    root = pattern;
+    dir = root + "/db";
+    ASSERT_EQ(tool({"create", dir}), 0) << err.str();
+  }
+  void TearDown() override {
+    std::error_code ec;
+    std::filesystem::remove_all(root, ec);
+  }
+  int tool(const std::vector<std::string>& args) {
+    std::istringstream in;
+    out.str("");
+    err.str("");
+    return runTool(args, in, out, err);
+  }
+  std::string root;
+  std::string dir;
+  std::ostringstream out;
+  std::ostringstream err;
+};
+
+TEST_F(ToolDatabase, CommandTextRunsEveryStatementAndTheStatusTellsWhetherAllSucceeded) {
+  EXPECT_EQ(tool({"run", dir, "-c",
+                  "create table t (x number); insert into t values (1); "
+                  "insert into t values (2)"}),
+            0)
+      << out.str();
+  EXPECT_EQ(tool({"run", dir, "-c",
+                  "select count(*) n from t; select nosuch from t; "
+                  "insert into t values (3)"}),
+            1);
+  EXPECT_NE(out.str().find("ORA-00904"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("1 row created."), std::string::npos) << out.str();  // went on
+  EXPECT_EQ(tool({"run", dir, "-c", "select count(*) n from t"}), 0);
+  EXPECT_NE(out.str().find("N\n-\n3\n"), std::string::npos) << out.str();
+}
+
+TEST_F(ToolDatabase, AJournalDamagedInTheMiddleIsRefusedAndLeftAsItIs) {
+  for (int i = 0; i < 6; ++i) {
+    ASSERT_EQ(tool({"run", dir, "-c",
+                    "create table t" + std::to_string(i) +
+                        " (id number primary key, name varchar2(30))"}),
+              0);
+  }
+  std::string journal = dir + "/journal";
+  uint64_t size = std::filesystem::file_size(journal);
+  {
+    std::fstream f(journal, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekg(static_cast<std::streamoff>(size / 3));
+    char c = 0;
+    f.get(c);
+    f.seekp(static_cast<std::streamoff>(size / 3));
+    f.put(static_cast<char>(c ^ 0x20));
+  }
+  for (const char* sql : {"select count(*) from user_tables", "create table after (x number)"}) {
+    EXPECT_EQ(tool({"run", dir, "-c", sql}), 1);
+    EXPECT_NE(err.str().find("ORA-01578"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find(journal), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("offset "), std::string::npos) << err.str();
+  }
+  EXPECT_EQ(std::filesystem::file_size(journal), size);
 }
 
 }  // namespace

@@ -174,28 +174,139 @@ void ScriptRunner::runConnect(const sql::ScriptItem& item) {
 void ScriptRunner::runNested(const sql::ScriptItem& item, const std::string& scriptPath) {
   std::string text = item.text;
   bool relative = text.rfind("@@", 0) == 0;
-  std::string name = item.command == "START" ? argumentText(text)
-                                             : text.substr(relative ? 2 : 1);
+  std::string name = item.command == "START" ? argumentText(text) : text.substr(relative ? 2 : 1);
   std::vector<std::string> parts = words(name);
   if (parts.empty()) {
     printFailure(item.line, "SP2-1506: START, @ or @@ command has no arguments");
     return;
   }
   name = parts[0];
-  if (name.find('.', name.find_last_of('/') == std::string::npos ? 0
-                                                                  : name.find_last_of('/')) ==
+  if (name.find('.', name.find_last_of('/') == std::string::npos ? 0 : name.find_last_of('/')) ==
       std::string::npos) {
     name += ".sql";
   }
   if (relative && !name.empty() && name[0] != '/') name = folderOf(scriptPath) + name;
   if (depth_ >= options_.maxNesting) {
-    printFailure(item.line, "SP2-0309: SQL*Plus command procedures may only be nested to a "
-                            "depth of " + std::to_string(options_.maxNesting));
+    printFailure(item.line,
+                 "SP2-0309: SQL*Plus command procedures may only be nested to a "
+                 "depth of " +
+                     std::to_string(options_.maxNesting));
     return;
   }
   ++depth_;
   runFile(name, item.line);
   --depth_;
+}
+
+namespace {
+
+// Whether a statement starting with these words (upper-cased) is PL/SQL, which ends with '/'
+// and keeps its semicolons.
+bool isPlsqlStart(const std::vector<std::string>& w) {
+  if (w.empty()) return false;
+  if (w[0] == "DECLARE" || w[0] == "BEGIN") return true;
+  if (w[0] != "CREATE") return false;
+  size_t i = 1;
+  if (i + 1 < w.size() && w[i] == "OR" && w[i + 1] == "REPLACE") i += 2;
+  while (i < w.size() && (w[i] == "EDITIONABLE" || w[i] == "NONEDITIONABLE" || w[i] == "FORCE" ||
+                          w[i] == "NOFORCE")) {
+    ++i;
+  }
+  if (i >= w.size()) return false;
+  static const char* const kCode[] = {"PROCEDURE", "FUNCTION", "PACKAGE", "TYPE",
+                                      "TRIGGER",   "LIBRARY",  "JAVA"};
+  for (const char* k : kCode) {
+    if (w[i] == k) return true;
+  }
+  return false;
+}
+
+bool isWordChar(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$' || c == '#';
+}
+
+}  // namespace
+
+std::string commandTextAsScript(std::string_view text) {
+  std::string out;
+  std::vector<std::string> words;  // the first words of the current statement
+  bool wordsDone = false;          // a symbol came before enough words
+  bool plsql = false;
+  bool inString = false;
+  bool inQuoted = false;
+  bool inLineComment = false;
+  bool inBlockComment = false;
+  size_t lineStart = 0;  // in out
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    char next = i + 1 < text.size() ? text[i + 1] : '\0';
+    out += c;
+    if (c == '\n') {
+      inLineComment = false;
+      std::string_view line(out.data() + lineStart, out.size() - 1 - lineStart);
+      while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) {
+        line.remove_suffix(1);
+      }
+      while (!line.empty() && std::isspace(static_cast<unsigned char>(line.front()))) {
+        line.remove_prefix(1);
+      }
+      if (plsql && !inString && !inQuoted && !inBlockComment && line == "/") {
+        plsql = false;  // the block ended: the next statement starts
+        words.clear();
+        wordsDone = false;
+      }
+      lineStart = out.size();
+      continue;
+    }
+    if (inLineComment) continue;
+    if (inBlockComment) {
+      if (c == '*' && next == '/') {
+        out += next;
+        ++i;
+        inBlockComment = false;
+      }
+      continue;
+    }
+    if (inString) {
+      if (c == '\'') inString = false;  // '' is two strings in a row: the same result
+      continue;
+    }
+    if (inQuoted) {
+      if (c == '"') inQuoted = false;
+      continue;
+    }
+    if (c == '-' && next == '-') {
+      inLineComment = true;
+      continue;
+    }
+    if (c == '/' && next == '*') {
+      out += next;
+      ++i;
+      inBlockComment = true;
+      continue;
+    }
+    if (c == '\'') inString = true;
+    if (c == '"') inQuoted = true;
+    if (!wordsDone && !plsql) {
+      if (isWordChar(c)) {
+        bool startsWord = out.size() < 2 || !isWordChar(out[out.size() - 2]);
+        if (startsWord) words.emplace_back();
+        words.back() += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        // Decided once the word is complete.
+        if (!isWordChar(next)) plsql = isPlsqlStart(words);
+      } else if (!std::isspace(static_cast<unsigned char>(c))) {
+        wordsDone = true;
+      }
+      if (words.size() > 6) wordsDone = true;
+    }
+    if (c == ';' && !plsql) {
+      out += '\n';
+      lineStart = out.size();
+      words.clear();
+      wordsDone = false;
+    }
+  }
+  return out;
 }
 
 }  // namespace ocisim::tool

@@ -16,7 +16,7 @@
 namespace ocisim::tool {
 
 struct RunnerOptions {
-  bool echo = false;  // print each statement before its result
+  bool echo = false;    // print each statement before its result
   int maxNesting = 20;  // deepest @file nesting
 };
 
@@ -59,5 +59,11 @@ class ScriptRunner {
 
 // SQL*Plus's feedback for a successful statement ("Table created.", "2 rows updated.").
 std::string feedbackText(const StatementOutcome& outcome);
+
+// The text of `ocisim run -c` as a script: every ';' that ends a SQL statement (outside
+// strings, quoted names and comments) ends its line, so "A; B" runs A and then B, as it would
+// typed into SQL*Plus on two lines. A PL/SQL block or stored code ("BEGIN ... END;", CREATE
+// PROCEDURE ...) is left whole up to a line holding only '/'.
+std::string commandTextAsScript(std::string_view text);
 
 }  // namespace ocisim::tool

@@ -17,7 +17,7 @@ int runScripts(const RunArgs& args, std::istream& in, std::ostream& out) {
   options.echo = args.echo;
   ScriptRunner runner(*connection, out, options);
   if (args.hasCommandText) {
-    runner.runScript(args.commandText, "");
+    runner.runScript(commandTextAsScript(args.commandText), "");
   } else if (!args.scriptPath.empty()) {
     runner.runFile(args.scriptPath, 0);
   } else {

@@ -247,7 +247,11 @@ void ConstraintInstaller::validateRows(const Constraint& c) {
 void ConstraintInstaller::validate() {
   Catalog& cat = ctx_.catalog;
   const std::string& owner = table_.header.owner;
-  auto existing = cat.constraintsOf(owner, table_.header.name);
+  // A table being created is not in the catalog yet: it has no constraints or indexes to find
+  // (looking for them scans those of every table).
+  const bool created = cat.findTable(owner, table_.header.name) != &table_;
+  auto existing =
+      created ? std::vector<Constraint*>() : cat.constraintsOf(owner, table_.header.name);
   int primaryKeys = 0;
   for (const Constraint* c : existing) primaryKeys += c->type == ConstraintType::PrimaryKey;
   std::set<std::string> names;
@@ -275,7 +279,8 @@ void ConstraintInstaller::validate() {
     const Constraint& c = *p->constraint;
     if (!c.isKey()) continue;
     bool reusable = false;
-    for (Index* index : cat.indexesOn(owner, table_.header.name)) {
+    for (Index* index :
+         created ? std::vector<Index*>() : cat.indexesOn(owner, table_.header.name)) {
       bool same = index->columns.size() == c.columns.size();
       for (size_t i = 0; same && i < c.columns.size(); ++i) {
         same = index->columns[i].name == c.columns[i];

@@ -84,9 +84,12 @@ void runCreateTable(ExecContext& ctx, const sql::CreateTableStmt& stmt) {
   }
   for (const sql::ConstraintDef& c : stmt.constraints) installer.add(c, "");
   installer.validate();
+  bool changedBefore = ctx.catalogChanged;
   Table& added = cat.addTable(std::move(table));
   installer.apply();
-  ctx.catalogChanged = true;
+  // The installer marks the whole catalog changed; this change is confined to the new table.
+  ctx.catalogChanged = changedBefore;
+  ctx.tableCatalogChanges.emplace_back(added.header.owner, added.header.name);
   if (!rows.empty()) {
     ConstraintChecker checker(ctx);
     for (Row& row : rows) checker.insertRow(added, std::move(row));
@@ -173,8 +176,8 @@ void runCreateIndex(ExecContext& ctx, const sql::CreateIndexStmt& stmt) {
       }
     }
   }
-  cat.addIndex(std::move(index));
-  ctx.catalogChanged = true;
+  Index& added = cat.addIndex(std::move(index));
+  ctx.tableCatalogChanges.emplace_back(added.tableOwner, added.tableName);
 }
 
 }  // namespace ocisim

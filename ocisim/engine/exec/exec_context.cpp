@@ -115,7 +115,8 @@ Value ExecContext::currval(const Sequence& seq) {
 CommitRecord ExecContext::commitRecord() const {
   CommitRecord record;
   record.rows = undo.rowChanges();
-  record.catalogChanged = catalogChanged;
+  record.catalogChanged = catalogChanged || !tableCatalogChanges.empty();
+  if (!catalogChanged) record.catalogTables = tableCatalogChanges;
   record.rewrittenTables = rewrittenTables;
   record.sequences = sequencesTouched;
   return record;

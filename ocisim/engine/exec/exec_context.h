@@ -62,6 +62,9 @@ class ExecContext {
   FunctionContext functions;
   UndoLog undo;
   bool catalogChanged = false;
+  // Catalog changes confined to a table (CREATE TABLE, CREATE INDEX): (owner, table). They let
+  // the storage write only that table's records, unless something set catalogChanged too.
+  std::vector<std::pair<std::string, std::string>> tableCatalogChanges;
   int warning = 0;  // 24344: success with compilation error (a FORCE view with errors)
   std::vector<ObjectId> rewrittenTables;
   std::vector<ObjectId> sequencesTouched;

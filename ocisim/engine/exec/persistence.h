@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/exec/catalog_objects.h"
@@ -43,6 +44,10 @@ struct CommitRecord {
   std::vector<RowChange> rows;  // in the order the statement made them
   // DDL, grants, users, roles, sequences: the catalog changed; write it again (it is small).
   bool catalogChanged = false;
+  // When not empty, the catalog change is confined to these tables (owner, name): their
+  // records, constraints, indexes, triggers and comments. The storage then writes what changed
+  // there without looking at the rest of the catalog.
+  std::vector<std::pair<std::string, std::string>> catalogTables;
   // Tables whose rows were rewritten as a whole by DDL (CREATE TABLE AS SELECT, ADD/DROP/MODIFY
   // COLUMN, TRUNCATE): store all their rows; their RowIds may have changed.
   std::vector<ObjectId> rewrittenTables;

@@ -93,34 +93,81 @@ Enum readEnum(ByteReader& in, Enum last) {
 
 // ---- users, roles, grants ----
 
-void writeSecurity(ByteWriter& out, const Catalog& c) {
-  out.varint(c.users().size());
-  for (const auto& [key, u] : c.users()) {
-    out.svarint(u->userId);
-    out.bytes(u->name);
-    out.bytes(u->password);
-    writeDateTime(out, u->created);
-  }
-  out.varint(c.roles().size());
-  for (const auto& [key, r] : c.roles()) {
-    out.bytes(r->name);
-    out.bytes(r->password);
-  }
-  out.varint(c.systemGrants().size());
-  for (const auto& g : c.systemGrants()) {
+void writeUser(ByteWriter& out, const User& u) {
+  out.svarint(u.userId);
+  out.bytes(u.name);
+  out.bytes(u.password);
+  writeDateTime(out, u.created);
+}
+
+std::unique_ptr<User> readUser(ByteReader& in) {
+  auto u = std::make_unique<User>();
+  u->userId = in.svarint();
+  u->name = in.string();
+  u->password = in.string();
+  u->created = readDateTime(in);
+  return u;
+}
+
+void writeRole(ByteWriter& out, const Role& r) {
+  out.bytes(r.name);
+  out.bytes(r.password);
+}
+
+std::unique_ptr<Role> readRole(ByteReader& in) {
+  auto r = std::make_unique<Role>();
+  r->name = in.string();
+  r->password = in.string();
+  return r;
+}
+
+void writeSystemGrants(ByteWriter& out, const std::vector<SystemPrivilegeGrant>& grants) {
+  out.varint(grants.size());
+  for (const auto& g : grants) {
     out.bytes(g.grantee);
     out.bytes(g.privilege);
     out.boolean(g.adminOption);
   }
-  out.varint(c.roleGrants().size());
-  for (const auto& g : c.roleGrants()) {
+}
+
+std::vector<SystemPrivilegeGrant> readSystemGrants(ByteReader& in) {
+  std::vector<SystemPrivilegeGrant> grants;
+  for (size_t n = in.count(); n > 0; --n) {
+    SystemPrivilegeGrant g;
+    g.grantee = in.string();
+    g.privilege = in.string();
+    g.adminOption = in.boolean();
+    grants.push_back(std::move(g));
+  }
+  return grants;
+}
+
+void writeRoleGrants(ByteWriter& out, const std::vector<RoleGrant>& grants) {
+  out.varint(grants.size());
+  for (const auto& g : grants) {
     out.bytes(g.grantee);
     out.bytes(g.role);
     out.boolean(g.adminOption);
     out.boolean(g.defaultRole);
   }
-  out.varint(c.objectGrants().size());
-  for (const auto& g : c.objectGrants()) {
+}
+
+std::vector<RoleGrant> readRoleGrants(ByteReader& in) {
+  std::vector<RoleGrant> grants;
+  for (size_t n = in.count(); n > 0; --n) {
+    RoleGrant g;
+    g.grantee = in.string();
+    g.role = in.string();
+    g.adminOption = in.boolean();
+    g.defaultRole = in.boolean();
+    grants.push_back(std::move(g));
+  }
+  return grants;
+}
+
+void writeObjectGrants(ByteWriter& out, const std::vector<ObjectPrivilegeGrant>& grants) {
+  out.varint(grants.size());
+  for (const auto& g : grants) {
     for (const std::string* s : {&g.grantee, &g.owner, &g.objectName, &g.privilege, &g.grantor}) {
       out.bytes(*s);
     }
@@ -128,46 +175,43 @@ void writeSecurity(ByteWriter& out, const Catalog& c) {
   }
 }
 
-void readSecurity(ByteReader& in, CatalogImage& image) {
-  for (size_t n = in.count(); n > 0; --n) {
-    auto u = std::make_unique<User>();
-    u->userId = in.svarint();
-    u->name = in.string();
-    u->password = in.string();
-    u->created = readDateTime(in);
-    std::string key = u->name;
-    image.users[key] = std::move(u);
-  }
-  for (size_t n = in.count(); n > 0; --n) {
-    auto r = std::make_unique<Role>();
-    r->name = in.string();
-    r->password = in.string();
-    std::string key = r->name;
-    image.roles[key] = std::move(r);
-  }
-  for (size_t n = in.count(); n > 0; --n) {
-    SystemPrivilegeGrant g;
-    g.grantee = in.string();
-    g.privilege = in.string();
-    g.adminOption = in.boolean();
-    image.systemGrants.push_back(std::move(g));
-  }
-  for (size_t n = in.count(); n > 0; --n) {
-    RoleGrant g;
-    g.grantee = in.string();
-    g.role = in.string();
-    g.adminOption = in.boolean();
-    g.defaultRole = in.boolean();
-    image.roleGrants.push_back(std::move(g));
-  }
+std::vector<ObjectPrivilegeGrant> readObjectGrants(ByteReader& in) {
+  std::vector<ObjectPrivilegeGrant> grants;
   for (size_t n = in.count(); n > 0; --n) {
     ObjectPrivilegeGrant g;
     for (std::string* s : {&g.grantee, &g.owner, &g.objectName, &g.privilege, &g.grantor}) {
       *s = in.string();
     }
     g.grantable = in.boolean();
-    image.objectGrants.push_back(std::move(g));
+    grants.push_back(std::move(g));
   }
+  return grants;
+}
+
+void writeSecurity(ByteWriter& out, const Catalog& c) {
+  out.varint(c.users().size());
+  for (const auto& [key, u] : c.users()) writeUser(out, *u);
+  out.varint(c.roles().size());
+  for (const auto& [key, r] : c.roles()) writeRole(out, *r);
+  writeSystemGrants(out, c.systemGrants());
+  writeRoleGrants(out, c.roleGrants());
+  writeObjectGrants(out, c.objectGrants());
+}
+
+void readSecurity(ByteReader& in, CatalogImage& image) {
+  for (size_t n = in.count(); n > 0; --n) {
+    auto u = readUser(in);
+    std::string key = u->name;
+    image.users[key] = std::move(u);
+  }
+  for (size_t n = in.count(); n > 0; --n) {
+    auto r = readRole(in);
+    std::string key = r->name;
+    image.roles[key] = std::move(r);
+  }
+  image.systemGrants = readSystemGrants(in);
+  image.roleGrants = readRoleGrants(in);
+  image.objectGrants = readObjectGrants(in);
 }
 
 // ---- tables, constraints, indexes ----
@@ -481,6 +525,93 @@ SequenceState readSequenceState(ByteReader& in) {
   s.nextValue = readDecimal(in);
   s.exhausted = in.boolean();
   return s;
+}
+
+}  // namespace ocisim::storage
+
+// ---- single records ----
+
+namespace ocisim::storage {
+
+void writeRecord(ByteWriter& out, const User& r) {
+  writeUser(out, r);
+}
+void writeRecord(ByteWriter& out, const Role& r) {
+  writeRole(out, r);
+}
+void writeRecord(ByteWriter& out, const Table& r) {
+  writeTable(out, r);
+}
+void writeRecord(ByteWriter& out, const View& r) {
+  writeView(out, r);
+}
+void writeRecord(ByteWriter& out, const Index& r) {
+  writeIndex(out, r);
+}
+void writeRecord(ByteWriter& out, const Sequence& r) {
+  writeSequence(out, r);
+}
+void writeRecord(ByteWriter& out, const Constraint& r) {
+  writeConstraint(out, r);
+}
+void writeRecord(ByteWriter& out, const Trigger& r) {
+  writeTrigger(out, r);
+}
+void writeRecord(ByteWriter& out, const StoredCode& r) {
+  writeCode(out, r);
+}
+void writeRecord(ByteWriter& out, const ObjectType& r) {
+  writeObjectType(out, r);
+}
+void writeRecord(ByteWriter& out, const std::vector<SystemPrivilegeGrant>& r) {
+  writeSystemGrants(out, r);
+}
+void writeRecord(ByteWriter& out, const std::vector<RoleGrant>& r) {
+  writeRoleGrants(out, r);
+}
+void writeRecord(ByteWriter& out, const std::vector<ObjectPrivilegeGrant>& r) {
+  writeObjectGrants(out, r);
+}
+
+void readRecord(ByteReader& in, std::unique_ptr<User>& out) {
+  out = readUser(in);
+}
+void readRecord(ByteReader& in, std::unique_ptr<Role>& out) {
+  out = readRole(in);
+}
+void readRecord(ByteReader& in, std::unique_ptr<Table>& out) {
+  out = readTable(in);
+}
+void readRecord(ByteReader& in, std::unique_ptr<View>& out) {
+  out = readView(in);
+}
+void readRecord(ByteReader& in, std::unique_ptr<Index>& out) {
+  out = readIndex(in);
+}
+void readRecord(ByteReader& in, std::unique_ptr<Sequence>& out) {
+  out = readSequence(in);
+}
+void readRecord(ByteReader& in, std::unique_ptr<Constraint>& out) {
+  out = readConstraint(in);
+}
+void readRecord(ByteReader& in, std::unique_ptr<Trigger>& out) {
+  out = readTrigger(in);
+}
+void readRecord(ByteReader& in, std::unique_ptr<StoredCode>& out) {
+  out = readCode(in);
+}
+void readRecord(ByteReader& in, std::unique_ptr<ObjectType>& out) {
+  out = readObjectType(in);
+}
+
+std::vector<SystemPrivilegeGrant> readSystemGrantList(ByteReader& in) {
+  return readSystemGrants(in);
+}
+std::vector<RoleGrant> readRoleGrantList(ByteReader& in) {
+  return readRoleGrants(in);
+}
+std::vector<ObjectPrivilegeGrant> readObjectGrantList(ByteReader& in) {
+  return readObjectGrants(in);
 }
 
 }  // namespace ocisim::storage

@@ -47,4 +47,33 @@ struct SequenceState {
 };
 SequenceState readSequenceState(ByteReader& in);
 
+// Single records in the same form as inside the image (the entries of a catalog delta,
+// catalog_delta.h). The grant lists are one record each.
+void writeRecord(ByteWriter& out, const User& r);
+void writeRecord(ByteWriter& out, const Role& r);
+void writeRecord(ByteWriter& out, const Table& r);
+void writeRecord(ByteWriter& out, const View& r);
+void writeRecord(ByteWriter& out, const Index& r);
+void writeRecord(ByteWriter& out, const Sequence& r);
+void writeRecord(ByteWriter& out, const Constraint& r);
+void writeRecord(ByteWriter& out, const Trigger& r);
+void writeRecord(ByteWriter& out, const StoredCode& r);
+void writeRecord(ByteWriter& out, const ObjectType& r);
+void writeRecord(ByteWriter& out, const std::vector<SystemPrivilegeGrant>& r);
+void writeRecord(ByteWriter& out, const std::vector<RoleGrant>& r);
+void writeRecord(ByteWriter& out, const std::vector<ObjectPrivilegeGrant>& r);
+void readRecord(ByteReader& in, std::unique_ptr<User>& out);
+void readRecord(ByteReader& in, std::unique_ptr<Role>& out);
+void readRecord(ByteReader& in, std::unique_ptr<Table>& out);
+void readRecord(ByteReader& in, std::unique_ptr<View>& out);
+void readRecord(ByteReader& in, std::unique_ptr<Index>& out);
+void readRecord(ByteReader& in, std::unique_ptr<Sequence>& out);
+void readRecord(ByteReader& in, std::unique_ptr<Constraint>& out);
+void readRecord(ByteReader& in, std::unique_ptr<Trigger>& out);
+void readRecord(ByteReader& in, std::unique_ptr<StoredCode>& out);
+void readRecord(ByteReader& in, std::unique_ptr<ObjectType>& out);
+std::vector<SystemPrivilegeGrant> readSystemGrantList(ByteReader& in);
+std::vector<RoleGrant> readRoleGrantList(ByteReader& in);
+std::vector<ObjectPrivilegeGrant> readObjectGrantList(ByteReader& in);
+
 }  // namespace ocisim::storage

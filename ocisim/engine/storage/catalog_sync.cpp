@@ -277,4 +277,293 @@ void applyCatalogImage(Database& db, CatalogImage image) {
   }
 }
 
+// ---- deltas ----
+
+namespace {
+
+// The entries of one kind, decoded: removed keys and records put.
+template <class Rec>
+struct Decoded {
+  std::vector<std::string> removed;  // encoded keys
+  std::vector<std::unique_ptr<Rec>> put;
+};
+
+template <class Rec>
+Decoded<Rec> decodeKind(const CatalogDelta& delta, RecordKind kind) {
+  Decoded<Rec> d;
+  for (const DeltaEntry& e : delta.entries) {
+    if (e.kind != kind) continue;
+    if (!e.put) {
+      d.removed.push_back(e.key);
+      continue;
+    }
+    ByteReader in(e.record);
+    std::unique_ptr<Rec> rec;
+    readRecord(in, rec);
+    if (!in.atEnd()) throw CorruptData("catalog record longer than its fields");
+    d.put.push_back(std::move(rec));
+  }
+  return d;
+}
+
+// Schema objects with a header: removed, then put in place when the object is the same (same
+// object id), else dropped and added.
+template <class Rec, class Find, class Remove, class Add>
+void applyObjects(const CatalogDelta& delta, RecordKind kind, Find find, Remove remove, Add add) {
+  Decoded<Rec> d = decodeKind<Rec>(delta, kind);
+  for (const std::string& key : d.removed) {
+    NameKey k = decodeOwnerKey(key);
+    if (find(k.first, k.second)) remove(k.first, k.second);
+  }
+  for (auto& rec : d.put) {
+    Rec* existing = find(rec->header.owner, rec->header.name);
+    if (existing && existing->header.objectId == rec->header.objectId) {
+      *existing = std::move(*rec);
+      continue;
+    }
+    if (existing) remove(rec->header.owner, rec->header.name);
+    add(std::move(rec));
+  }
+}
+
+void applyTables(Database& db, const CatalogDelta& delta, DeltaEffect& effect,
+                 std::set<Table*>& fresh) {
+  Catalog& c = db.catalog();
+  Decoded<Table> d = decodeKind<Table>(delta, RecordKind::Table);
+  // A table renamed keeps its object id under another key: its old key is removed or put
+  // with another table (names exchanged). Move it, rows and all, through a temporary name.
+  std::map<ObjectId, NameKey> named;  // the tables now at the keys the delta names
+  auto note = [&](const NameKey& k) {
+    if (const Table* t = c.findTable(k.first, k.second)) named[t->header.objectId] = k;
+  };
+  for (const std::string& key : d.removed) note(decodeOwnerKey(key));
+  for (const auto& w : d.put) note({w->header.owner, w->header.name});
+  std::vector<std::pair<NameKey, std::string>> moves;  // (temporary key, final name)
+  for (const auto& w : d.put) {
+    auto it = named.find(w->header.objectId);
+    if (it == named.end() || it->second.first != w->header.owner ||
+        it->second.second == w->header.name) {
+      continue;
+    }
+    std::string temporary = "\x01renaming " + it->second.second;
+    c.renameTable(it->second.first, it->second.second, temporary);
+    moves.push_back({{it->second.first, temporary}, w->header.name});
+  }
+  for (const std::string& key : d.removed) {
+    NameKey k = decodeOwnerKey(key);
+    if (c.findTable(k.first, k.second)) {
+      c.removeTable(k.first, k.second);
+      effect.tablesRemoved = true;
+    }
+  }
+  for (const auto& [key, to] : moves) {
+    if (c.findTable(key.first, to)) {
+      c.removeTable(key.first, to);
+      effect.tablesRemoved = true;
+    }
+    c.renameTable(key.first, key.second, to);
+  }
+  for (auto& w : d.put) {
+    Table* t = c.findTable(w->header.owner, w->header.name);
+    if (t && t->header.objectId == w->header.objectId) {
+      restoreDefaults(*w, t);
+      t->header = std::move(w->header);
+      t->columns = std::move(w->columns);
+      t->storage = std::move(w->storage);
+      if (t->data->columnCount() != t->columns.size()) {
+        t->data = std::make_shared<TableData>(t->columns.size());
+        fresh.insert(t);
+      }
+      continue;
+    }
+    if (t) {
+      c.removeTable(w->header.owner, w->header.name);
+      effect.tablesRemoved = true;
+    }
+    restoreDefaults(*w, nullptr);
+    w->data = std::make_shared<TableData>(w->columns.size());
+    Table& added = c.addTable(std::move(w));
+    fresh.insert(&added);
+    effect.tablesAdded.push_back(&added);
+  }
+}
+
+void applyConstraints(Catalog& c, const CatalogDelta& delta) {
+  Decoded<Constraint> d = decodeKind<Constraint>(delta, RecordKind::Constraint);
+  for (const std::string& key : d.removed) {
+    NameKey k = decodeOwnerKey(key);
+    if (c.findConstraint(k.first, k.second)) c.removeConstraint(k.first, k.second);
+  }
+  for (auto& w : d.put) {
+    if (Constraint* k = c.findConstraint(w->owner, w->name)) {
+      restoreCondition(*w, k);
+      *k = std::move(*w);
+    } else {
+      restoreCondition(*w, nullptr);
+      c.addConstraint(std::move(w));
+    }
+  }
+}
+
+void applySecurity(Catalog& c, const CatalogDelta& delta) {
+  Decoded<User> users = decodeKind<User>(delta, RecordKind::User);
+  for (const std::string& key : users.removed) {
+    std::string name = decodeNameKey(key);
+    if (c.findUser(name)) c.removeUser(name);
+  }
+  for (auto& u : users.put) {
+    User* existing = c.findUser(u->name);
+    if (existing && existing->userId == u->userId) {
+      *existing = std::move(*u);
+      continue;
+    }
+    if (existing) c.removeUser(u->name);
+    c.addUser(std::move(u));
+  }
+  Decoded<Role> roles = decodeKind<Role>(delta, RecordKind::Role);
+  for (const std::string& key : roles.removed) {
+    std::string name = decodeNameKey(key);
+    if (c.findRole(name)) c.removeRole(name);
+  }
+  for (auto& r : roles.put) {
+    if (Role* existing = c.findRole(r->name)) {
+      *existing = std::move(*r);
+    } else {
+      c.addRole(std::move(r));
+    }
+  }
+}
+
+// A grant list put in the delta replaces the catalog's (after users and roles, whose removal
+// takes grants along).
+void applyGrants(Catalog& c, const CatalogDelta& delta) {
+  for (const DeltaEntry& e : delta.entries) {
+    if (!e.put) continue;
+    ByteReader in(e.record);
+    if (e.kind == RecordKind::SystemGrants) {
+      auto grants = readSystemGrantList(in);
+      auto old = c.systemGrants();
+      for (const auto& g : old) c.revokeSystemPrivilege(g.grantee, g.privilege);
+      for (const auto& g : grants) c.grantSystemPrivilege(g);
+    } else if (e.kind == RecordKind::RoleGrants) {
+      auto grants = readRoleGrantList(in);
+      auto old = c.roleGrants();
+      for (const auto& g : old) c.revokeRole(g.grantee, g.role);
+      for (const auto& g : grants) c.grantRole(g);
+    } else if (e.kind == RecordKind::ObjectGrants) {
+      auto grants = readObjectGrantList(in);
+      auto old = c.objectGrants();
+      for (const auto& g : old) c.removeObjectGrants(g.owner, g.objectName);
+      for (const auto& g : grants) c.grantObjectPrivilege(g);
+    }
+  }
+}
+
+void applyComments(Catalog& c, const CatalogDelta& delta) {
+  // Comments are removed an object at a time: keep the object's others.
+  std::set<Catalog::CommentKey> removed;
+  for (const DeltaEntry& e : delta.entries) {
+    if (e.kind == RecordKind::Comment && !e.put) removed.insert(decodeCommentKey(e.key));
+  }
+  std::set<NameKey> objects;
+  for (const auto& key : removed) objects.insert({std::get<0>(key), std::get<1>(key)});
+  for (const auto& [owner, object] : objects) {
+    std::vector<std::pair<std::string, std::string>> keep;
+    auto it = c.comments().lower_bound(Catalog::CommentKey(owner, object, ""));
+    for (; it != c.comments().end() && std::get<0>(it->first) == owner &&
+           std::get<1>(it->first) == object;
+         ++it) {
+      if (!removed.count(it->first)) keep.push_back({std::get<2>(it->first), it->second});
+    }
+    c.removeComments(owner, object);
+    for (const auto& [column, text] : keep) c.setComment(owner, object, column, text);
+  }
+  for (const DeltaEntry& e : delta.entries) {
+    if (e.kind != RecordKind::Comment || !e.put) continue;
+    auto [owner, object, column] = decodeCommentKey(e.key);
+    c.setComment(owner, object, column, e.record);
+  }
+}
+
+}  // namespace
+
+DeltaEffect applyCatalogDelta(Database& db, const CatalogDelta& delta) {
+  Catalog& c = db.catalog();
+  DeltaEffect effect;
+  // The tables whose index structures may change, with their signatures before.
+  std::set<NameKey> affected;
+  for (const DeltaEntry& e : delta.entries) {
+    if (!e.group.second.empty()) affected.insert(e.group);
+  }
+  std::map<ObjectId, std::string> before;
+  for (const NameKey& k : affected) {
+    if (const Table* t = c.findTable(k.first, k.second)) {
+      before[t->header.objectId] = indexSignature(c, *t);
+    }
+  }
+
+  applySecurity(c, delta);
+  std::set<Table*> fresh;
+  applyTables(db, delta, effect, fresh);
+  applyObjects<View>(
+      delta, RecordKind::View, [&](const auto& o, const auto& n) { return c.findView(o, n); },
+      [&](const auto& o, const auto& n) { c.removeView(o, n); },
+      [&](std::unique_ptr<View> v) { c.addView(std::move(v)); });
+  applyObjects<Index>(
+      delta, RecordKind::Index, [&](const auto& o, const auto& n) { return c.findIndex(o, n); },
+      [&](const auto& o, const auto& n) { c.removeIndex(o, n); },
+      [&](std::unique_ptr<Index> i) { c.addIndex(std::move(i)); });
+  applyObjects<Sequence>(
+      delta, RecordKind::Sequence,
+      [&](const auto& o, const auto& n) { return c.findSequence(o, n); },
+      [&](const auto& o, const auto& n) { c.removeSequence(o, n); },
+      [&](std::unique_ptr<Sequence> s) { c.addSequence(std::move(s)); });
+  applyConstraints(c, delta);
+  applyObjects<Trigger>(
+      delta, RecordKind::Trigger, [&](const auto& o, const auto& n) { return c.findTrigger(o, n); },
+      [&](const auto& o, const auto& n) { c.removeTrigger(o, n); },
+      [&](std::unique_ptr<Trigger> t) { c.addTrigger(std::move(t)); });
+  Decoded<StoredCode> code = decodeKind<StoredCode>(delta, RecordKind::Code);
+  for (const std::string& key : code.removed) {
+    auto [owner, name, kind] = decodeCodeKey(key);
+    if (c.findCode(owner, name, kind)) c.removeCode(owner, name, kind);
+  }
+  for (auto& w : code.put) {
+    StoredCode* existing = c.findCode(w->header.owner, w->header.name, w->kind);
+    if (existing && existing->header.objectId == w->header.objectId) {
+      *existing = std::move(*w);
+      continue;
+    }
+    if (existing) c.removeCode(w->header.owner, w->header.name, w->kind);
+    c.addCode(std::move(w));
+  }
+  Decoded<ObjectType> types = decodeKind<ObjectType>(delta, RecordKind::ObjectType);
+  for (const std::string& key : types.removed) {
+    NameKey k = decodeOwnerKey(key);
+    if (c.findObjectType(k.first, k.second)) c.removeObjectType(k.first, k.second);
+  }
+  for (auto& w : types.put) {
+    ObjectType* existing = c.findObjectType(w->owner, w->name);
+    if (existing && existing->codeObjectId == w->codeObjectId) {
+      *existing = std::move(*w);
+      continue;
+    }
+    if (existing) c.removeObjectType(w->owner, w->name);
+    c.addObjectType(std::move(w));
+  }
+  applyComments(c, delta);
+  applyGrants(c, delta);
+  c.setCounters(delta.counters);
+  c.bumpVersion();
+
+  for (Table* t : fresh) db.rebuildIndexes(*t);
+  for (const NameKey& k : affected) {
+    Table* t = c.findTable(k.first, k.second);
+    if (!t || fresh.count(t)) continue;
+    auto it = before.find(t->header.objectId);
+    if (it == before.end() || it->second != indexSignature(c, *t)) db.rebuildIndexes(*t);
+  }
+  return effect;
+}
+
 }  // namespace ocisim::storage

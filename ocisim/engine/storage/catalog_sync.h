@@ -8,9 +8,20 @@
 
 #include "engine/exec/database.h"
 #include "engine/storage/catalog_codec.h"
+#include "engine/storage/catalog_delta.h"
 
 namespace ocisim::storage {
 
 void applyCatalogImage(Database& db, CatalogImage image);
+
+// Applies the records of a delta the same way, touching only them: a table renamed keeps its
+// rows; only the tables a changed record belongs to have their index structures rebuilt.
+// Tells whether a table record was dropped or replaced (pointers to tables held elsewhere by
+// object id may be stale) and which tables were added.
+struct DeltaEffect {
+  bool tablesRemoved = false;
+  std::vector<Table*> tablesAdded;
+};
+DeltaEffect applyCatalogDelta(Database& db, const CatalogDelta& delta);
 
 }  // namespace ocisim::storage

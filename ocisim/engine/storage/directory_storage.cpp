@@ -2,11 +2,16 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <optional>
+#include <set>
 #include <stdexcept>
+#include <tuple>
 
 namespace ocisim::storage {
 namespace {
@@ -46,7 +51,10 @@ DirectoryStorage::~DirectoryStorage() {
 std::unique_ptr<DirectoryStorage> DirectoryStorage::create(Database& db,
                                                            const std::string& directory) {
   std::error_code ec;
+  bool existed = std::filesystem::exists(directory, ec);
   std::filesystem::create_directories(directory, ec);
+  // The files hold the users' passwords: a directory made here is its owner's alone.
+  if (!ec && !existed) ::chmod(directory.c_str(), kDirectoryMode);
   if (ec) {
     throw OraError::withText(27040, "file create error, unable to create file " + directory +
                                         "\nLinux-x86_64 Error: " + std::to_string(ec.value()) +
@@ -64,6 +72,7 @@ std::unique_ptr<DirectoryStorage> DirectoryStorage::create(Database& db,
     }
     s->writeSnapshotFile(db, 1);
     s->createJournal(1);
+    s->shadow_.rebuild(db.catalog());
   } catch (...) {
     s->unlock();
     throw;
@@ -115,6 +124,12 @@ void DirectoryStorage::beginStatement(Database& db, bool writes) {
   held_ = operation;
   try {
     catchUp(db);
+    // A journal of an older format takes no new frames (an older program could misread
+    // them): fold it into a snapshot and go on with a journal of this format.
+    if (writes && journal_.valid() && journalGen_ == stateGen_ &&
+        journalVersion_ < kFormatVersion && journalWritable_) {
+      compact(db);
+    }
   } catch (...) {
     unlock();
     throw;
@@ -139,10 +154,12 @@ void DirectoryStorage::commit(Database& db, const CommitRecord& record) {
     if (stateGen_ != gen || applied_ != at || !(journalId_ == id)) throw serializeError();
   }
   prepareForWrite();
+  std::optional<CatalogDelta> delta;
+  if (record.catalogChanged) delta = catalogDelta(db, record);
   FrameWriter out(journal_.get(), journalPath_, applied_);
   JournalStats stats = stats_;
   try {
-    writeStatement(out, db, record, stats.statements + 1, stats);
+    writeStatement(out, db, record, delta ? &*delta : nullptr, stats.statements + 1, stats);
     out.sync();
   } catch (...) {
     // Take the partial statement off the journal; if that fails too, the next writer cuts it
@@ -161,6 +178,7 @@ void DirectoryStorage::commit(Database& db, const CommitRecord& record) {
   }
   applied_ = out.offset();
   stats_ = stats;
+  if (delta) shadow_.apply(*delta);
   if (shouldCompact(db)) {
     try {
       compact(db);
@@ -168,6 +186,31 @@ void DirectoryStorage::commit(Database& db, const CommitRecord& record) {
       // The statement is committed; compaction is tried again after the next one.
     }
   }
+}
+
+// What the statement changed in the catalog: the records of the tables it declared, or
+// (declaring nothing) every record that differs from what the files hold.
+CatalogDelta DirectoryStorage::catalogDelta(const Database& db, const CommitRecord& record) {
+  if (!shadow_.valid()) shadow_.rebuild(db.catalog());  // not expected: memory follows the files
+  std::vector<NameKey> tables(record.catalogTables.begin(), record.catalogTables.end());
+  std::optional<CatalogDelta> scoped;
+  if (!tables.empty()) scoped = shadow_.diffTables(db.catalog(), tables);
+  if (!scoped) return shadow_.diff(db.catalog());
+  if (verifyScopes_) {
+    CatalogDelta all = shadow_.diff(db.catalog());
+    auto entryKey = [](const DeltaEntry& e) {
+      return std::make_tuple(static_cast<int>(e.kind), e.put, e.key, e.record);
+    };
+    std::set<std::tuple<int, bool, std::string, std::string>> a;
+    std::set<std::tuple<int, bool, std::string, std::string>> b;
+    for (const DeltaEntry& e : scoped->entries) a.insert(entryKey(e));
+    for (const DeltaEntry& e : all.entries) b.insert(entryKey(e));
+    if (a != b) {
+      ++scopeMisses_;
+      return all;
+    }
+  }
+  return std::move(*scoped);
 }
 
 // ---- following other processes ----
@@ -206,6 +249,7 @@ bool DirectoryStorage::followReplacedFiles(Database& db, bool snapshotChanged, b
     if (!finishedOurs || header.generation != stateGen_ + 1) return false;
     stateGen_ = header.generation;  // the new snapshot is exactly what we hold now
     snapshotId_ = fileIdOf(fd.get());
+    snapshotBytes_ = fileSize(fd.get(), snapshotPath_);
   }
   if (!journalChanged) return true;
   if (!journalExists) {
@@ -222,7 +266,7 @@ bool DirectoryStorage::followReplacedFiles(Database& db, bool snapshotChanged, b
   if (!fd.valid()) throw openError(journalPath_, errno);
   FileHeader header = readFileHeader(fd.get(), journalPath_, FileKind::Journal);
   if (header.generation > stateGen_) return false;
-  adoptJournal(std::move(fd), header.generation);
+  adoptJournal(std::move(fd), header);
   journalWritable_ = writable;
   if (journalGen_ == stateGen_) applyTail(db);
   return true;
@@ -234,6 +278,7 @@ void DirectoryStorage::fullReload(Database& db) {
   journalGen_ = 0;
   applied_ = 0;
   stats_ = {};
+  shadow_.clear();
   loadSnapshot(db);
   bool writable = true;
   Fd fd = openFile(journalPath_, O_RDWR);
@@ -246,12 +291,13 @@ void DirectoryStorage::fullReload(Database& db) {
     if (header.generation > stateGen_) {
       throw corruptError(journalPath_, 0, "journal newer than the snapshot");
     }
-    adoptJournal(std::move(fd), header.generation);
+    adoptJournal(std::move(fd), header);
     journalWritable_ = writable;
     if (journalGen_ == stateGen_) applyTail(db);
   } else if (errno != ENOENT) {
     throw openError(journalPath_, errno);
   }
+  if (!shadow_.valid()) shadow_.rebuild(db.catalog());
   needsReload_ = false;
 }
 
@@ -273,13 +319,15 @@ uint64_t DirectoryStorage::loadSnapshot(Database& db) {
   needsReload_ = true;  // the journal is still to come
   stateGen_ = header.generation;
   snapshotId_ = fileIdOf(fd.get());
+  snapshotBytes_ = size;
   return size;
 }
 
-void DirectoryStorage::adoptJournal(Fd fd, uint64_t generation) {
+void DirectoryStorage::adoptJournal(Fd fd, const FileHeader& header) {
   journal_ = std::move(fd);
   journalId_ = fileIdOf(journal_.get());
-  journalGen_ = generation;
+  journalGen_ = header.generation;
+  journalVersion_ = header.version;
   journalWritable_ = true;
   applied_ = kFileHeaderSize;
   stats_ = {};
@@ -287,7 +335,9 @@ void DirectoryStorage::adoptJournal(Fd fd, uint64_t generation) {
 
 // Applies the statements committed to our journal since we last read it. A tail without its
 // commit mark (a writer still at work cannot exist under our lock, so: a writer that died)
-// is left alone.
+// is left alone. A damaged frame followed by a committed statement is no torn tail but
+// damage in the middle: ORA-01578, and the journal is left as it is (the next writer would
+// otherwise cut the statements after the damage off for good).
 void DirectoryStorage::applyTail(Database& db) {
   uint64_t size = fileSize(journal_.get(), journalPath_);
   if (size < applied_) {
@@ -296,21 +346,40 @@ void DirectoryStorage::applyTail(Database& db) {
   }
   if (size == applied_) return;
   uint64_t lastCommit = applied_;
+  uint64_t lastNumber = stats_.statements;
   FrameReader::Frame frame;
   {
     FrameReader scan(journal_.get(), journalPath_, applied_, size);
     while (scan.next(frame)) {
-      if (frame.type == FrameType::Commit) lastCommit = frame.end;
+      if (frame.type != FrameType::Commit) continue;
+      lastCommit = frame.end;
+      ByteReader in(frame.body);
+      if (in.remaining() == 8) lastNumber = in.u64();
+    }
+    if (scan.damaged()) {
+      // The statement the damage is in may be the last one, its commit mark intact (a crash
+      // while its pages were being written): that is a torn tail. A statement committed after
+      // it is not.
+      uint64_t damage = scan.position();
+      uint64_t number = 0;
+      uint64_t commit = scan.findCommit(damage + 1, lastNumber, number);
+      if (commit < size && scan.findCommit(commit + 1, number, number) < size) {
+        needsReload_ = true;
+        throw corruptError(journalPath_, damage,
+                           "damaged record at offset " + std::to_string(damage) +
+                               " followed by committed statements; the journal was left as it is");
+      }
     }
   }
   if (lastCommit == applied_) return;
   FrameReader reader(journal_.get(), journalPath_, applied_, lastCommit);
-  FrameApplier applier(db, &stats_);
+  FrameApplier applier(db, &stats_, shadow_.valid() ? &shadow_ : nullptr);
   guarded(journalPath_, frame, needsReload_, [&] {
     while (reader.next(frame)) applier.apply(frame);
     if (reader.position() != lastCommit) throw CorruptData("the journal changed while read");
   });
   applied_ = lastCommit;
+  if (!shadow_.valid() && !needsReload_) shadow_.rebuild(db.catalog());
 }
 
 // ---- writing ----
@@ -332,6 +401,7 @@ void DirectoryStorage::createJournal(uint64_t generation) {
   std::string tmp = journalPath_ + ".tmp";
   Fd fd = openFile(tmp, O_RDWR | O_CREAT | O_TRUNC);
   if (!fd.valid()) throw openError(tmp, errno);
+  ::fchmod(fd.get(), kFileMode);  // a leftover file keeps its mode through O_TRUNC
   try {
     std::string header = encodeFileHeader({FileKind::Journal, kFormatVersion, generation});
     writeAt(fd.get(), header.data(), header.size(), 0, tmp);
@@ -341,7 +411,7 @@ void DirectoryStorage::createJournal(uint64_t generation) {
     ::unlink(tmp.c_str());
     throw;
   }
-  adoptJournal(std::move(fd), generation);
+  adoptJournal(std::move(fd), {FileKind::Journal, kFormatVersion, generation});
   syncDirectory(directory_);
 }
 
@@ -349,12 +419,15 @@ void DirectoryStorage::writeSnapshotFile(Database& db, uint64_t generation) {
   std::string tmp = snapshotPath_ + ".tmp";
   Fd fd = openFile(tmp, O_RDWR | O_CREAT | O_TRUNC);
   if (!fd.valid()) throw openError(tmp, errno);
+  ::fchmod(fd.get(), kFileMode);
+  uint64_t size = 0;
   try {
     std::string header = encodeFileHeader({FileKind::Snapshot, kFormatVersion, generation});
     writeAt(fd.get(), header.data(), header.size(), 0, tmp);
     FrameWriter out(fd.get(), tmp, header.size());
     writeSnapshot(out, db);
     out.sync();
+    size = out.offset();
     renameFile(tmp, snapshotPath_);
   } catch (...) {
     ::unlink(tmp.c_str());
@@ -363,6 +436,7 @@ void DirectoryStorage::writeSnapshotFile(Database& db, uint64_t generation) {
   // From here on the directory holds the new generation; the journal we hold is stale.
   stateGen_ = generation;
   snapshotId_ = fileIdOf(fd.get());
+  snapshotBytes_ = size;
   syncDirectory(directory_);
 }
 
@@ -381,7 +455,7 @@ void DirectoryStorage::compact(Database& db) {
 }
 
 bool DirectoryStorage::shouldCompact(const Database& db) const {
-  if (stats_.catalogBytes > policy_.maxCatalogBytes) return true;
+  if (stats_.catalogBytes > std::max(policy_.maxCatalogBytes, snapshotBytes_)) return true;
   if (stats_.rowRecords < policy_.minRowRecords) return false;
   uint64_t live = 0;
   for (const auto& [key, t] : db.catalog().tables()) live += t->data->rowCount();

@@ -27,7 +27,8 @@ struct CompactionPolicy {
   // read as a snapshot and is left alone; one full of updates and deletes is not.
   uint64_t minRowRecords = 200000;
   double rowFactor = 2.0;
-  // Catalog images in the journal (every DDL statement writes the whole catalog).
+  // Catalog changes in the journal beyond which it is compacted once they also exceed the size
+  // of the snapshot (so that the work of compacting stays in proportion to the statements).
   uint64_t maxCatalogBytes = 8u << 20;
 };
 
@@ -49,10 +50,17 @@ class DirectoryStorage : public PersistenceHook {
   void compact(Database& db);
   void setCompactionPolicy(const CompactionPolicy& policy) { policy_ = policy; }
 
+  // Checks every statement that declares the tables its catalog change is confined to
+  // (CommitRecord::catalogTables) against a diff of the whole catalog, and writes the whole
+  // diff when the declaration missed something. On in builds with assertions, and in tests.
+  void setVerifyCatalogScopes(bool on) { verifyScopes_ = on; }
+
   // For tests and diagnostics.
   uint64_t generation() const { return stateGen_; }
   uint64_t journalBytes() const { return applied_; }
   const JournalStats& journalStats() const { return stats_; }
+  // Statements whose declared catalog scope missed a change (found by the verification).
+  uint64_t catalogScopeMisses() const { return scopeMisses_; }
 
  private:
   explicit DirectoryStorage(const std::string& directory);
@@ -62,7 +70,8 @@ class DirectoryStorage : public PersistenceHook {
                            bool journalExists);
   void fullReload(Database& db);
   uint64_t loadSnapshot(Database& db);
-  void adoptJournal(Fd fd, uint64_t generation);
+  void adoptJournal(Fd fd, const FileHeader& header);
+  CatalogDelta catalogDelta(const Database& db, const CommitRecord& record);
   void applyTail(Database& db);
   void prepareForWrite();
   void createJournal(uint64_t generation);
@@ -83,11 +92,20 @@ class DirectoryStorage : public PersistenceHook {
   Fd journal_;  // the journal file read so far (its generation: journalGen_)
   FileId journalId_;
   uint64_t journalGen_ = 0;
+  uint32_t journalVersion_ = kFormatVersion;
   bool journalWritable_ = false;
+  uint64_t snapshotBytes_ = 0;
   uint64_t applied_ = 0;  // end of the last committed statement of journal_ applied
   JournalStats stats_;
   bool needsReload_ = false;  // memory may differ from the files: reload before going on
   CompactionPolicy policy_;
+  CatalogShadow shadow_;  // the catalog as the files hold it
+#ifdef NDEBUG
+  bool verifyScopes_ = false;
+#else
+  bool verifyScopes_ = true;
+#endif
+  uint64_t scopeMisses_ = 0;
 };
 
 }  // namespace ocisim::storage

@@ -44,8 +44,13 @@ struct FileId {
   bool operator==(const FileId& o) const { return device == o.device && inode == o.inode; }
 };
 
-// Opens with O_CLOEXEC; returns an invalid Fd and sets errno on failure.
-Fd openFile(const std::string& path, int flags, mode_t mode = 0644);
+// Files of a database hold the users' passwords: only their owner may read them.
+constexpr mode_t kFileMode = 0600;
+constexpr mode_t kDirectoryMode = 0700;
+
+// Opens with O_CLOEXEC; returns an invalid Fd and sets errno on failure. A file it creates gets
+// `mode` (less the umask).
+Fd openFile(const std::string& path, int flags, mode_t mode = kFileMode);
 FileId fileIdOf(int fd);
 // nullopt-like: false when the path does not exist (other errors throw).
 bool fileIdOfPath(const std::string& path, FileId& id);

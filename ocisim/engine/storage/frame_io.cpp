@@ -56,7 +56,7 @@ FileHeader readFileHeader(int fd, const std::string& path, FileKind expected) {
   if (in.u32() != crc32c(bytes, kFileHeaderSize - 4)) {
     throw corruptError(path, 0, "file header checksum mismatch");
   }
-  if (header.version != kFormatVersion) {
+  if (header.version < kOldestFormatVersion || header.version > kFormatVersion) {
     throw OraError::withText(201, "control file version " + std::to_string(header.version) +
                                       " incompatible with ORACLE version " +
                                       std::to_string(kFormatVersion) + " (" + path + ")");
@@ -136,8 +136,7 @@ bool FrameReader::next(Frame& frame) {
   h = buffer_.data() + (position_ - bufferStart_);
   const char* payload = h + kFrameHeaderSize;
   auto type = static_cast<uint8_t>(payload[0]);
-  if (crc32c(payload, length, crc32c(h, 4)) != crc || type < 1 ||
-      type > static_cast<uint8_t>(FrameType::SnapshotEnd)) {
+  if (crc32c(payload, length, crc32c(h, 4)) != crc || type < 1 || type > kLastFrameType) {
     damaged_ = true;
     return false;
   }
@@ -147,6 +146,38 @@ bool FrameReader::next(Frame& frame) {
   position_ += kFrameHeaderSize + length;
   frame.end = position_;
   return true;
+}
+
+}  // namespace ocisim::storage
+
+namespace ocisim::storage {
+
+uint64_t FrameReader::findCommit(uint64_t from, uint64_t after, uint64_t& number) {
+  // A Commit frame: length 9, checksum, type 6, u64 statement number.
+  constexpr size_t kCommitFrame = kFrameHeaderSize + 9;
+  constexpr size_t kChunk = 4u << 20;
+  std::string chunk;
+  for (uint64_t start = from; start + kCommitFrame <= end_;) {
+    size_t want = static_cast<size_t>(std::min<uint64_t>(kChunk, end_ - start));
+    chunk.resize(want);
+    size_t got = readAt(fd_, chunk.data(), want, start, path_);
+    if (got < kCommitFrame) break;
+    for (size_t i = 0; i + kCommitFrame <= got; ++i) {
+      const char* p = chunk.data() + i;
+      if (p[0] != 9 || p[1] != 0 || p[2] != 0 || p[3] != 0) continue;
+      if (p[8] != static_cast<char>(FrameType::Commit)) continue;
+      if (crc32c(p + kFrameHeaderSize, 9, crc32c(p, 4)) != load32(p + 4)) continue;
+      uint64_t n;
+      std::memcpy(&n, p + kFrameHeaderSize + 1, 8);
+      if (n > after) {
+        number = n;
+        return start + i;
+      }
+    }
+    // Chunks overlap by a frame's length so that none is missed at a boundary.
+    start += got - kCommitFrame + 1;
+  }
+  return end_;
 }
 
 }  // namespace ocisim::storage

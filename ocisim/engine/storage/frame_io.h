@@ -13,7 +13,10 @@
 
 namespace ocisim::storage {
 
-constexpr uint32_t kFormatVersion = 1;
+// Version 2 added CatalogDelta frames to the journal; files of version 1 are still read (a
+// version-1 journal is compacted away before the first write).
+constexpr uint32_t kFormatVersion = 2;
+constexpr uint32_t kOldestFormatVersion = 1;
 constexpr size_t kFileHeaderSize = 32;
 constexpr size_t kFrameHeaderSize = 8;
 // No writer makes frames this large; a bigger length can only be garbage.
@@ -22,14 +25,16 @@ constexpr uint32_t kMaxFramePayload = 1u << 30;
 enum class FileKind : uint8_t { Snapshot, Journal };
 
 enum class FrameType : uint8_t {
-  Identity = 1,     // snapshot: global name, release
-  Catalog = 2,      // the whole catalog image (catalog_codec.h)
-  TableReset = 3,   // table id, column count: the table's rows are replaced by those following
-  RowChanges = 4,   // row operations (journal.h)
-  Sequences = 5,    // sequence states advanced by NEXTVAL
-  Commit = 6,       // journal: the end of one committed statement (its number)
-  SnapshotEnd = 7,  // snapshot: the end (table and row counts)
+  Identity = 1,      // snapshot: global name, release
+  Catalog = 2,       // the whole catalog image (catalog_codec.h)
+  TableReset = 3,    // table id, column count: the table's rows are replaced by those following
+  RowChanges = 4,    // row operations (journal.h)
+  Sequences = 5,     // sequence states advanced by NEXTVAL
+  Commit = 6,        // journal: the end of one committed statement (its number)
+  SnapshotEnd = 7,   // snapshot: the end (table and row counts)
+  CatalogDelta = 8,  // journal: the catalog records a statement changed (catalog_delta.h)
 };
+constexpr uint8_t kLastFrameType = 8;
 
 struct FileHeader {
   FileKind kind = FileKind::Snapshot;
@@ -85,6 +90,10 @@ class FrameReader {
   bool damaged() const { return damaged_; }
   // Where reading stopped: the end of the last intact frame.
   uint64_t position() const { return position_; }
+  // The offset of the first intact Commit frame numbered above `after` that starts in
+  // [from, end), or end when there is none (`number`: its statement number). After a damaged
+  // frame this tells a torn tail from damage in the middle of the journal.
+  uint64_t findCommit(uint64_t from, uint64_t after, uint64_t& number);
   const std::string& path() const { return path_; }
 
  private:

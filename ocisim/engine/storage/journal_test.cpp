@@ -71,7 +71,7 @@ TEST_F(Journal, InsertsAloneDoNotTriggerCompaction) {
 
 TEST_F(Journal, CatalogChangesTriggerCompaction) {
   storageOf(*db).setCompactionPolicy({200, 2.0, 20000});
-  for (int i = 0; i < 60; ++i) {
+  for (int i = 0; i < 400; ++i) {
     runStatement(*db, [&](CommitRecord& r) {
       Catalog& c = db->catalog();
       c.addTable(makeTable(c, "SYSTEM", "X" + std::to_string(i), 3));
@@ -166,11 +166,24 @@ TEST_F(TornTail, ACorruptLastStatementIsIgnored) {
   EXPECT_EQ(dumpDatabase(*copy), states[4]);
 }
 
-TEST_F(TornTail, CorruptionInTheMiddleKeepsWhatCameBefore) {
+TEST_F(TornTail, CorruptionInTheMiddleRefusesToOpenAndKeepsTheJournal) {
   copyDirectory(dir.sub("db"), dir.sub("bad"));
-  flipByte(dir.sub("bad") + "/journal", ends[1] + 30);  // inside statement 2
-  auto copy = Database::open(dir.sub("bad"));
-  EXPECT_EQ(dumpDatabase(*copy), states[1]);
+  std::string path = dir.sub("bad") + "/journal";
+  flipByte(path, ends[1] + 30);  // inside statement 2 of 6
+  uint64_t size = fs::file_size(path);
+  try {
+    Database::open(dir.sub("bad"));
+    ADD_FAILURE() << "a journal damaged in the middle opened";
+  } catch (const OraError& e) {
+    EXPECT_EQ(e.code(), 1578);
+    std::string text = e.what();
+    EXPECT_NE(text.find(path), std::string::npos) << text;
+    EXPECT_NE(text.find("offset " + std::to_string(ends[1])), std::string::npos) << text;
+  }
+  EXPECT_EQ(fs::file_size(path), size);
+  // The damage mended, every statement is there again.
+  flipByte(path, ends[1] + 30);
+  EXPECT_EQ(dumpDatabase(*Database::open(dir.sub("bad"))), states[5]);
 }
 
 TEST_F(Journal, SequenceStatesAreKeptIncludingFromAReadingStatement) {

@@ -116,8 +116,15 @@ void insertInto(TableData& data, RowId id, Row values) {
 }  // namespace
 
 void writeStatement(FrameWriter& out, const Database& db, const CommitRecord& record,
-                    uint64_t statementNumber, JournalStats& stats) {
-  if (record.catalogChanged) writeCatalogFrame(out, db, &stats);
+                    const CatalogDelta* catalog, uint64_t statementNumber, JournalStats& stats) {
+  if (catalog) {
+    out.beginFrame(FrameType::CatalogDelta);
+    writeCatalogDelta(out.payload(), *catalog);
+    stats.catalogBytes += out.payloadSize();
+    out.endFrame();
+  } else if (record.catalogChanged) {
+    writeCatalogFrame(out, db, &stats);
+  }
   std::set<ObjectId> rewritten;
   for (ObjectId id : record.rewrittenTables) {
     const Table* t = db.findTableById(id);
@@ -204,7 +211,8 @@ struct FrameApplier::Loader {
   }
 };
 
-FrameApplier::FrameApplier(Database& db, JournalStats* stats) : db_(db), stats_(stats) {}
+FrameApplier::FrameApplier(Database& db, JournalStats* stats, CatalogShadow* shadow)
+    : db_(db), stats_(stats), shadow_(shadow) {}
 FrameApplier::~FrameApplier() = default;
 
 Table& FrameApplier::tableById(ObjectId id) {
@@ -297,8 +305,23 @@ void FrameApplier::apply(const FrameReader::Frame& frame) {
       finishLoad();
       applyCatalogImage(db_, readCatalog(in));
       tables_.clear();
+      if (shadow_) shadow_->clear();
       if (stats_) stats_->catalogBytes += frame.body.size() + 1;
       break;
+    case FrameType::CatalogDelta: {
+      finishLoad();
+      CatalogDelta delta = readCatalogDelta(in);
+      if (!in.atEnd()) throw CorruptData("catalog delta longer than its entries");
+      DeltaEffect effect = applyCatalogDelta(db_, delta);
+      if (effect.tablesRemoved) {
+        tables_.clear();
+      } else if (!tables_.empty()) {
+        for (Table* t : effect.tablesAdded) tables_[t->header.objectId] = t;
+      }
+      if (shadow_ && shadow_->valid()) shadow_->apply(delta);
+      if (stats_) stats_->catalogBytes += frame.body.size() + 1;
+      break;
+    }
     case FrameType::TableReset:
       resetTable(in);
       break;

@@ -175,7 +175,8 @@ int unwritableStatementsChild(Database& db, Session& s) {
                 "from dual connect by level <= 500") != 1114) {
     return 3;
   }
-  if (errorCode(s, "alter table app.emp add (extra varchar2(200) default 'yyyyyyyy')") != 1114) {
+  if (errorCode(s, "alter table app.emp add (extra varchar2(4000) default rpad('y', 4000, 'y'))") !=
+      1114) {
     return 4;
   }
   if (look(s) != before) return 5;
