@@ -4,6 +4,9 @@
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD ?= build
 CMAKE_FLAGS ?=
+# ccache keys on paths relative to the checkout, so a fresh clone elsewhere reuses the cache.
+export CCACHE_BASEDIR ?= $(CURDIR)
+export CCACHE_NOHASHDIR ?= 1
 
 .PHONY: all bootstrap configure build test test-plain test-asan test-tsan demo bench clean format
 

@@ -20,7 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path suiteDirectory() { return fs::path(__FILE__).parent_path() / "tests"; }
+fs::path suiteDirectory() { return OCISIM_SUITE_DIR; }
 
 std::vector<std::string> suiteScripts() {
   std::vector<std::string> names;

@@ -12,10 +12,9 @@
 
 namespace ocisim::testing {
 
+// A file of the source tree (OCISIM_SOURCE_ROOT is set by the build for the tests that read one).
 inline std::string readSourceFile(const std::string& relative) {
-  std::string here = __FILE__;
-  std::string root = here.substr(0, here.rfind("/ocisim/engine/exec/"));
-  std::ifstream in(root + "/" + relative);
+  std::ifstream in(std::string(OCISIM_SOURCE_ROOT) + "/" + relative);
   std::stringstream text;
   text << in.rdbuf();
   return text.str();
