@@ -1,13 +1,17 @@
 #include "cli/cli_app.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <iostream>
 #include <filesystem>
+#include <iostream>
 #include <memory>
+#include <mutex>
+#include <system_error>
 
 #include "cli/cli_args.h"
 #include "cli/cli_console.h"
@@ -16,11 +20,27 @@
 #include "cli/interrupt_watcher.h"
 #include "config/memory_settings_store.h"
 #include "oracle/database_connection.h"
+#include "run/output_file.h"
 #include "structure/structure_phases.h"
 
 namespace velmora::cli {
 
 namespace {
+
+// What the run writes when it stops; written here when a signal came before the run started.
+constexpr const char* kStoppedLine = "\r\n\r\nVelmora Stopped ...";
+
+std::string signalName(int signal) {
+  switch (signal) {
+    case SIGINT:
+      return "SIGINT";
+    case SIGTERM:
+      return "SIGTERM";
+    case SIGHUP:
+      return "SIGHUP";
+  }
+  return "signal " + std::to_string(signal);
+}
 
 bool wantColour(const CliArgs& args, const CliEnvironment& environment) {
   switch (args.colour) {
@@ -34,27 +54,56 @@ bool wantColour(const CliArgs& args, const CliEnvironment& environment) {
   return false;
 }
 
+// Why no client library loads. The session that found none is gone with its library, so the
+// same choice is loaded once more here to have the loader's reasons.
+std::string clientMissingMessage(const OracleEnvironment& oracle) {
+  OciLibrary library(oracle.loader != nullptr ? *oracle.loader : DynamicLoader::system());
+  const OciChoice choice = ociChoiceFor(oracle);
+  library.load(choice.code, choice.ociDll);
+  if (library.loaded()) return std::string("velmora-cli: ") + OciLibrary::kClientMissingMessage;
+  return "velmora-cli: " + library.loadFailureMessage() +
+         "\nvelmora-cli: name the client library with --oci-library PATH";
+}
+
+// The report's file is checked before anything is connected or built: a run whose report cannot
+// be written is not started. Returns "" or the message.
+std::string outputFileProblem(const ComparisonOptions& options) {
+  if (!options.b_OnlyToFile && !options.b_AutoSave) return "";
+  const int error = OutputFile::probeWritable(options.s_AutoSaveFile);
+  if (error == 0) return "";
+  return std::string("velmora-cli: cannot ") +
+         (options.b_OnlyToFile ? "write the report to " : "auto save the report to ") + "\"" +
+         options.s_AutoSaveFile + "\": " + std::generic_category().message(error);
+}
+
 // The databases named on the command line, connected before the run starts and kept for it.
 struct RunDatabases {
   std::unique_ptr<CliLoginPrompter> prompters[2];
   std::unique_ptr<DatabaseConnection> connections[2];
 
   // Connects --db1 and --db2 when given; returns kExitFinished or the exit status of a failure
-  // (the messages have been shown).
+  // (the messages have been shown). A signal between the two connects ends it before the second
+  // (`stopped`: kExitStopped, the caller says why).
   int open(const CliArgs& args, const OracleEnvironment& oracle, CliEnvironment& environment,
-           CliConsole& console) {
+           CliConsole& console, const std::function<bool()>& stopped = {}) {
     const std::string* texts[2] = {&args.database1, &args.database2};
     for (int i = 0; i < 2; ++i) {
       if (texts[i]->empty()) continue;
+      if (stopped && stopped()) return kExitStopped;
       const int number = i + 1;
       prompters[i] = std::make_unique<CliLoginPrompter>(number, environment.readPassword);
       connections[i] = std::make_unique<DatabaseConnection>(number, oracle, prompters[i].get());
       const OpenResult result = connections[i]->open(*texts[i]);
       if (result == OpenResult::Connected) continue;
+      const std::string problem = connections[i]->problem();
       connections[i].reset();
       if (result == OpenResult::ClientMissing) {
-        console.message(OciLibrary::kClientMissingMessage);
-        return kExitStopped;
+        console.message(clientMissingMessage(oracle));
+        return kExitNoClient;
+      }
+      if (result == OpenResult::SchemaMissing) {
+        console.message("velmora-cli: " + problem);
+        return kExitNotConnected;
       }
       if (prompters[i]->noPasswordSource()) {
         console.message("velmora-cli: Database " + std::to_string(number) +
@@ -79,10 +128,14 @@ struct RunDatabases {
   }
 };
 
-int exitStatus(bool started, const CliHost& host, const RunDriver& driver, bool interrupted) {
-  if (interrupted) return kExitInterrupted;
+// The status says the worst that happened: a signal, a question nobody could answer, a failed
+// report file, a stop, then errors of a finished run.
+int exitStatus(bool started, const CliHost& host, const RunDriver& driver, int signal) {
+  if (signal != 0) return kExitSignalBase + signal;
   if (host.unansweredQuestion()) return kExitUnanswered;
+  if (driver.errors().outputFailed()) return kExitOutputFailed;
   if (!started || driver.lastOutcome() != RunOutcome::Finished) return kExitStopped;
+  if (driver.errors().any()) return kExitRunErrors;
   return kExitFinished;
 }
 
@@ -106,10 +159,68 @@ int prepareDemo(CliArgs& args, CliEnvironment& environment) {
   return kExitFinished;
 }
 
+// The signals of a command-line run: the first one stops the run (before the run: the connect
+// ends and no run starts), a second one quits at once. What a stop does is set once the run
+// exists; the watcher thread calls it.
+class SignalStop {
+ public:
+  int signal() const { return signal_; }  // the first signal, 0 when none came
+  void raise(int signal) {
+    int none = 0;
+    signal_.compare_exchange_strong(none, signal);
+    std::lock_guard lock(mutex_);
+    if (action_) action_();
+  }
+  void setAction(std::function<void()> action) {
+    std::lock_guard lock(mutex_);
+    action_ = std::move(action);
+  }
+
+ private:
+  std::atomic<int> signal_{0};
+  std::mutex mutex_;  // guards action_: it is not replaced while it runs
+  std::function<void()> action_;
+};
+
+// The run's stop reaches the databases: it breaks the call a session is in (OCIBreak from the
+// thread that stops), and every execute and fetch of the run checks for it, so a long fetch ends
+// within a second and a list cut short ends the run as stopped, never as read or as an error.
+class DatabaseStopLink {
+ public:
+  DatabaseStopLink(RunControl& control, RunDatabases& databases)
+      : control_(control), databases_(databases) {
+    for (auto& connection : databases_.connections) {
+      if (connection) connection->setCallCheck([&control] { control.throwIfStopped(); });
+    }
+    hook_ = control_.addStopHook([&databases] {
+      for (auto& connection : databases.connections) {
+        if (connection) connection->breakCall();
+      }
+    });
+  }
+  ~DatabaseStopLink() {
+    control_.removeStopHook(hook_);
+    for (auto& connection : databases_.connections) {
+      if (connection) connection->setCallCheck(nullptr);
+    }
+  }
+  DatabaseStopLink(const DatabaseStopLink&) = delete;
+  DatabaseStopLink& operator=(const DatabaseStopLink&) = delete;
+
+ private:
+  RunControl& control_;
+  RunDatabases& databases_;
+  int hook_ = 0;
+};
+
 // A comparison run with the options of the command line. The settings of the user's desktop are
 // not read: a command line says everything it wants.
 int runComparison(const CliArgs& givenArgs, CliEnvironment& environment) {
   CliArgs args = givenArgs;
+  if (const std::string problem = outputFileProblem(args.options); !problem.empty()) {
+    environment.err << problem << "\n";
+    return kExitOutputFailed;
+  }
   if (args.command == Command::Demo) {
     if (const int status = prepareDemo(args, environment); status != kExitFinished) return status;
   }
@@ -135,20 +246,44 @@ int runComparison(const CliArgs& givenArgs, CliEnvironment& environment) {
     console.message(needsSecond ? "velmora-cli: give --db1 and --db2" : "velmora-cli: give --db1");
     return kExitUsage;
   }
+  // The watcher is there before the databases are connected: a signal while connecting ends
+  // the command cleanly once the connect returns, instead of killing it.
+  SignalStop signalStop;
+  std::unique_ptr<InterruptWatcher> watcher;
+  if (environment.handleSignals) {
+    watcher = std::make_unique<InterruptWatcher>([&](int count, int signal) {
+      if (count > 1) std::_Exit(kExitSignalBase + signal);
+      console.message(signal == SIGINT
+                          ? "velmora-cli: stopping the run (Ctrl+C again quits at once)"
+                          : "velmora-cli: " + signalName(signal) + " received: stopping the run");
+      signalStop.raise(signal);
+    });
+  }
   RunDatabases databases;
-  if (const int status = databases.open(args, oracle, environment, console); status != 0) {
+  const int openStatus = databases.open(args, oracle, environment, console,
+                                        [&signalStop] { return signalStop.signal() != 0; });
+  if (signalStop.signal() != 0) {
+    console.report(kStoppedLine, ReportColour::Maroon, false);
     console.finishReport();
-    return status;
+    return kExitSignalBase + signalStop.signal();
+  }
+  if (openStatus != 0) {
+    console.finishReport();
+    return openStatus;
   }
   RunDriver driver(options, host, store);
+  // Nobody is there to press OK: a failed write of the report's file, or of stdout, ends the run.
+  driver.output().setFailurePolicy(OutputFailurePolicy::StopRun);
+  console.setOutputFailureHandler([&driver](const std::string& reason) {
+    driver.context().errors().recordOutputFailure("could not write to standard output: " + reason);
+    driver.requestStop();
+  });
   if (!args.database1.empty()) registerTablePhases(driver.phases());
   databases.joinRun(driver.context());
   host.setStopRequester([&driver] { driver.requestStop(); });
-  std::atomic<bool> interrupted{false};
-  const auto interrupt = [&] {
-    interrupted = true;
-    driver.requestStop();
-  };
+  DatabaseStopLink stopLink(driver.context().control(), databases);
+  signalStop.setAction([&driver] { driver.requestStop(); });
+  const auto interrupt = [&signalStop] { signalStop.raise(SIGINT); };
   const int observer = driver.document().addObserver([&](const ReportDocument::Change& change) {
     if (change.kind == ReportDocument::ChangeKind::Appended) {
       console.report(change.text, change.colour, change.underline);
@@ -156,20 +291,29 @@ int runComparison(const CliArgs& givenArgs, CliEnvironment& environment) {
   });
   if (environment.prepareDriver) environment.prepareDriver(driver, interrupt);
 
-  std::unique_ptr<InterruptWatcher> watcher;
-  if (environment.handleSignals) {
-    watcher = std::make_unique<InterruptWatcher>([&](int count) {
-      if (count > 1) std::_Exit(kExitInterrupted);
-      console.message("velmora-cli: stopping the run (Ctrl+C again quits at once)");
-      interrupt();
-    });
-  }
-  const bool started = !interrupted && driver.start();
+  bool started = signalStop.signal() == 0 && driver.start();
+  // A signal between the check and the start found no run to stop.
+  if (started && signalStop.signal() != 0) driver.requestStop();
   driver.waitForEnd();
+  signalStop.setAction(nullptr);
   watcher.reset();
   driver.document().removeObserver(observer);
   console.finishReport();
-  return exitStatus(started, host, driver, interrupted);
+  if (driver.errors().outputFailed())
+    console.message("velmora-cli: " + driver.errors().outputFailure());
+  return exitStatus(started, host, driver, signalStop.signal());
+}
+
+// --help and --version: their text was printed only if stdout took it.
+int printPlainOutput(CliEnvironment& environment, const std::string& text) {
+  errno = 0;
+  environment.out << text;
+  environment.out.flush();
+  if (environment.out.good()) return kExitFinished;
+  const int error = errno;
+  environment.err << "velmora-cli: could not write to standard output: "
+                  << (error != 0 ? std::generic_category().message(error) : "write error") << "\n";
+  return kExitOutputFailed;
 }
 
 }  // namespace
@@ -197,11 +341,9 @@ int runCli(const std::vector<std::string>& arguments, CliEnvironment& environmen
   }
   switch (parsed.args.command) {
     case Command::Help:
-      environment.out << usageText();
-      return kExitFinished;
+      return printPlainOutput(environment, usageText());
     case Command::Version:
-      environment.out << "velmora-cli " << VELMORA_VERSION << "\n";
-      return kExitFinished;
+      return printPlainOutput(environment, std::string("velmora-cli ") + VELMORA_VERSION + "\n");
     case Command::Run:
     case Command::Demo:
       return runComparison(parsed.args, environment);

@@ -15,12 +15,20 @@
 
 namespace velmora::cli {
 
-inline constexpr int kExitFinished = 0;
-inline constexpr int kExitStopped = 1;  // the run was stopped (other than by Ctrl+C)
-inline constexpr int kExitUsage = 2;
+// Exit statuses (listed in --help and docs/cli.md).
+inline constexpr int kExitFinished = 0;      // the run finished and compared everything asked
+inline constexpr int kExitStopped = 1;       // the run was stopped (other than by a signal)
+inline constexpr int kExitUsage = 2;         // bad command line
 inline constexpr int kExitUnanswered = 3;    // a question needed --yes or --no
-inline constexpr int kExitNotConnected = 4;  // --db1 or --db2 could not be connected
-inline constexpr int kExitInterrupted = 130;
+inline constexpr int kExitNotConnected = 4;  // a database could not be connected, or its schema
+                                             // does not exist
+inline constexpr int kExitRunErrors = 5;     // the run finished, but something could not be read
+                                             // or compared: the report names what
+inline constexpr int kExitOutputFailed = 6;  // the report or script file could not be opened or
+                                             // written (or standard output failed)
+inline constexpr int kExitNoClient = 7;      // the Oracle client library could not be loaded
+inline constexpr int kExitSignalBase = 128;  // stopped by a signal: 128 + its number
+inline constexpr int kExitInterrupted = kExitSignalBase + 2;  // SIGINT (Ctrl+C)
 
 struct CliEnvironment {
   CliEnvironment(std::ostream& outStream, std::ostream& errStream)

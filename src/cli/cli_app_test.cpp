@@ -1,9 +1,11 @@
 #include "cli/cli_app.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -17,8 +19,14 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
+// No phase is registered in these tests, so every kind switched on by default is named as not
+// compared.
 constexpr const char* kEmptyReport =
-    "< DATABASE 1:  \r\n> DATABASE 2:  \r\n\r\n--- End of Velmora for Oracle --- Elapsed Time: ";
+    "< DATABASE 1:  \r\n> DATABASE 2:  \r\n\r\nSwitched on but not compared (not available in "
+    "this version): privileges, sequences, table lists, table structures, indexes, constraints, "
+    "table data, view lists, view structures, view data, triggers, view source, functions, "
+    "packages, package bodies, stored procedures, types and type bodies\r\n\r\n--- End of "
+    "Velmora for Oracle --- Elapsed Time: ";
 
 std::string readFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -94,13 +102,101 @@ TEST_F(CliAppTest, OutputFileKeepsCrLfAndTheScreenGetsTheNotice) {
   EXPECT_EQ(readFile(file).rfind(kEmptyReport, 0), 0u);
 }
 
-TEST_F(CliAppTest, OutputFileThatCannotBeWrittenFallsBackToStdout) {
+// A file that cannot be opened is found before anything is connected, with the system's reason.
+TEST_F(CliAppTest, OutputFileThatCannotBeOpenedEndsBeforeTheRun) {
   const fs::path file = dir_ / "missing" / "report.txt";
-  EXPECT_EQ(run({"run", "--output", file.string()}), kExitFinished);
-  EXPECT_NE(err_.str().find("Could not open file " + file.string() +
-                            ". Output will be sent to the screen."),
-            std::string::npos);
-  EXPECT_NE(out_.str().find(kEmptyReport), std::string::npos);
+  EXPECT_EQ(run({"run", "--output", file.string()}), kExitOutputFailed);
+  EXPECT_EQ(err_.str(), "velmora-cli: cannot write the report to \"" + file.string() +
+                            "\": No such file or directory\n");
+  EXPECT_EQ(out_.str(), "");  // no notice, no report
+
+  EXPECT_EQ(run({"run", "-o", dir_.string()}), kExitOutputFailed);
+  EXPECT_NE(err_.str().find(": Is a directory"), std::string::npos) << err_.str();
+  EXPECT_EQ(run({"run", "--autosave", dir_.string()}), kExitOutputFailed);
+  EXPECT_NE(err_.str().find("cannot auto save the report to"), std::string::npos) << err_.str();
+  if (geteuid() != 0) {
+    const fs::path locked = dir_ / "locked.txt";
+    std::ofstream(locked) << "old";
+    fs::permissions(locked, fs::perms::owner_read);
+    EXPECT_EQ(run({"run", "-o", locked.string()}), kExitOutputFailed);
+    EXPECT_NE(err_.str().find(": Permission denied"), std::string::npos) << err_.str();
+    EXPECT_EQ(readFile(locked), "old");
+  }
+  EXPECT_EQ(run({"run", "-o", (dir_ / "a.txt").string(), "--autosave", "b.txt"}), kExitUsage);
+}
+
+// Phases that write many lines, each followed by a checkpoint; counts how many were written.
+void writeLinesUntilStopped(CliEnvironment& environment, int* written) {
+  environment.prepareDriver = [written](RunDriver& driver, const std::function<void()>&) {
+    driver.phases().setRunner(PhaseId::Privileges, [written](RunContext& context) {
+      for (*written = 0; *written < 200; ++*written) {
+        context.output().write("\r\nline " + std::string(100, 'x'), ReportColour::Blue);
+        context.checkpoint();
+      }
+    });
+  };
+}
+
+TEST_F(CliAppTest, AFullReportFileStopsTheRun) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  int written = -1;
+  writeLinesUntilStopped(env_, &written);
+  EXPECT_EQ(run({"run", "-o", "/dev/full"}), kExitOutputFailed);
+  EXPECT_LT(written, 200) << "the run went on";
+  EXPECT_NE(out_.str().find("Could not write the report to file: /dev/full: No space left on "
+                            "device"),
+            std::string::npos)
+      << out_.str();
+  EXPECT_TRUE(out_.str().ends_with("Velmora Stopped ..."));
+  EXPECT_NE(err_.str().find("velmora-cli: could not write the report to /dev/full: No space left "
+                            "on device"),
+            std::string::npos)
+      << err_.str();
+  EXPECT_EQ(err_.str().find("Output will continue on the screen"), std::string::npos);
+
+  written = -1;
+  EXPECT_EQ(run({"run", "--autosave", "/dev/full", "--autosave-lines", "5"}), kExitOutputFailed);
+  EXPECT_LT(written, 200);
+  EXPECT_EQ(err_.str().find("press OK"), std::string::npos) << err_.str();
+  EXPECT_NE(err_.str().find("velmora-cli: could not auto save the report to /dev/full (write): No "
+                            "space left on device"),
+            std::string::npos)
+      << err_.str();
+}
+
+// A stream that fails every write as a full disk does.
+class FullBuffer : public std::streambuf {
+ protected:
+  int_type overflow(int_type) override {
+    errno = ENOSPC;
+    return traits_type::eof();
+  }
+  std::streamsize xsputn(const char*, std::streamsize) override {
+    errno = ENOSPC;
+    return 0;
+  }
+};
+
+TEST_F(CliAppTest, AFailingStdoutStopsTheRun) {
+  FullBuffer full;
+  std::ostream fullOut(&full);
+  CliEnvironment environment(fullOut, err_);
+  environment.allowRunWithoutDatabases = true;
+  int written = -1;
+  writeLinesUntilStopped(environment, &written);
+  EXPECT_EQ(runCli({"run"}, environment), kExitOutputFailed);
+  EXPECT_LT(written, 200) << "the run went on";
+  EXPECT_NE(
+      err_.str().find("velmora-cli: could not write to standard output: No space left on device"),
+      std::string::npos)
+      << err_.str();
+
+  err_.str("");
+  std::ostream freshOut(&full);  // the first stream stays failed
+  CliEnvironment helpEnvironment(freshOut, err_);
+  EXPECT_EQ(runCli({"--help"}, helpEnvironment), kExitOutputFailed);
+  EXPECT_EQ(err_.str(),
+            "velmora-cli: could not write to standard output: No space left on device\n");
 }
 
 TEST_F(CliAppTest, AutoSaveWritesTheFileWhileStreaming) {
@@ -184,14 +280,60 @@ TEST_F(CliAppTest, ADatabaseThatDoesNotConnectEndsBeforeTheRun) {
   unsetenv("OCISIM_HOME");
 }
 
+// The message names the file and the loader's reason, and gives the Linux advice.
 TEST_F(CliAppTest, AMissingClientLibraryEndsWithItsMessage) {
-  EXPECT_EQ(
-      run({"run", "--db1", "scott/tiger@orcl", "--oci-library", (dir_ / "libnothing.so").string()}),
-      kExitStopped);
-  EXPECT_NE(err_.str().find("Could not locate installation of Oracle 8 or above client software."),
+  const std::string missing = (dir_ / "libnothing.so").string();
+  EXPECT_EQ(run({"run", "--db1", "scott/tiger@orcl", "--oci-library", missing}), kExitNoClient);
+  const std::string message = err_.str();
+  EXPECT_NE(message.find("Could not load the Oracle client library \"" + missing +
+                         "\": cannot open shared object file: No such file or directory"),
+            std::string::npos)
+      << message;
+  EXPECT_NE(message.find("LD_LIBRARY_PATH"), std::string::npos);
+  EXPECT_NE(message.find("libclntsh.so.19.1"), std::string::npos);
+  EXPECT_NE(message.find("--oci-library PATH"), std::string::npos);
+  EXPECT_EQ(message.find("Oracle 8"), std::string::npos) << "the window's message";
+  EXPECT_EQ(out_.str(), "");
+
+  // A file that is no library, and a directory: the loader's own words.
+  const fs::path text = dir_ / "libtext.so";
+  std::ofstream(text) << std::string(200, '#') << "\nnot a library\n";
+  EXPECT_EQ(run({"run", "--db1", "scott/tiger@orcl", "--oci-library", text.string()}),
+            kExitNoClient);
+  EXPECT_NE(err_.str().find("\"" + text.string() + "\": invalid ELF header"), std::string::npos)
+      << err_.str();
+  EXPECT_EQ(run({"run", "--db1", "scott/tiger@orcl", "--oci-library", dir_.string()}),
+            kExitNoClient);
+  EXPECT_NE(err_.str().find("Is a directory"), std::string::npos) << err_.str();
+}
+
+// Without the option the default names are tried, each with its reason.
+TEST_F(CliAppTest, NoClientOnTheLoaderPathListsEveryNameTried) {
+  if (void* found = dlopen("libclntsh.so", RTLD_NOW | RTLD_LOCAL)) {
+    dlclose(found);
+    GTEST_SKIP() << "an Oracle client is installed here";
+  }
+  EXPECT_EQ(run({"run", "--db1", "scott/tiger@orcl", "--db2", "scott/tiger@orcl"}), kExitNoClient);
+  EXPECT_NE(err_.str().find("Could not load an Oracle client library; tried:\n  libclntsh.so: "
+                            "cannot open shared object file: No such file or directory"),
             std::string::npos)
       << err_.str();
-  EXPECT_EQ(out_.str(), "");
+  EXPECT_NE(err_.str().find("\n  libclntsh.so.11.1: "), std::string::npos) << err_.str();
+}
+
+// Without a home of its own the demo does not fall back on a folder others can write to.
+TEST_F(CliAppTest, TheDemoWithoutAHomeAsksForAWorkFolder) {
+  const char* home = std::getenv("HOME");
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  const std::string savedHome = home ? home : "", savedCache = cache ? cache : "";
+  unsetenv("HOME");
+  unsetenv("XDG_CACHE_HOME");
+  EXPECT_EQ(DemoPaths::ofThisBuild().work, "");
+  const int status = run({"demo"});
+  if (home) setenv("HOME", savedHome.c_str(), 1);
+  if (cache) setenv("XDG_CACHE_HOME", savedCache.c_str(), 1);
+  EXPECT_EQ(status, kExitStopped);
+  EXPECT_NE(err_.str().find("give one with --work DIR"), std::string::npos) << err_.str();
 }
 
 // The real binary: exit statuses and the report file, as a shell would see them.

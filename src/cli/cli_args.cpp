@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "cli/cli_app.h"
 #include "oracle/connection_text.h"
 #include "run/option_keys.h"
 
@@ -30,9 +31,9 @@ bool applyFile(CliArgs& args, const std::string& value, bool onlyToFile, std::st
     *error = std::string(onlyToFile ? "--output" : "--autosave") + " needs a file name";
     return false;
   }
+  // The other mode is not switched off here: both given is refused once all flags are read.
   args.options.s_AutoSaveFile = value;
-  args.options.b_OnlyToFile = onlyToFile ? 1 : 0;
-  args.options.b_AutoSave = onlyToFile ? 0 : 1;
+  (onlyToFile ? args.options.b_OnlyToFile : args.options.b_AutoSave) = 1;
   return true;
 }
 
@@ -98,7 +99,8 @@ std::vector<FlagSpec> makeRunFlags() {
   return {
       {"--db1", "CONNECT",
        "Database 1 (the source): [schema:]user[/password]@alias; without a password it is "
-       "read from VELMORA_DB1_PASSWORD or asked for on the terminal",
+       "read from VELMORA_DB1_PASSWORD or asked for on the terminal (a password written here "
+       "shows in ps: see Passwords below)",
        [](CliArgs& a, const std::string& v, std::string* e) {
          return applyConnection(a, 1, v, e);
        }},
@@ -201,8 +203,13 @@ std::string parseRunFlags(const std::vector<std::string>& arguments, size_t firs
   return "";
 }
 
-// The demo brings its own databases; --work only means something to it.
+// The demo brings its own databases; --work only means something to it. One file serves one
+// output mode: the report only (--output) or a copy of what is printed (--autosave).
 std::string checkCommandFlags(const CliArgs& args) {
+  if (args.options.b_OnlyToFile && args.options.b_AutoSave) {
+    return "--output and --autosave cannot be used together: --output writes the report only to "
+           "its file, --autosave saves a copy of what is printed";
+  }
   if (args.command == Command::Demo && (!args.database1.empty() || !args.database2.empty())) {
     return "demo compares its own databases: --db1 and --db2 are for run";
   }
@@ -266,9 +273,38 @@ std::string usageText() {
       "\n"
       "Ctrl+C stops the run (its report ends with the stopped line); a second Ctrl+C quits.\n"
       "\n"
-      "Exit status: 0 the run finished; 1 the run was stopped, or no Oracle client library\n"
-      "could be loaded; 2 usage error; 3 the run needed an answer that --yes or --no did not\n"
-      "give; 4 a database could not be connected; 130 the run was stopped by Ctrl+C.\n";
+      "Passwords: a password written into --db1 or --db2 (user/password@alias) can be read by\n"
+      "every user of this machine in the process list (ps) and stays in the shell's history.\n"
+      "Leave it out (user@alias) and set VELMORA_DB1_PASSWORD / VELMORA_DB2_PASSWORD, or let\n"
+      "velmora-cli ask for it on the terminal.\n"
+      "\n"
+      "Exit status:\n";
+  const struct {
+    int status;
+    const char* meaning;
+  } statuses[] = {
+      {kExitFinished, "the run finished and compared everything asked"},
+      {kExitStopped, "the run was stopped, or the demo databases could not be built"},
+      {kExitUsage, "usage error: the command line is not valid"},
+      {kExitUnanswered, "the run needed an answer that --yes or --no did not give"},
+      {kExitNotConnected, "a database could not be connected, or its schema does not exist"},
+      {kExitRunErrors,
+       "the run finished with errors: something could not be read or compared\n"
+       "         (the report names what)"},
+      {kExitOutputFailed,
+       "the report or script file could not be opened or written, or standard\n"
+       "         output failed (the message gives the system's reason)"},
+      {kExitNoClient, "the Oracle client library could not be loaded"},
+  };
+  for (const auto& entry : statuses) {
+    std::string number = "  " + std::to_string(entry.status);
+    number.resize(9, ' ');
+    text += number + entry.meaning + "\n";
+  }
+  text += "  " + std::to_string(kExitSignalBase) +
+          "+N  stopped by signal N: " + std::to_string(kExitInterrupted) +
+          " for Ctrl+C (SIGINT), " + std::to_string(kExitSignalBase + 15) + " for SIGTERM,\n" +
+          "         " + std::to_string(kExitSignalBase + 1) + " for SIGHUP\n";
   return text;
 }
 

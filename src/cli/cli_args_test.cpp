@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/cli_app.h"
+
 namespace velmora::cli {
 namespace {
 
@@ -60,9 +62,16 @@ TEST(CliArgsTest, RunOptionsApplyInOrder) {
   EXPECT_EQ(result.args.colour, ColourMode::Never);
   EXPECT_FALSE(result.args.progress);
 
-  // The output modes exclude each other: the last one given counts.
-  const ParseResult output = parse({"run", "--autosave", "a.txt", "--output", "r.txt"});
-  ASSERT_TRUE(output.ok());
+  // The output modes exclude each other: both given is a usage error, whichever comes first
+  // and however the other was switched on.
+  const std::string both =
+      "--output and --autosave cannot be used together: --output writes the report only to its "
+      "file, --autosave saves a copy of what is printed";
+  EXPECT_EQ(parse({"run", "--autosave", "a.txt", "--output", "r.txt"}).error, both);
+  EXPECT_EQ(parse({"demo", "-o", "r.txt", "--autosave", "a.txt"}).error, both);
+  EXPECT_EQ(parse({"run", "-o", "r.txt", "--set", "b_AutoSave=1"}).error, both);
+  const ParseResult output = parse({"run", "--output", "q.txt", "--output", "r.txt"});
+  ASSERT_TRUE(output.ok()) << output.error;
   EXPECT_EQ(output.args.options.b_OnlyToFile, 1);
   EXPECT_EQ(output.args.options.b_AutoSave, 0);
   EXPECT_EQ(output.args.options.s_AutoSaveFile, "r.txt");
@@ -114,6 +123,23 @@ TEST(CliArgsTest, UsageNamesEveryFlag) {
   for (const FlagSpec& flag : runFlags()) {
     EXPECT_NE(usage.find(flag.name), std::string::npos) << flag.name;
   }
+}
+
+TEST(CliArgsTest, UsageListsEveryExitStatusAndThePasswordAdvice) {
+  const std::string usage = usageText();
+  const size_t section = usage.find("\nExit status:\n");
+  ASSERT_NE(section, std::string::npos);
+  for (int status : {kExitFinished, kExitStopped, kExitUsage, kExitUnanswered, kExitNotConnected,
+                     kExitRunErrors, kExitOutputFailed, kExitNoClient}) {
+    EXPECT_NE(usage.find("\n  " + std::to_string(status) + "  ", section), std::string::npos)
+        << status;
+  }
+  EXPECT_NE(usage.find("128+N", section), std::string::npos);
+  EXPECT_NE(usage.find("130 for Ctrl+C", section), std::string::npos);
+  // A password on the command line is visible to others: say so and name the alternatives.
+  EXPECT_NE(usage.find("(ps)"), std::string::npos);
+  EXPECT_NE(usage.find("VELMORA_DB1_PASSWORD / VELMORA_DB2_PASSWORD"), std::string::npos);
+  EXPECT_NE(usage.find("ask for it on the terminal"), std::string::npos);
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 #include "cli/cli_console.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <system_error>
+
+#include "run/report_text.h"
 
 namespace velmora::cli {
 
@@ -39,6 +43,15 @@ std::string CliConsole::styleOf(ReportColour colour, bool underline) const {
   return code + (underline ? "\x1b[4m" : "\x1b[24m");
 }
 
+// The report's own layout uses CR, LF and TAB; any other control character in it comes from a
+// name or a message of a database and could drive the terminal (ESC, BEL, the C1 controls), so on
+// a terminal, or wherever colours say that one will show it, it is written visibly. A plain
+// report or script keeps its exact bytes: its names are escaped where they are written.
+std::string CliConsole::terminalText(std::string_view text) const {
+  if (!settings_.outIsTerminal && !settings_.colour) return std::string(text);
+  return escapeControls(text, "\r\n\t");
+}
+
 // A terminal takes LF: "\r\n", a lone "\r" and a lone "\n" each end one line. Elsewhere the
 // report keeps its own bytes.
 std::string CliConsole::lineEnds(std::string_view text) {
@@ -58,13 +71,34 @@ std::string CliConsole::lineEnds(std::string_view text) {
 }
 
 void CliConsole::emit(const std::string& text, const std::string& style) {
-  if (text.empty()) return;
+  if (text.empty() || outputFailed_) return;
+  errno = 0;
   if (style != termStyle_) {
     out_ << (style.empty() ? std::string(kReset) : style);
     termStyle_ = style;
   }
   out_ << text;
   outMidLine_ = text.back() != '\n';
+  checkOut(errno);
+}
+
+void CliConsole::setOutputFailureHandler(std::function<void(const std::string& reason)> handler) {
+  std::lock_guard lock(mutex_);
+  outputFailureHandler_ = std::move(handler);
+}
+
+bool CliConsole::outputFailed() const {
+  std::lock_guard lock(mutex_);
+  return outputFailed_;
+}
+
+// A stream keeps no reason of its own: the errno of the write that failed is the system's.
+void CliConsole::checkOut(int error) {
+  if (outputFailed_ || out_.good()) return;
+  outputFailed_ = true;
+  const std::string reason =
+      error != 0 ? std::generic_category().message(error) : std::string("write error");
+  if (outputFailureHandler_) outputFailureHandler_(reason);
 }
 
 void CliConsole::emitPending() {
@@ -92,7 +126,7 @@ void CliConsole::beforeStderr() {
 
 void CliConsole::report(std::string_view text, ReportColour colour, bool underline) {
   std::lock_guard lock(mutex_);
-  std::string converted = lineEnds(text);
+  std::string converted = lineEnds(terminalText(text));
   const std::string style = styleOf(colour, underline);
   if (!lineBuffered_) {
     emit(converted, style);
@@ -124,21 +158,24 @@ void CliConsole::finishReport() {
     out_ << '\n';
     outMidLine_ = false;
   }
+  errno = 0;
   out_.flush();
+  checkOut(errno);
 }
 
 void CliConsole::message(const std::string& text) {
   std::lock_guard lock(mutex_);
   eraseStatus();
   beforeStderr();
-  err_ << text << '\n';
+  // Messages quote names and Oracle messages: their line breaks stay, no other control acts.
+  err_ << escapeControls(text, "\n\t") << '\n';
   err_.flush();
   drawStatus();
 }
 
 void CliConsole::setStatus(const std::string& text) {
   std::lock_guard lock(mutex_);
-  status_ = text;
+  status_ = escapeControls(text);
   drawStatus();
 }
 

@@ -2,9 +2,12 @@
 // line ends on a terminal, the report's own bytes otherwise) and keeps a status line with a
 // progress bar at the bottom of stderr when that is a terminal; messages go to stderr. When the
 // report and the status line share a terminal, report lines are printed whole so the status line
-// never lands in the middle of one. Thread-safe: the run's worker and the main thread both print.
+// never lands in the middle of one. No control character of a name or a message reaches the
+// terminal: only the console's own ANSI codes do. Thread-safe: the run's worker and the main
+// thread both print.
 #pragma once
 
+#include <functional>
 #include <mutex>
 #include <ostream>
 #include <string>
@@ -30,6 +33,12 @@ class CliConsole {
   void report(std::string_view text, ReportColour colour, bool underline);
   void finishReport();  // prints what is pending, resets the colours, ends the line on a terminal
 
+  // Standard output failed (a full disk, a closed file): the handler is called once, with the
+  // system's reason, on the thread that printed (with the console's lock held: it must not print).
+  // What follows is not printed.
+  void setOutputFailureHandler(std::function<void(const std::string& reason)> handler);
+  bool outputFailed() const;
+
   void message(const std::string& text);  // one or more lines on stderr
   void setStatus(const std::string& text);
   void setProgressRange(int low, int high);
@@ -43,6 +52,7 @@ class CliConsole {
     std::string style;  // ANSI codes, "" without colours
   };
 
+  std::string terminalText(std::string_view text) const;
   std::string lineEnds(std::string_view text);
   std::string styleOf(ReportColour colour, bool underline) const;
   void emit(const std::string& text, const std::string& style);  // mutex_ held
@@ -53,11 +63,12 @@ class CliConsole {
   void eraseStatus();  // mutex_ held
   void drawStatus();   // mutex_ held
   void progressChanged();
+  void checkOut(int error);  // mutex_ held; error: errno after the write that may have failed
 
   std::ostream& out_;
   std::ostream& err_;
   const ConsoleSettings settings_;
-  std::mutex mutex_;
+  mutable std::mutex mutex_;
   bool statusEnabled_;
   bool lineBuffered_;             // the report and the status line share a terminal
   std::vector<Segment> pending_;  // line-buffered report text: no line end in it
@@ -68,6 +79,8 @@ class CliConsole {
   int low_ = 0, high_ = 0, position_ = 0;
   int shownPercent_ = -1;
   bool statusShown_ = false;
+  std::function<void(const std::string&)> outputFailureHandler_;
+  bool outputFailed_ = false;
 };
 
 }  // namespace velmora::cli

@@ -59,5 +59,49 @@ TEST(CliConsoleTest, NoStatusLineWhenStderrIsNotATerminal) {
   EXPECT_EQ(err.str(), "");
 }
 
+// Only the console's own codes may drive the terminal: ESC, BEL and the C1 controls of a name
+// are printed visibly, while the report's CR LF and tabs keep their work.
+TEST(CliConsoleTest, ControlCharactersOfTheTextNeverReachATerminal) {
+  const std::string name =
+      "T\x1b]0;pwned\x07\x1b[2J\xc2\x9b"
+      "2J";
+  const std::string shown = "T\\x1B]0;pwned\\x07\\x1B[2J\\u009B2J";
+  std::ostringstream out, err;
+  CliConsole terminal(out, err, {true, true, false, false, true});
+  terminal.setStatus("Checking " + name);
+  terminal.setProgressRange(0, 2);
+  terminal.report("\r\n\t\t" + name + "\r\n", ReportColour::Blue, false);
+  terminal.message("Table " + name + "\nsecond line\r");
+  terminal.finishReport();
+  EXPECT_EQ(out.str(), "\n\t\t" + shown + "\n");
+  EXPECT_NE(err.str().find("Checking " + shown.substr(0, 20)), std::string::npos) << err.str();
+  EXPECT_NE(err.str().find("Table " + shown + "\nsecond line\\r\n"), std::string::npos)
+      << err.str();
+  EXPECT_EQ(out.str().find_first_of("\x07\x1b"), std::string::npos) << "no colours asked";
+  EXPECT_EQ(err.str().find('\x07'), std::string::npos);
+  // The console's own erase-line codes are all the ESC left on stderr.
+  for (size_t at = err.str().find('\x1b'); at != std::string::npos;
+       at = err.str().find('\x1b', at + 1))
+    EXPECT_EQ(err.str().compare(at, 3, "\x1b[K"), 0) << err.str().substr(at);
+  EXPECT_EQ(out.str().find("\xc2\x9b"), std::string::npos);
+
+  // Colours mean a terminal will show the text, wherever stdout goes.
+  std::ostringstream coloured;
+  CliConsole colours(coloured, err, {false, false, true, false, false});
+  colours.report(name, ReportColour::Red, false);
+  EXPECT_EQ(coloured.str(), "\x1b[31m\x1b[24m" + shown);
+}
+
+// A plain report or script on a file or a pipe keeps its exact bytes (its names are escaped where
+// they were written): an upgrade script must stay what the run wrote.
+TEST(CliConsoleTest, APlainReportKeepsItsBytes) {
+  std::ostringstream out, err;
+  CliConsole console(out, err, {false, false, false, false, false});
+  const std::string text = "CREATE TABLE T (\r\n\t\"A\"\tNUMBER DEFAULT CHR(27)\x1b)\r\n;\r\n";
+  console.report(text, ReportColour::Blue, false);
+  console.finishReport();
+  EXPECT_EQ(out.str(), text);
+}
+
 }  // namespace
 }  // namespace velmora::cli

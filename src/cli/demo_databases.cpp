@@ -146,21 +146,26 @@ DemoPaths DemoPaths::ofThisBuild() {
 #ifdef VELMORA_DEMO_SCRIPTS
   paths.scripts = VELMORA_DEMO_SCRIPTS;
 #endif
+  // Never a shared folder such as /tmp: another user could plant databases there first.
   const char* cache = std::getenv("XDG_CACHE_HOME");
   const char* home = std::getenv("HOME");
   fs::path base;
   if (cache != nullptr && *cache == '/') {
     base = cache;
-  } else if (home != nullptr && *home != '\0') {
+  } else if (home != nullptr && *home == '/') {
     base = fs::path(home) / ".cache";
   } else {
-    base = fs::temp_directory_path();
+    return paths;  // no work folder: prepareDemoDatabases asks for --work
   }
   paths.work = (base / "velmora-for-oracle" / "demo").string();
   return paths;
 }
 
 std::string prepareDemoDatabases(const DemoPaths& paths, std::ostream& progress) {
+  if (paths.work.empty()) {
+    return "neither HOME nor XDG_CACHE_HOME names a folder of your own for the demo databases: "
+           "give one with --work DIR";
+  }
   if (paths.tool.empty() || ::access(paths.tool.c_str(), X_OK) != 0) {
     return "the ocisim tool was not found at \"" + paths.tool +
            "\"; build the project first (make demo builds everything)";

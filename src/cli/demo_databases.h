@@ -15,7 +15,8 @@ struct DemoPaths {
   std::string work;     // where the two databases live
 
   // The tool, library and scripts of this build; the work folder is
-  // $XDG_CACHE_HOME/velmora-for-oracle/demo (~/.cache when XDG_CACHE_HOME is not set).
+  // $XDG_CACHE_HOME/velmora-for-oracle/demo (~/.cache when XDG_CACHE_HOME is not set), and
+  // empty when neither names an absolute folder.
   static DemoPaths ofThisBuild();
 };
 
@@ -25,9 +26,9 @@ inline constexpr const char* kDemoAlias1 = "CURRENT";
 inline constexpr const char* kDemoAlias2 = "PRODUCTION";
 inline constexpr const char* kDemoLogin = "oe/oe";
 
-// Makes sure both databases exist and were built from the present scripts, building what is
-// missing or stale (progress lines go to `progress`). Returns "" or what went wrong, with the
-// end of the tool's output.
+// Makes sure both databases exist (an empty work folder is refused) and were built from the present
+// scripts, building what is missing or stale (progress lines go to `progress`). Returns "" or what
+// went wrong, with the end of the tool's output.
 std::string prepareDemoDatabases(const DemoPaths& paths, std::ostream& progress);
 
 }  // namespace velmora::cli

@@ -1,6 +1,7 @@
-// InterruptWatcher: turns Ctrl+C (SIGINT) and SIGTERM into a call on an ordinary thread, so the
-// handler may take locks: the signal handler only writes a byte to a pipe that the watcher thread
-// reads. One instance at a time; the previous handlers come back when it is destroyed.
+// InterruptWatcher: turns Ctrl+C (SIGINT), SIGTERM and SIGHUP into a call on an ordinary thread,
+// so the handler may take locks: the signal handler only writes the signal's number to a pipe
+// that the watcher thread reads. One instance at a time; the previous handlers come back when it
+// is destroyed.
 #pragma once
 
 #include <signal.h>
@@ -12,7 +13,8 @@ namespace velmora::cli {
 
 class InterruptWatcher {
  public:
-  // onInterrupt gets the number of signals so far (1 for the first Ctrl+C).
+  // onSignal gets the number of signals so far (1 for the first Ctrl+C) and the signal.
+  explicit InterruptWatcher(std::function<void(int count, int signal)> onSignal);
   explicit InterruptWatcher(std::function<void(int count)> onInterrupt);
   ~InterruptWatcher();
   InterruptWatcher(const InterruptWatcher&) = delete;
@@ -20,13 +22,16 @@ class InterruptWatcher {
 
   bool active() const { return thread_.joinable(); }
 
+  // The signals watched.
+  static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+  static constexpr int kSignalCount = sizeof kSignals / sizeof kSignals[0];
+
  private:
   void watch();
 
-  std::function<void(int)> onInterrupt_;
+  std::function<void(int, int)> onSignal_;
   int pipe_[2] = {-1, -1};
-  struct sigaction previousInt_ = {};
-  struct sigaction previousTerm_ = {};
+  struct sigaction previous_[kSignalCount] = {};
   std::thread thread_;
 };
 

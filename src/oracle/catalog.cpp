@@ -6,6 +6,7 @@
 #include "oracle/oracle_session.h"
 #include "oracle/oracle_statement.h"
 #include "run/comparison_options.h"
+#include "run/report_text.h"
 #include "run/report_writer.h"
 
 namespace velmora {
@@ -80,71 +81,86 @@ void Catalog::writeError(const CatalogSource& source, const std::string& what,
   report_->write("\r\n\r\n\r\n" + dash + "The following error ocurred when trying to process " +
                      what + " in database ",
                  ReportColour::Maroon, false, false);
-  report_->write(source.displayName, source.database == 1 ? ReportColour::Blue : ReportColour::Red,
-                 false, false);
-  report_->write("\r\n" + dash + message, ReportColour::Maroon, false, true);
+  report_->write(escapeControls(source.displayName),
+                 source.database == 1 ? ReportColour::Blue : ReportColour::Red, false, false);
+  // Every line of the message stays behind the comment's dashes.
+  report_->write("\r\n" + dash + commentLines(dash, message), ReportColour::Maroon, false, true);
+}
+
+// Runs a one-column list query and appends its names; a lost connection costs one silent
+// reconnect, after which the list is read again from its start (the names of the lost attempt
+// are dropped). Returns "" or the Oracle message of the failure.
+std::string Catalog::readList(const CatalogSource& source, const std::string& sql,
+                              std::vector<std::string>& out,
+                              const std::function<bool(const std::string&)>& keep) {
+  const size_t start = out.size();
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    out.resize(start);
+    OracleStatement statement(source.session);
+    statement.prepare(sql);
+    statement.bindText(":owner", source.owner);
+    StringColumn names(kListWidth, kListRowsPerFetch);
+    statement.defineArray(1, names);
+    if (statement.execute()) {
+      do {
+        for (int row = 0; row < statement.rowsInBatch(); ++row) {
+          std::string name = names.value(row);
+          if (keep(name)) out.push_back(std::move(name));
+        }
+      } while (statement.fetchNext());
+    }
+    if (!statement.failed()) return "";
+    std::string message = statementErrorText(source.session, statement);
+    if (message.empty()) return "";
+    if (attempt == 0 && source.session.reportError(false, true)) continue;
+    return message;
+  }
+  return "";
 }
 
 int Catalog::listTables(const CatalogSource& source, bool views, std::vector<std::string>& out) {
   CandidateKind kind = views ? CandidateKind::Views : CandidateKind::Tables;
   int& width = views ? state_.viewWidth : state_.tableWidth;
   if (source.database == 1) state_.clearCandidates(kind);
-
-  OracleStatement statement(source.session);
-  statement.prepare(std::string("SELECT table_name from all_catalog where owner = :owner ") +
-                    (views ? "and table_type = 'VIEW'" : "and table_type = 'TABLE'"));
-  statement.bindText(":owner", source.owner);
-  StringColumn names(kListWidth, kListRowsPerFetch);
-  statement.defineArray(1, names);
-  int count = 0;
-  if (statement.execute()) {
-    do {
-      for (int row = 0; row < statement.rowsInBatch(); ++row) {
-        std::string name = names.value(row);
-        if (name == "PLAN_TABLE") continue;  // the optimizer's table is never compared
-        width = std::max(width, static_cast<int>(name.size()));
-        state_.addCandidate(kind, name);
-        out.push_back(name);
-        ++count;
-      }
-    } while (statement.fetchNext());
+  const size_t start = out.size();
+  const std::string message =
+      readList(source,
+               std::string("SELECT table_name from all_catalog where owner = :owner ") +
+                   (views ? "and table_type = 'VIEW'" : "and table_type = 'TABLE'"),
+               out, [](const std::string& name) {
+                 return name != "PLAN_TABLE";  // the optimizer's table is never compared
+               });
+  for (size_t i = start; i < out.size(); ++i) {
+    width = std::max(width, static_cast<int>(out[i].size()));
+    state_.addCandidate(kind, out[i]);
   }
   if (source.database == 2 && state_.listsRead) state_.listsRead(kind);
-  if (statement.failed())
-    writeError(source, views ? "views" : "tables", statementErrorText(source.session, statement));
-  return count;
+  if (message.empty()) return static_cast<int>(out.size() - start);
+  writeError(source, views ? "views" : "tables", message);
+  return kListFailed;
 }
 
 int Catalog::listObjects(const CatalogSource& source, const std::string& type,
                          std::vector<std::string>& out) {
   CandidateKind kind = candidateKindOf(type);
   if (source.database == 1) state_.clearCandidates(kind);
-
-  OracleStatement statement(source.session);
-  statement.prepare("select object_name from all_objects where owner = :owner and object_type = '" +
-                    type + "' order by object_name");
-  statement.bindText(":owner", source.owner);
-  StringColumn names(kListWidth, kListRowsPerFetch);
-  statement.defineArray(1, names);
-  int count = 0;
-  if (statement.execute()) {
-    do {
-      for (int row = 0; row < statement.rowsInBatch(); ++row) {
-        std::string name = names.value(row);
-        state_.objectWidth = std::max(state_.objectWidth, static_cast<int>(name.size()));
-        state_.addCandidate(kind, name);
-        out.push_back(name);
-        ++count;
-      }
-    } while (statement.fetchNext());
+  const size_t start = out.size();
+  const std::string message =
+      readList(source,
+               "select object_name from all_objects where owner = :owner and object_type = '" +
+                   type + "' order by object_name",
+               out, [](const std::string&) { return true; });
+  for (size_t i = start; i < out.size(); ++i) {
+    state_.objectWidth = std::max(state_.objectWidth, static_cast<int>(out[i].size()));
+    state_.addCandidate(kind, out[i]);
   }
   if (source.database == 2 && state_.listsRead) state_.listsRead(kind);
-  if (statement.failed())
-    writeError(source, lowerAscii(type), statementErrorText(source.session, statement));
-  return count;
+  if (message.empty()) return static_cast<int>(out.size() - start);
+  writeError(source, lowerAscii(type), message);
+  return kListFailed;
 }
 
-void Catalog::listUsers(OracleSession& session, std::vector<std::string>& out) {
+bool Catalog::listUsers(OracleSession& session, std::vector<std::string>& out) {
   out.clear();
   OracleStatement statement(session);
   statement.prepare("SELECT username FROM all_users");
@@ -155,7 +171,9 @@ void Catalog::listUsers(OracleSession& session, std::vector<std::string>& out) {
       for (int row = 0; row < statement.rowsInBatch(); ++row) out.push_back(names.value(row));
     } while (statement.fetchNext());
   }
-  if (statement.failed()) session.reportError(false, false);
+  if (!statement.failed() || statementErrorText(session, statement).empty()) return true;
+  session.reportError(false, false);
+  return false;
 }
 
 std::string Catalog::queryLines(OracleSession& session, const std::string& sql, int width,

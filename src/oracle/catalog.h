@@ -68,15 +68,21 @@ class Catalog {
   // report and options may be null: then errors are not written (options give s_DashComment).
   Catalog(CatalogState& state, ReportWriter* report, const ComparisonOptions* options);
 
-  // Names of the owner's tables (or views), PLAN_TABLE skipped. Returns how many were read;
-  // errors are written into the report and the names read so far are kept.
+  // What the list operations return when the query failed: the error is written into the report
+  // and the names read before it are kept, but the list is incomplete and must not be taken for
+  // what the schema holds.
+  static constexpr int kListFailed = -1;
+
+  // Names of the owner's tables (or views), PLAN_TABLE skipped. Returns how many were read, or
+  // kListFailed.
   int listTables(const CatalogSource& source, bool views, std::vector<std::string>& out);
-  // Names of the owner's stored objects of one type, in name order. Throws
-  // std::invalid_argument for a type that is not listable (a caller's bug).
+  // Names of the owner's stored objects of one type, in name order; how many, or kListFailed.
+  // Throws std::invalid_argument for a type that is not listable (a caller's bug).
   int listObjects(const CatalogSource& source, const std::string& type,
                   std::vector<std::string>& out);
-  // Every user name of the database; a failure is reported by the session (message shown).
-  static void listUsers(OracleSession& session, std::vector<std::string>& out);
+  // Every user name of the database; a failure is reported by the session (message shown) and
+  // returns false.
+  static bool listUsers(OracleSession& session, std::vector<std::string>& out);
 
   // Source of a stored object, view ("VIEW name (cols ) AS\n" + text) or trigger ("TRIGGER "
   // + header + body), as one text or as numbered lines "(n) text\r\n". Returns "" or the Oracle
@@ -99,6 +105,9 @@ class Catalog {
 
  private:
   void writeError(const CatalogSource& source, const std::string& what, const std::string& message);
+  std::string readList(const CatalogSource& source, const std::string& sql,
+                       std::vector<std::string>& out,
+                       const std::function<bool(const std::string&)>& keep);
 
   CatalogState& state_;
   ReportWriter* report_;

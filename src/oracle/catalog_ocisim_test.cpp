@@ -139,13 +139,38 @@ TEST_F(CatalogOcisimTest, StoredSourceWholeAndNumbered) {
 TEST_F(CatalogOcisimTest, ListErrorsAreWrittenIntoTheReport) {
   setenv("OCISIM_FAULTS", "fail_statement=ORA-00942:*from all_catalog*", 1);
   std::vector<std::string> tables;
-  EXPECT_EQ(catalog.listTables(source(2), false, tables), 0);
+  EXPECT_EQ(catalog.listTables(source(2), false, tables), Catalog::kListFailed);
   std::vector<std::string> texts;
   for (const auto& write : report.writes()) texts.push_back(write.text);
   EXPECT_EQ(texts, (std::vector<std::string>{
                        "\r\n\r\n\r\nThe following error ocurred when trying to process tables in "
                        "database ",
-                       "SCOTT@ORCL", "\r\nORA-00942: table or view does not exist\n"}));
+                       "SCOTT@ORCL", "\r\nORA-00942: table or view does not exist"}));
+}
+
+// A connection lost in the middle of a list costs one silent reconnect and a new read of the whole
+// list: no name twice, none missing. Lost again on the retry, the list is incomplete and says so.
+TEST_F(CatalogOcisimTest, ListsSurviveOneLostConnectionAndFailTheSecond) {
+  std::string script;
+  for (int i = 0; i < 12; ++i) script += "create table t" + std::to_string(i) + " (x number);\n";
+  ASSERT_NO_FATAL_FAILURE(runScript("orcl", script, "scott/tiger"));
+  std::vector<std::string> reference;
+  ASSERT_EQ(catalog.listTables(source(1), false, reference), 14);
+
+  // Call 1 executes the list; call 2 fetches rows of it.
+  setenv("OCISIM_FAULTS", "lose_connection_at=2", 1);
+  std::vector<std::string> tables;
+  EXPECT_EQ(catalog.listTables(source(1), false, tables), 14);
+  EXPECT_EQ(tables, reference);
+  EXPECT_TRUE(report.writes().empty());
+
+  setenv("OCISIM_FAULTS", "fail_statement=ORA-03113:*from all_catalog*", 1);
+  tables.clear();
+  EXPECT_EQ(catalog.listTables(source(1), false, tables), Catalog::kListFailed);
+  ASSERT_FALSE(report.writes().empty());
+  EXPECT_NE(report.writes().back().text.find("ORA-03113"), std::string::npos);
+  EXPECT_LT(tables.size(), reference.size());
+  unsetenv("OCISIM_FAULTS");
 }
 
 }  // namespace

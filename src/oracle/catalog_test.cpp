@@ -68,7 +68,7 @@ TEST_P(CatalogTest, ListErrorsAreThreeReportLines) {
   options.s_DashComment = "-- ";
   backend->failStatement("all_catalog", 1, 942);
   std::vector<std::string> views;
-  EXPECT_EQ(catalog.listTables(source(2), true, views), 0);
+  EXPECT_EQ(catalog.listTables(source(2), true, views), Catalog::kListFailed);
   auto writes = report.writes();
   ASSERT_EQ(writes.size(), 3u);
   EXPECT_EQ(writes[0].text,

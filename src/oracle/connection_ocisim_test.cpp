@@ -66,13 +66,11 @@ TEST_F(ConnectionOcisimTest, SchemaHrComparedWhileLoggedOnAsScott) {
   EXPECT_EQ(connection.tables(), (std::vector<std::string>{"EMP"}));
 }
 
-TEST_F(ConnectionOcisimTest, LowerCaseSchemaIsKeptAndFindsNothing) {
+TEST_F(ConnectionOcisimTest, SchemaThatIsNoUserIsRefused) {
   DatabaseConnection connection(2, environment, &prompter);
-  ASSERT_EQ(connection.open("hr:scott/tiger@orcl"), OpenResult::Connected);
-  EXPECT_EQ(connection.displayName(), "hr:SCOTT@ORCL");
-  CatalogState state;
-  Catalog catalog(state, nullptr, &options);
-  EXPECT_EQ(connection.readTables(catalog, false), 0);
+  EXPECT_EQ(connection.open("hr:scott/tiger@orcl"), OpenResult::SchemaMissing);
+  EXPECT_NE(connection.problem().find("did you mean HR?"), std::string::npos)
+      << connection.problem();
 }
 
 TEST_F(ConnectionOcisimTest, MissingPasswordIsAskedAndNotKept) {

@@ -1,5 +1,7 @@
 #include "oracle/database_connection.h"
 
+#include <algorithm>
+
 #include "oracle/connection_text.h"
 #include "oracle/login_dialog.h"
 #include "oracle/oracle_text.h"
@@ -28,6 +30,7 @@ OpenResult DatabaseConnection::open(const std::string& connectionText) {
   session_.reset();
   clearLists();
   users_.clear();
+  problem_.clear();
   maxOrderByColumns_ = 0;
   return connectionText.empty() ? openWithDialog() : openFromText(connectionText);
 }
@@ -50,8 +53,9 @@ OpenResult DatabaseConnection::openFromText(const std::string& text) {
     return OpenResult::NotConnected;
   session->setDisplayName(login.user + "@" + login.database);
   session_ = std::move(session);
-  finish(login.schema);
-  return OpenResult::Connected;
+  if (finish(login.schema)) return OpenResult::Connected;
+  session_.reset();
+  return OpenResult::SchemaMissing;
 }
 
 OpenResult DatabaseConnection::openWithDialog() {
@@ -65,10 +69,32 @@ OpenResult DatabaseConnection::openWithDialog() {
   passwordKept_ = model.passwordKept();
   session_ = std::move(session);
   finish("");
-  return OpenResult::Connected;
+  return OpenResult::Connected;  // the login user always exists
 }
 
-void DatabaseConnection::finish(const std::string& schema) {
+// A schema named in the connection text must be a user of the database, exactly as written: a
+// schema that does not exist (or differs in letter case) would hold "no objects", and an
+// upgrade script would drop everything Database 2 has.
+bool DatabaseConnection::checkSchema(const std::string& schema, bool usersRead) {
+  if (!usersRead) {
+    problem_ = "the users of " + name() + " could not be read, so the schema " + schema +
+               " cannot be checked";
+    return false;
+  }
+  if (std::find(users_.begin(), users_.end(), schema) != users_.end()) return true;
+  problem_ = "the schema " + schema + " does not exist in " + name() + " (" +
+             session_->displayName() + ")";
+  const std::string upper = toUpperAscii(schema);
+  for (const std::string& user : users_) {
+    if (toUpperAscii(user) == upper) {
+      problem_ += "; schema names are case-sensitive: did you mean " + user + "?";
+      break;
+    }
+  }
+  return false;
+}
+
+bool DatabaseConnection::finish(const std::string& schema) {
   OracleSession& session = *session_;
   owner_ = loginOwner_ = session.owner();
   connectionText_ =
@@ -81,7 +107,8 @@ void DatabaseConnection::finish(const std::string& schema) {
   }
   session.setConnection(this);
   maxOrderByColumns_ = kMaxOrderByColumns;
-  Catalog::listUsers(session, users_);
+  const bool usersRead = Catalog::listUsers(session, users_);
+  return schema.empty() || schema == loginOwner_ || checkSchema(schema, usersRead);
 }
 
 void DatabaseConnection::chooseOwner(const std::string& owner) {

@@ -4,9 +4,10 @@
 // text or through the Login dialog (LoginPrompter). Used by one thread at a time.
 //
 // A missing Oracle client is not handled here: open() returns OpenResult::ClientMissing and the
-// front end shows OciLibrary::kClientMissingMessage and ends with status 1.
+// front end says why (OciLibrary::loadFailureMessage) and ends the run.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -23,6 +24,8 @@ enum class OpenResult {
   Connected,
   NotConnected,   // cancelled, or the logon failed (its message has been shown)
   ClientMissing,  // no Oracle client library could be loaded: the caller ends the process
+  SchemaMissing,  // logged on, but the schema to compare is no user of that database (or its
+                  // users could not be read): problem() says which; the session is closed
 };
 
 class DatabaseConnection {
@@ -44,6 +47,15 @@ class DatabaseConnection {
   std::string name() const { return "Database " + std::to_string(number_); }
   bool connected() const { return session_ != nullptr; }
   OracleSession* session() { return session_.get(); }
+
+  // The run's stop (see OracleSession::breakCall and setCallCheck). breakCall may come from any
+  // thread while the connection is neither opened nor closed.
+  void breakCall() {
+    if (session_) session_->breakCall();
+  }
+  void setCallCheck(std::function<void()> check) {
+    if (session_) session_->setCallCheck(std::move(check));
+  }
   const std::string& connectionText() const { return connectionText_; }
   const std::string& owner() const { return owner_; }            // the schema compared
   const std::string& loginOwner() const { return loginOwner_; }  // the user, upper case
@@ -51,6 +63,8 @@ class DatabaseConnection {
   bool passwordKept() const { return passwordKept_; }
   int maxOrderByColumns() const { return maxOrderByColumns_; }
   const std::vector<std::string>& users() const { return users_; }
+  // Why the last open() gave SchemaMissing ("" otherwise).
+  const std::string& problem() const { return problem_; }
 
   // The parameters dialog's owner list: compare another user's objects (or the login user's
   // again). The object lists are cleared so that they are read again.
@@ -61,6 +75,7 @@ class DatabaseConnection {
 
   // Object lists read through a Catalog, each replacing the previous list of its kind.
   CatalogSource catalogSource();
+  // Each returns the count read, or Catalog::kListFailed when the list is incomplete.
   int readTables(Catalog& catalog, bool views);
   int readObjects(Catalog& catalog, const std::string& type);
   const std::vector<std::string>& tables() const { return tables_; }
@@ -71,7 +86,8 @@ class DatabaseConnection {
  private:
   OpenResult openFromText(const std::string& text);
   OpenResult openWithDialog();
-  void finish(const std::string& schema);
+  bool finish(const std::string& schema);
+  bool checkSchema(const std::string& schema, bool usersRead);
   std::unique_ptr<OracleSession> newSession(OpenResult* result);
 
   int number_;
@@ -79,7 +95,7 @@ class DatabaseConnection {
   LoginPrompter* prompter_;
   std::unique_ptr<OracleSession> session_;
   bool passwordKept_ = false;
-  std::string connectionText_, owner_, loginOwner_, displayName_;
+  std::string connectionText_, owner_, loginOwner_, displayName_, problem_;
   int maxOrderByColumns_ = 0;
   std::vector<std::string> users_, tables_, views_;
   std::map<std::string, std::vector<std::string>> objects_;

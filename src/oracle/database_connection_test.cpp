@@ -39,6 +39,7 @@ class ConnectionTest : public SessionFixture {
 };
 
 TEST_P(ConnectionTest, SchemaUserPasswordAndDatabase) {
+  backend->addUser("HR", "hr");
   DatabaseConnection connection(1, environment, &prompter);
   ASSERT_EQ(connection.open("HR:scott/tiger@orcl"), OpenResult::Connected);
   EXPECT_EQ(connection.owner(), "HR");
@@ -47,7 +48,7 @@ TEST_P(ConnectionTest, SchemaUserPasswordAndDatabase) {
   EXPECT_EQ(connection.connectionText(), "SCOTT/tiger@orcl");
   EXPECT_TRUE(connection.passwordKept());
   EXPECT_EQ(connection.maxOrderByColumns(), 10000);
-  EXPECT_EQ(connection.users(), std::vector<std::string>{"SCOTT"});
+  EXPECT_EQ(connection.users().size(), 2u);
   EXPECT_EQ(connection.session()->connection(), &connection);
   EXPECT_EQ(connection.session()->displayName(), "SCOTT@ORCL");
   EXPECT_TRUE(prompter.asked.empty());
@@ -60,15 +61,23 @@ TEST_P(ConnectionTest, SchemaUserPasswordAndDatabase) {
   EXPECT_EQ(backend->lastBind(":owner"), "HR");
 }
 
-TEST_P(ConnectionTest, LowerCaseSchemaIsKeptAndFindsNothing) {
+// A schema that is no user of the database (here only in its letter case) would hold "no
+// objects", and an upgrade script would drop everything: the connection is refused instead.
+TEST_P(ConnectionTest, SchemaThatIsNoUserIsRefused) {
+  backend->addUser("HR", "hr");
   backend->addTable("HR", "JOBS");
   DatabaseConnection connection(2, environment, &prompter);
-  ASSERT_EQ(connection.open("hr:scott/tiger@orcl"), OpenResult::Connected);
-  EXPECT_EQ(connection.owner(), "hr");
-  EXPECT_EQ(connection.displayName(), "hr:SCOTT@ORCL");
-  CatalogState state;
-  Catalog catalog(state, nullptr, nullptr);
-  EXPECT_EQ(connection.readTables(catalog, false), 0);
+  EXPECT_EQ(connection.open("hr:scott/tiger@orcl"), OpenResult::SchemaMissing);
+  EXPECT_FALSE(connection.connected());
+  EXPECT_EQ(connection.problem(),
+            "the schema hr does not exist in Database 2 (SCOTT@ORCL); schema names are "
+            "case-sensitive: did you mean HR?");
+  EXPECT_EQ(connection.open("NOBODY:scott/tiger@orcl"), OpenResult::SchemaMissing);
+  EXPECT_EQ(connection.problem(), "the schema NOBODY does not exist in Database 2 (SCOTT@ORCL)");
+  // The login user needs no check, and a good schema clears the problem.
+  EXPECT_EQ(connection.open("SCOTT:scott/tiger@orcl"), OpenResult::Connected);
+  EXPECT_EQ(connection.open("HR:scott/tiger@orcl"), OpenResult::Connected);
+  EXPECT_EQ(connection.problem(), "");
 }
 
 TEST_P(ConnectionTest, MissingPasswordIsAskedAndNotKept) {

@@ -6,13 +6,21 @@ namespace velmora {
 
 namespace {
 
+// One loader serves every session, possibly on several threads: dlerror is per thread, and so
+// is the reason kept here.
+thread_local std::string systemLoaderError;
+
 class SystemLoader : public DynamicLoader {
  public:
   void* open(const std::string& name) override {
-    return dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* module = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+    const char* error = module == nullptr ? dlerror() : nullptr;
+    systemLoaderError = error != nullptr ? error : "";
+    return module;
   }
   void* symbol(void* module, const char* name) override { return dlsym(module, name); }
   void close(void* module) override { dlclose(module); }
+  std::string lastError() override { return systemLoaderError; }
 };
 
 // Code 0 tries the unversioned name first (the link a full client or a prepared Instant Client
@@ -55,18 +63,61 @@ std::vector<std::string> OciLibrary::candidateNames(int choiceCode, const std::s
 
 bool OciLibrary::tryOpen(const std::string& name) {
   module_ = loader_.open(name);
-  if (module_ != nullptr) libraryName_ = name;
+  if (module_ != nullptr) {
+    libraryName_ = name;
+  } else {
+    failedLoads_.push_back({name, loader_.lastError()});
+  }
   return module_ != nullptr;
 }
 
 int OciLibrary::load(int choiceCode, const std::string& ociDll) {
   unload();
+  failedLoads_.clear();
   keptCode_ = choiceCode;
   for (const std::string& name : candidateNames(choiceCode, ociDll)) {
     if (tryOpen(name)) break;
   }
   if (module_ != nullptr && !isOracle7Code(choiceCode)) bindAll();
   return keptCode_;
+}
+
+namespace {
+
+// dlerror starts with the file it could not open: said once is enough. A reason that names
+// another file (a library the client needs) keeps it.
+std::string reasonWithoutName(const OciLibrary::FailedLoad& failed) {
+  if (failed.reason.empty()) return "the loader gave no reason";
+  const std::string prefix = failed.name + ": ";
+  return failed.reason.rfind(prefix, 0) == 0 ? failed.reason.substr(prefix.size()) : failed.reason;
+}
+
+}  // namespace
+
+std::string OciLibrary::loadFailureMessage() const {
+  std::string text;
+  if (failedLoads_.empty()) {
+    text = keptCode_ == kCodeNamedFile
+               ? "No Oracle client library is named (OCIVER 99 with an empty OCIDLL)."
+               : "Client choice code " + std::to_string(keptCode_) +
+                     " names no Oracle client library; set OCIVER to 0 or 99.";
+  } else if (failedLoads_.size() == 1) {
+    const FailedLoad& failed = failedLoads_.front();
+    text = "Could not load the Oracle client library \"" + failed.name +
+           "\": " + reasonWithoutName(failed);
+  } else {
+    text = "Could not load an Oracle client library; tried:";
+    for (const FailedLoad& failed : failedLoads_) {
+      text += "\n  " + failed.name + ": " + reasonWithoutName(failed);
+    }
+  }
+  return text +
+         "\nAn Oracle client on Linux is libclntsh.so of an Instant Client (Basic or Basic Light)"
+         "\nor of a full client ($ORACLE_HOME/lib): put its folder on LD_LIBRARY_PATH (or register"
+         "\nit with ldconfig). An Instant Client may provide only a versioned name such as"
+         "\nlibclntsh.so.19.1 or libclntsh.so.21.1, and its other libraries (libnnz*.so,"
+         "\nlibclntshcore.so) must be found the same way. A name with a '/' is opened as it "
+         "stands.";
 }
 
 void OciLibrary::bindAll() {

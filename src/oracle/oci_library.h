@@ -21,6 +21,8 @@ class DynamicLoader {
   virtual void* open(const std::string& name) = 0;           // null when the library does not load
   virtual void* symbol(void* module, const char* name) = 0;  // null when absent
   virtual void close(void* module) = 0;
+  // Why the last open() on this thread returned null (dlerror), "" when the loader cannot say.
+  virtual std::string lastError() { return ""; }
 
   static DynamicLoader& system();  // dlopen(RTLD_NOW | RTLD_LOCAL), dlsym, dlclose
 };
@@ -60,7 +62,14 @@ class DynamicLoader {
 
 class OciLibrary {
  public:
-  // Shown by the front end when load() finds no library; the front end then ends with status 1.
+  // A library that was tried and did not load, with the loader's reason.
+  struct FailedLoad {
+    std::string name;
+    std::string reason;
+  };
+
+  // The window's message when load() finds no library. A front end that can show more uses
+  // loadFailureMessage(), which names the files and the loader's reasons.
   static constexpr const char* kClientMissingMessage =
       "Could not locate installation of Oracle 8 or above client software. If Oracle 8 or above "
       "is installed on this machine, please make sure the 'bin' directory is on the system path.";
@@ -82,6 +91,11 @@ class OciLibrary {
   void unload();
 
   bool loaded() const { return module_ != nullptr; }
+  // The libraries the last load() tried and could not load, in order.
+  const std::vector<FailedLoad>& failedLoads() const { return failedLoads_; }
+  // Why the last load() loaded nothing: each library tried with the loader's reason, then how an
+  // Oracle client is found on Linux (LD_LIBRARY_PATH, the Instant Client's library names).
+  std::string loadFailureMessage() const;
   int keptCode() const { return keptCode_; }
   const std::string& libraryName() const { return libraryName_; }  // the name that loaded
   bool bindsEntryPoints() const;  // false for codes 70 to 73 and when nothing is loaded
@@ -141,6 +155,7 @@ class OciLibrary {
   void* module_ = nullptr;
   int keptCode_ = 0;
   std::string libraryName_;
+  std::vector<FailedLoad> failedLoads_;
   bool bound_ = false;
   EntryPoints fns_;
   std::string missingError_;

@@ -128,6 +128,41 @@ TEST(OciLibrary, OverrideLoadsTheNamedFileWhateverTheSetting) {
       << "OCIDLL absent: the default name";
 }
 
+// A failed load keeps every name tried with the loader's reason; a new load starts afresh.
+TEST(OciLibrary, LoadFailuresKeepTheLoadersReasons) {
+  OciLibrary real;
+  real.load(99, "/nonexistent/libclntsh.so");
+  ASSERT_EQ(real.failedLoads().size(), 1u);
+  EXPECT_EQ(real.failedLoads()[0].name, "/nonexistent/libclntsh.so");
+  EXPECT_EQ(real.failedLoads()[0].reason,
+            "/nonexistent/libclntsh.so: cannot open shared object file: No such file or directory");
+  const std::string message = real.loadFailureMessage();
+  EXPECT_EQ(message.rfind("Could not load the Oracle client library \"/nonexistent/libclntsh.so\": "
+                          "cannot open shared object file: No such file or directory\n",
+                          0),
+            0u)
+      << message;
+  EXPECT_NE(message.find("LD_LIBRARY_PATH"), std::string::npos);
+  EXPECT_NE(message.find("Instant Client"), std::string::npos);
+  real.load(99, VELMORA_FAKE_OCI_PATH);
+  EXPECT_TRUE(real.loaded());
+  EXPECT_TRUE(real.failedLoads().empty());
+
+  // A loader that cannot say why; the names of code 0 each on a line of their own.
+  MappingLoader loader;
+  OciLibrary library(loader);
+  library.load(0, "");
+  EXPECT_EQ(library.failedLoads().size(), 7u);
+  EXPECT_NE(library.loadFailureMessage().find(
+                "tried:\n  libclntsh.so: the loader gave no reason\n  libclntsh.so.23.1: "),
+            std::string::npos)
+      << library.loadFailureMessage();
+  library.load(5, "");
+  EXPECT_EQ(library.loadFailureMessage().rfind(
+                "Client choice code 5 names no Oracle client library; set OCIVER to 0 or 99.", 0),
+            0u);
+}
+
 // A client library without OCIStmtFetch: the session says so instead of calling through null.
 class MissingEntryPoint : public ::testing::Test {
  protected:

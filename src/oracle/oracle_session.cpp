@@ -1,6 +1,8 @@
 #include "oracle/oracle_session.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "config/registry_settings.h"
 #include "oracle/oracle_statement.h"
@@ -46,9 +48,15 @@ OracleSession::OracleSession(const OracleEnvironment& environment)
       error_(library_, OCI_HTYPE_ERROR),
       svc_(library_, OCI_HTYPE_SVCCTX),
       server_(library_, OCI_HTYPE_SERVER),
-      session_(library_, OCI_HTYPE_SESSION) {
+      session_(library_, OCI_HTYPE_SESSION),
+      breakError_(library_, OCI_HTYPE_ERROR) {
   OciChoice choice = ociChoiceFor(environment_);
   clientCode_ = library_.load(choice.code, choice.ociDll);
+  // breakCall runs on another thread: it must never take the missing-entry-point path, which
+  // records its error in the library.
+  const std::vector<std::string> missing = library_.missingEntryPoints();
+  canBreak_ = library_.bindsEntryPoints() &&
+              std::find(missing.begin(), missing.end(), "OCIBreak") == missing.end();
 }
 
 OracleSession::~OracleSession() {
@@ -108,8 +116,12 @@ bool OracleSession::allocateHandles() {
     return false;
   }
   env_.adopt(env);
-  return svc_.allocate(env) == OCI_SUCCESS && error_.allocate(env) == OCI_SUCCESS &&
-         server_.allocate(env) == OCI_SUCCESS && session_.allocate(env) == OCI_SUCCESS;
+  if (svc_.allocate(env) != OCI_SUCCESS || error_.allocate(env) != OCI_SUCCESS ||
+      server_.allocate(env) != OCI_SUCCESS || session_.allocate(env) != OCI_SUCCESS)
+    return false;
+  // Without its own error handle a stop cannot break a call; it still ends the run afterwards.
+  if (canBreak_) breakError_.allocate(env);
+  return true;
 }
 
 bool OracleSession::logon(const std::string& user, const std::string& password,
@@ -185,6 +197,7 @@ void OracleSession::freeHandles() {
   server_.reset();
   svc_.reset();
   session_.reset();
+  breakError_.reset();
   error_.reset();
   if (env_) ++logonGeneration_;
   env_.reset();
@@ -222,15 +235,25 @@ bool OracleSession::reportError(bool noReconnect, bool quiet, int* code) {
   if (errorCode == 1403 || errorCode == 24344) return false;
   // While a reconnect is running its own statements must not start another one.
   if (!noReconnect && !reconnecting_ && isLostConnection(errorCode)) {
+    // A stop during the reconnect's own statements leaves through the call check: the state is
+    // restored on the way out as well.
+    struct Reconnecting {
+      OracleSession& session;
+      std::string display;
+      ~Reconnecting() {
+        session.displayName_ = display;
+        session.reconnecting_ = false;
+      }
+    } reconnecting{*this, displayName_};
     reconnecting_ = true;
     disconnect();
-    std::string user = loginUser_, password = password_, alias = alias_, display = displayName_;
-    bool back = connect(user, password, alias, false, true);
-    displayName_ = display;
-    reconnecting_ = false;
-    if (back) return true;
+    std::string user = loginUser_, password = password_, alias = alias_;
+    if (connect(user, password, alias, false, true)) return true;
   }
-  if (!quiet && !message.empty()) showMessage(message);
+  if (!quiet && !message.empty()) {
+    errorsShown_.fetch_add(1);
+    showMessage(message);
+  }
   return false;
 }
 
@@ -239,6 +262,42 @@ bool OracleSession::continueOrBreak(bool running) {
   breakCount_.fetch_add(1);
   if (library_.breakCall(svc_.get(), errorHandle()) != OCI_SUCCESS) lastError();
   return false;
+}
+
+void OracleSession::breakCall() {
+  std::lock_guard lock(callMutex_);
+  if (callContext_ == nullptr) return;
+  breakCount_.fetch_add(1);
+  // A failed break leaves its record in the break's own error handle; the call ends anyway.
+  library_.breakCall(callContext_, callBreakError_);
+}
+
+OracleSession::CallScope::CallScope(OracleSession& session) : session_(session) {
+  std::lock_guard lock(session_.callMutex_);
+  if (session_.canBreak_ && session_.breakError_) {
+    session_.callContext_ = session_.serviceContext();
+    session_.callBreakError_ = session_.breakError_.as<OCIError>();
+  }
+}
+
+OracleSession::CallScope::~CallScope() {
+  std::lock_guard lock(session_.callMutex_);
+  session_.callContext_ = nullptr;
+  session_.callBreakError_ = nullptr;
+}
+
+// A stop that came before the call, while it ran (OCIBreak: ORA-01013) or just after it ends the
+// run here, before the caller could take a cut-short result for a whole one or report the break
+// as an error.
+sword OracleSession::guardedCall(const std::function<sword()>& call) {
+  sword status = OCI_ERROR;
+  {
+    CallScope scope(*this);
+    if (callCheck_) callCheck_();
+    status = call();
+  }
+  if (callCheck_) callCheck_();
+  return status;
 }
 
 bool OracleSession::runOnce(const std::string& sql, const BindValues& binds) {

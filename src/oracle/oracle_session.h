@@ -2,14 +2,18 @@
 // OciLibrary and its handles (freed at disconnect and destruction), runs statements, reads LONG
 // values and the server output, formats SQL literals, and turns Oracle errors into messages with
 // one silent reconnect after a lost connection. Used by one thread at a time (the user thread
-// while connecting, the run's worker during a run); only continueOrBreak's break count is shared.
+// while connecting, the run's worker during a run); only breakCall (any thread, to stop the call
+// in progress) and the break count are shared.
 // Messages go to RunHost::ask; nothing here ends the process: a missing client library is
-// reported by clientLoaded() and the front end decides (it shows the message and exits 1).
+// reported by clientLoaded() and the front end decides (velmora-cli names the library and the
+// loader's reason and exits 7).
 #pragma once
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "oracle/oci_handle.h"
@@ -89,8 +93,26 @@ class OracleSession {
   // OCIBreak and returns false. Called from the run's worker thread.
   bool continueOrBreak(bool running);
   int breakCount() const { return breakCount_.load(); }
+  // How many errors reportError has shown: a caller that must not take a failure for success
+  // compares it before and after its work.
+  int errorsShown() const { return errorsShown_.load(); }
 
-  // A value as a SQL literal for generated statements, by Oracle external type code.
+  // Stop from another thread: OCIBreak on the service context when an execute or fetch of this
+  // session runs now (it then fails with ORA-01013); nothing otherwise, since a break between
+  // calls would be forgotten by the next one: the call check catches that. Thread-safe, also
+  // during the silent reconnect (the handles it uses cannot be freed while it runs).
+  void breakCall();
+  // Runs before and after every execute and fetch, on the thread that makes them; it may throw
+  // to abandon the call's work (a stopped run's RunStopped), so that a list cut short by a stop
+  // is never taken for a complete one nor reported as an error. Set it only while no call runs.
+  void setCallCheck(std::function<void()> check) { callCheck_ = std::move(check); }
+  // Makes one execute or fetch (OracleStatement, the LONG reader): breakCall reaches it while it
+  // runs, and the call check runs before and after it. Returns the call's status.
+  sword guardedCall(const std::function<sword()>& call);
+
+  // A value as a SQL literal for generated statements, by Oracle external type code. The one
+  // function that writes values into the scripts: quotes doubled, control characters joined in
+  // as CHR(n) so that no literal spans lines; in the report, control characters escaped.
   std::string sqlLiteral(const std::string& value, int typeCode) const;
 
   const std::string& serverVersion() const { return serverVersion_; }  // "7", "8.0" or "8"
@@ -119,6 +141,18 @@ class OracleSession {
   unsigned logonGeneration() const { return logonGeneration_; }
 
  private:
+  // Brackets one call: while it lives, breakCall reaches the call.
+  class CallScope {
+   public:
+    explicit CallScope(OracleSession& session);
+    ~CallScope();
+    CallScope(const CallScope&) = delete;
+    CallScope& operator=(const CallScope&) = delete;
+
+   private:
+    OracleSession& session_;
+  };
+
   bool logon(const std::string& user, const std::string& password, const std::string& alias);
   bool allocateHandles();
   void freeHandles();
@@ -130,7 +164,9 @@ class OracleSession {
   OracleEnvironment environment_;
   OciLibrary library_;
   int clientCode_ = 0;
+  bool canBreak_ = false;  // the client has OCIBreak
   OciHandle env_, error_, svc_, server_, session_;
+  OciHandle breakError_;  // the error handle of breakCall: error_ belongs to the running call
   bool connected_ = false;
   bool attached_ = false;
   bool reconnecting_ = false;
@@ -141,6 +177,14 @@ class OracleSession {
   DatabaseConnection* connection_ = nullptr;
   unsigned logonGeneration_ = 0;
   std::atomic<int> breakCount_{0};
+  std::atomic<int> errorsShown_{0};
+  std::function<void()> callCheck_;
+
+  // The call breakCall may break: set for the length of a CallScope. The mutex also keeps the
+  // handles alive while OCIBreak runs on them.
+  std::mutex callMutex_;
+  OCISvcCtx* callContext_ = nullptr;    // guarded by callMutex_
+  OCIError* callBreakError_ = nullptr;  // guarded by callMutex_
 };
 
 }  // namespace velmora

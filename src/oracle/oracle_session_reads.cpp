@@ -8,6 +8,7 @@
 #include "oracle/oracle_statement.h"
 #include "oracle/oracle_text.h"
 #include "run/comparison_options.h"
+#include "run/report_text.h"
 
 namespace velmora {
 
@@ -30,6 +31,32 @@ std::string doubledQuotes(const std::string& value) {
   return out;
 }
 
+// A quoted literal that a line-based script can hold: a control character (a line break above
+// all, which would end the statement in SQL*Plus) is joined in as CHR(n), so the literal never
+// spans lines: "a" LF "b" gives 'a' || CHR(10) || 'b'.
+std::string quotedLiteral(const std::string& value) {
+  std::string out;
+  std::string run;
+  const auto flush = [&] {
+    if (run.empty()) return;
+    if (!out.empty()) out += " || ";
+    out += "'" + doubledQuotes(run) + "'";
+    run.clear();
+  };
+  for (char c : value) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      run += c;
+      continue;
+    }
+    flush();
+    if (!out.empty()) out += " || ";
+    out += "CHR(" + std::to_string(byte) + ")";
+  }
+  flush();
+  return out;
+}
+
 }  // namespace
 
 std::string OracleSession::readLong(const std::string& sql, const std::string& bind1,
@@ -40,7 +67,9 @@ std::string OracleSession::readLong(const std::string& sql, const std::string& b
   if (!bind1.empty()) statement.bindText(":bind1", bind1);
   if (!bind2.empty()) statement.bindText(":bind2", bind2);
   OCIError* err = errorHandle();
-  sword status = library_.stmtExecute(serviceContext(), statement.handle(), err, 0, 0, OCI_DEFAULT);
+  sword status = guardedCall([&] {
+    return library_.stmtExecute(serviceContext(), statement.handle(), err, 0, 0, OCI_DEFAULT);
+  });
   if (status == OCI_NO_DATA) return "";
   if (status != OCI_SUCCESS && status != OCI_SUCCESS_WITH_INFO) {
     reportError(true, false);
@@ -53,7 +82,12 @@ std::string OracleSession::readLong(const std::string& sql, const std::string& b
 
   std::string result;
   std::vector<char> piece(kLongPieceSize);
-  status = library_.stmtFetch(statement.handle(), err, 1, OCI_FETCH_NEXT, OCI_DEFAULT);
+  const auto fetchPiece = [&] {
+    return guardedCall([&] {
+      return library_.stmtFetch(statement.handle(), err, 1, OCI_FETCH_NEXT, OCI_DEFAULT);
+    });
+  };
+  status = fetchPiece();
   if (!delivered(status) && status != OCI_NO_DATA) {
     reportError(true, false);  // not silently empty: the fetch itself failed
     return "";
@@ -67,7 +101,7 @@ std::string OracleSession::readLong(const std::string& sql, const std::string& b
     ub4 length = kLongPieceSize;
     library_.stmtSetPieceInfo(handle, OCI_HTYPE_DEFINE, err, piece.data(), &length, pieceKind,
                               &indicator, nullptr);
-    status = library_.stmtFetch(statement.handle(), err, 1, OCI_FETCH_NEXT, OCI_DEFAULT);
+    status = fetchPiece();
     if (!delivered(status)) {
       reportError(true, false);
       break;
@@ -116,14 +150,14 @@ std::string OracleSession::sqlLiteral(const std::string& value, int typeCode) co
     case SQLT_CLOB:
     case SQLT_VST: {
       bool script = environment_.options != nullptr && environment_.options->i_DoingUpgradeScript;
-      return script ? "'" + doubledQuotes(value) + "'" : doubledQuotes(value);
+      return script ? quotedLiteral(value) : escapeControls(doubledQuotes(value));
     }
     case SQLT_LNG:
-      return "'" + doubledQuotes(value) + "'";
+      return quotedLiteral(value);
     case SQLT_DAT:
     case SQLT_ODT:
     case SQLT_DATE:
-      return "to_date('" + value + "','" + dateFormat() + "')";
+      return "to_date('" + doubledQuotes(value) + "','" + doubledQuotes(dateFormat()) + "')";
     default:
       return value;
   }

@@ -171,6 +171,20 @@ TEST_P(SessionTest, SqlLiteralsFollowTheOutputMode) {
   EXPECT_EQ(session->sqlLiteral("-.5", 2), "-.5");
 }
 
+// A value is the one thing of a statement that may hold any character: a line break in it would
+// end the statement in a line-based script, so no literal spans lines.
+TEST_P(SessionTest, SqlLiteralsNeverSpanLines) {
+  auto session = logOn();
+  options.i_DoingUpgradeScript = 1;
+  EXPECT_EQ(session->sqlLiteral("x;\nDROP TABLE VICTIM;\n", 1),
+            "'x;' || CHR(10) || 'DROP TABLE VICTIM;' || CHR(10)");
+  EXPECT_EQ(session->sqlLiteral("\r\n", 1), "CHR(13) || CHR(10)");
+  EXPECT_EQ(session->sqlLiteral("a'\tb\x1b", 8), "'a''' || CHR(9) || 'b' || CHR(27)");
+  EXPECT_EQ(session->sqlLiteral("caf\xc3\xa9", 1), "'caf\xc3\xa9'");
+  options.i_DoingUpgradeScript = 0;
+  EXPECT_EQ(session->sqlLiteral("a\nb\x1b[2J", 1), "a\\nb\\x1B[2J") << "the report escapes";
+}
+
 TEST_P(SessionTest, LostConnectionReconnectsOnceAndRetries) {
   auto session = logOn();
   int logons = backend->callCount("OCISessionBegin").value_or(0);

@@ -164,8 +164,10 @@ void OracleStatement::readDetails(ExecuteDetails* details) {
 bool OracleStatement::execute(ExecuteDetails* details) {
   bool describeOnly = details != nullptr && statementType_ == OCI_STMT_SELECT;
   ub4 iterations = describeOnly ? 0 : static_cast<ub4>(rowsPerFetch_);
-  sword status = library_.stmtExecute(session_.serviceContext(), handle(), session_.errorHandle(),
-                                      iterations, 0, OCI_DEFAULT);
+  sword status = session_.guardedCall([&] {
+    return library_.stmtExecute(session_.serviceContext(), handle(), session_.errorHandle(),
+                                iterations, 0, OCI_DEFAULT);
+  });
   lastStatus_ = status;
   if (details != nullptr) details->status = status;
   fetchPending_ = false;
@@ -196,8 +198,10 @@ bool OracleStatement::fetchNext() {
   // A short batch means the result set is exhausted.
   if (!fetchPending_ && rowsInBatch_ < rowsPerFetch_) return false;
   fetchPending_ = false;
-  sword status = library_.stmtFetch(handle(), session_.errorHandle(),
-                                    static_cast<ub4>(rowsPerFetch_), OCI_FETCH_NEXT, OCI_DEFAULT);
+  sword status = session_.guardedCall([&] {
+    return library_.stmtFetch(handle(), session_.errorHandle(), static_cast<ub4>(rowsPerFetch_),
+                              OCI_FETCH_NEXT, OCI_DEFAULT);
+  });
   lastStatus_ = status;
   if (status == OCI_NO_DATA) {
     long total = rowCount();

@@ -162,6 +162,77 @@ TEST_F(SessionOcisimTest, StopDuringASlowFetchBreaksTheCall) {
   EXPECT_EQ(code, 1013);
 }
 
+// What a stopped run's call check throws in these tests.
+struct Abandoned {};
+
+// The run's stop: another thread breaks the fetch in progress, which fails with ORA-01013, and
+// the call check abandons it before the caller can take the cut-short batch for a whole one.
+TEST_F(SessionOcisimTest, BreakCallFromAnotherThreadEndsTheFetchAndTheCheckAbandonsIt) {
+  OracleStatement statement(*session);
+  statement.prepare("select level from dual connect by level <= 100");
+  StringColumn column(10, 20);
+  statement.defineArray(1, column);
+  ASSERT_TRUE(statement.execute());
+  std::atomic<bool> stopped{false};
+  std::atomic<int> checks{0};
+  session->setCallCheck([&] {
+    ++checks;
+    if (stopped) throw Abandoned{};
+  });
+  setenv("OCISIM_FAULTS", "fetch_delay_ms=60000", 1);
+  std::atomic<bool> done{false};
+  std::thread stopper([&] {
+    while (checks == 0 && !done) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    stopped = true;
+    // A break that lands before the call has really begun is forgotten by it: send again.
+    while (!done) {
+      session->breakCall();
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+  });
+  const auto begin = std::chrono::steady_clock::now();
+  EXPECT_THROW(statement.fetchNext(), Abandoned);
+  const auto waited = std::chrono::steady_clock::now() - begin;
+  done = true;
+  stopper.join();
+  session->setCallCheck(nullptr);
+  EXPECT_LT(waited, std::chrono::seconds(30));
+  EXPECT_EQ(checks, 2);  // before and after the one call
+  EXPECT_GE(session->breakCount(), 1);
+  int code = 0;
+  EXPECT_EQ(session->lastError(&code), "ORA-01013: user requested cancel of current operation\n");
+  EXPECT_EQ(code, 1013);
+}
+
+// A break while no call runs breaks nothing (OCI would forget it): the check before the next
+// call is what ends a stopped run there, without starting the call.
+TEST_F(SessionOcisimTest, AStopBetweenCallsIsCaughtBeforeTheNextCall) {
+  OracleStatement statement(*session);
+  statement.prepare("select level from dual connect by level <= 100");
+  StringColumn column(10, 20);
+  statement.defineArray(1, column);
+  ASSERT_TRUE(statement.execute());
+  session->breakCall();
+  EXPECT_EQ(session->breakCount(), 0);
+  EXPECT_TRUE(statement.fetchNext());  // the idle break left nothing behind
+  EXPECT_EQ(column.value(0), "21");
+
+  bool stopped = true;
+  session->setCallCheck([&] {
+    if (stopped) throw Abandoned{};
+  });
+  setenv("OCISIM_FAULTS", "fetch_delay_ms=60000", 1);
+  const auto begin = std::chrono::steady_clock::now();
+  EXPECT_THROW(statement.fetchNext(), Abandoned);
+  EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(30));
+  EXPECT_THROW(session->queryValue("select 1 from dual"), Abandoned);
+  unsetenv("OCISIM_FAULTS");
+  stopped = false;
+  EXPECT_EQ(session->queryValue("select 1 from dual"), "1");  // the session itself is unharmed
+  session->setCallCheck(nullptr);
+}
+
 TEST_F(SessionOcisimTest, ServerOutputOfABlockThatPrints) {
   ASSERT_TRUE(
       session->execute("begin dbms_output.enable(20000); dbms_output.put_line('line one'); "

@@ -55,6 +55,21 @@ bool OutputFile::close() {
   return rc == 0 || fail();
 }
 
+int OutputFile::probeWritable(const std::string& path) {
+  if (path.empty()) return ENOENT;
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd >= 0) {
+    ::close(fd);
+    ::unlink(path.c_str());
+    return 0;
+  }
+  if (errno != EEXIST) return errno;
+  fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  ::close(fd);
+  return 0;
+}
+
 off_t OutputFile::position() const {
   return fd_ < 0 ? -1 : ::lseek(fd_, 0, SEEK_CUR);
 }

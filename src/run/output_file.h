@@ -30,6 +30,11 @@ class OutputFile {
   bool isOpen() const { return fd_ >= 0; }
   int error() const { return error_; }
 
+  // Whether path could be opened for writing, found without changing it (a file created for the
+  // test is removed again): 0, or the errno of the failure (ENOENT for a missing folder, EISDIR,
+  // EACCES ...). A device such as /dev/full passes: its failure only shows when written.
+  static int probeWritable(const std::string& path);
+
  private:
   bool fail();
 

@@ -29,7 +29,8 @@ inline constexpr const char* kSectionStart = "\r\n\r\n\r\n";
 // fixedWidth("ABCDEF", 4) == "ABCD", fixedWidth("AB", 4) == "AB  ".
 std::string fixedWidth(std::string_view text, size_t width);
 
-// "\r\n" + s_StarComment + "\t\t" + name.
+// "\r\n" + s_StarComment + "\t\t" + name, the name escaped for the mode (reportText). Names and
+// display names are escaped wherever this layout writes them; other text is the caller's to escape.
 std::string listLine(const ComparisonOptions& options, std::string_view name);
 
 // The words of a count line: countWords(1, "table", "tables") == " table was found in ",
@@ -37,7 +38,8 @@ std::string listLine(const ComparisonOptions& options, std::string_view name);
 std::string countWords(int count, std::string_view singular, std::string_view plural);
 
 // A count line: the count ("%d") in the database's colour, the words in wordsColour, then the
-// database's display name in its colour. Nothing before or after it.
+// database's display name in its colour (escapeForBlockComment: scripts write it in a banner).
+// Nothing before or after it.
 void writeCountLine(ReportWriter& out, int count, std::string_view singular,
                     std::string_view plural, const std::string& databaseName,
                     ReportColour databaseColour, ReportColour wordsColour);

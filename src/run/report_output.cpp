@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <new>
+#include <system_error>
 
 namespace velmora {
 
@@ -11,10 +12,27 @@ bool isDiskFull(int error) {
   return error == ENOSPC || error == EDQUOT;
 }
 
+// The system's text of an errno value (strerror without its shared buffer: the worker writes).
+std::string reasonOf(int error) {
+  return std::generic_category().message(error);
+}
+
 }  // namespace
 
 ReportOutput::ReportOutput(ReportDocument& document, ComparisonOptions& options, RunHost& host)
     : document_(document), options_(options), host_(host) {}
+
+void ReportOutput::attachRun(RunErrors* errors, std::function<void()> requestStop) {
+  errors_ = errors;
+  requestStop_ = std::move(requestStop);
+}
+
+// The run learns of every failure (its end line and exit status say so); under StopRun it also
+// ends: a report that can no longer be written is not worth the rest of the run.
+void ReportOutput::recordFailure(const std::string& reason) {
+  if (errors_ != nullptr) errors_->recordOutputFailure(reason);
+  if (policy_ == OutputFailurePolicy::StopRun && requestStop_) requestStop_();
+}
 
 void ReportOutput::write(const std::string& text, ReportColour colour, bool underline,
                          bool counts) {
@@ -34,16 +52,29 @@ void ReportOutput::writeToScreen(const std::string& text, ReportColour colour, b
 
 // The report file failed: the rest of the run, this text included, goes to the screen.
 void ReportOutput::fallBackToScreen() {
-  host_.ask("Could not save line to file. Output will continue on the screen.", Buttons::Ok);
+  const std::string reason = reasonOf(reportFile_.error());
   options_.b_OnlyToFile = 0;
   reportFile_.close();
   reportSaved_ = false;
+  recordFailure("could not write the report to " + options_.s_AutoSaveFile + ": " + reason);
+  if (policy_ == OutputFailurePolicy::StopRun) {
+    writeToScreen("\r\n\r\nCould not write the report to file: " + options_.s_AutoSaveFile + ": " +
+                      reason + "\r\n\r\n",
+                  ReportColour::Red);
+  } else {
+    host_.ask("Could not save line to file. Output will continue on the screen.", Buttons::Ok);
+  }
 }
 
-void ReportOutput::autoSaveFailure(const std::string& what) {
-  write(
-      "\r\n\r\nCould not auto save to file (" + what + "): " + options_.s_AutoSaveFile + "\r\n\r\n",
-      ReportColour::Red, false, false);
+void ReportOutput::autoSaveFailure(const std::string& what, int error) {
+  const std::string reason = reasonOf(error);
+  const bool stopping = policy_ == OutputFailurePolicy::StopRun;
+  if (stopping) options_.b_AutoSave = 0;
+  write("\r\n\r\nCould not auto save to file (" + what + "): " + options_.s_AutoSaveFile +
+            (stopping ? ": " + reason : "") + "\r\n\r\n",
+        ReportColour::Red, false, false);
+  recordFailure("could not auto save the report to " + options_.s_AutoSaveFile + " (" + what +
+                "): " + reason);
 }
 
 bool ReportOutput::writeDocumentLines(OutputFile& file, const std::string& text, size_t lineLimit) {
@@ -64,16 +95,16 @@ bool ReportOutput::flushToAutoSave() {
   OutputFile file;
   if (autoSaveStarted_) {
     if (!file.openExisting(path)) {
-      autoSaveFailure("open");
+      autoSaveFailure("open", file.error());
       return false;
     }
     if (!file.seekToEnd()) {
-      autoSaveFailure("seek");
+      autoSaveFailure("seek", file.error());
       return false;
     }
   } else {
     if (!file.create(path)) {
-      autoSaveFailure("create");
+      autoSaveFailure("create", file.error());
       return false;
     }
     autoSaveStarted_ = true;
@@ -91,13 +122,18 @@ bool ReportOutput::flushToAutoSave() {
           ReportColour::Red, false, false);
     file.truncateTo(startLength);
     host_.hideSaving();
+    if (policy_ == OutputFailurePolicy::StopRun) options_.b_AutoSave = 0;
+    recordFailure("could not allocate memory to auto save the report to " + path);
     return false;
   }
   if (!written) {
     const int error = file.error();
     file.truncateTo(startLength);
     file.close();
-    if (isDiskFull(error)) {
+    if (policy_ == OutputFailurePolicy::StopRun) {
+      autoSaveFailure("write", error);
+    } else if (isDiskFull(error)) {
+      recordFailure("could not auto save the report to " + path + " (write): " + reasonOf(error));
       write("\r\n\r\nCould not auto save to file (write): " + path + ": Disk is full.\r\n\r\n",
             ReportColour::Red, false, false);
       host_.ask(
@@ -105,7 +141,7 @@ bool ReportOutput::flushToAutoSave() {
           "to continue.",
           Buttons::Ok);
     } else {
-      autoSaveFailure("write");
+      autoSaveFailure("write", error);
       host_.ask("Could not auto save to file (write): " + path, Buttons::Ok);
     }
     host_.hideSaving();
@@ -121,10 +157,17 @@ bool ReportOutput::openReportFile() {
     options_.b_AutoSave = 0;
     return true;
   }
-  host_.ask(
-      "Could not open file " + options_.s_AutoSaveFile + ". Output will be sent to the screen.",
-      Buttons::Ok);
+  const std::string reason = reasonOf(reportFile_.error());
   options_.b_OnlyToFile = 0;
+  recordFailure("could not open " + options_.s_AutoSaveFile + ": " + reason);
+  if (policy_ == OutputFailurePolicy::StopRun) {
+    writeToScreen("Could not open file " + options_.s_AutoSaveFile + ": " + reason + "\r\n\r\n",
+                  ReportColour::Red);
+  } else {
+    host_.ask(
+        "Could not open file " + options_.s_AutoSaveFile + ". Output will be sent to the screen.",
+        Buttons::Ok);
+  }
   return false;
 }
 

@@ -3,7 +3,8 @@
 // lines, or writes only into the report file; it also saves the report as RTF or text.
 // write() and the file operations run on the run's worker thread; saveReport() and the flags may
 // be used from the user thread during a run. The options are borrowed and must outlive it; their
-// output switches (b_OnlyToFile, b_AutoSave) are cleared here when a file fails.
+// output switches (b_OnlyToFile, b_AutoSave) are cleared here when a file fails. Every failed
+// open or write of a file is recorded in the run's RunErrors with the system's reason.
 #pragma once
 
 #include <atomic>
@@ -16,9 +17,17 @@
 #include "run/report_document.h"
 #include "run/report_writer.h"
 #include "run/rtf_writer.h"
+#include "run/run_errors.h"
 #include "run/run_host.h"
 
 namespace velmora {
+
+// What a failed open or write of the report file or the auto-save file does to the run.
+// AskAndContinue (a window): the user is told through RunHost::ask and the run goes on, the report
+// file falling back to the screen and a failed flush keeping the screen for the next one.
+// StopRun (the command line, where nobody can act on a message): the run is asked to stop, the
+// reason is written in red on the screen and nothing is asked.
+enum class OutputFailurePolicy { AskAndContinue, StopRun };
 
 class ReportOutput : public ReportWriter {
  public:
@@ -28,6 +37,12 @@ class ReportOutput : public ReportWriter {
   using FileChooser = std::function<std::optional<std::string>()>;
 
   ReportOutput(ReportDocument& document, ComparisonOptions& options, RunHost& host);
+
+  // The run this output belongs to (set by its RunDriver before any run): where failures are
+  // recorded, and how the run is asked to stop. Without it failures are only shown.
+  void attachRun(RunErrors* errors, std::function<void()> requestStop);
+  void setFailurePolicy(OutputFailurePolicy policy) { policy_ = policy; }
+  OutputFailurePolicy failurePolicy() const { return policy_; }
 
   // Write: to the report file in only-to-file mode (falling back to the screen when that fails),
   // otherwise to the screen, then the automatic flush when counts is on and the screen holds more
@@ -39,7 +54,8 @@ class ReportOutput : public ReportWriter {
 
   // Flush the screen into s_AutoSaveFile: the first flush of a run creates (truncates) the file,
   // later ones append. Failures are written in red (not counted) and, for write failures, shown
-  // through RunHost::ask. A failed flush leaves the screen and the file as they were.
+  // through RunHost::ask. A failed flush leaves the screen and the file as they were; under
+  // StopRun it also switches b_AutoSave off, so that the stopping run does not try again.
   bool flushToAutoSave();
   void forgetAutoSaveFile() { autoSaveStarted_ = false; }  // the next flush creates the file
   bool autoSaveStarted() const { return autoSaveStarted_; }
@@ -79,7 +95,8 @@ class ReportOutput : public ReportWriter {
 
  private:
   void fallBackToScreen();
-  void autoSaveFailure(const std::string& what);
+  void autoSaveFailure(const std::string& what, int error);
+  void recordFailure(const std::string& reason);
   bool writeDocumentLines(OutputFile& file, const std::string& text, size_t lineLimit);
   bool saveText(const std::string& path, const std::string& text);
   bool saveRtf(const std::string& path, const ReportSnapshot& snapshot);
@@ -88,6 +105,9 @@ class ReportOutput : public ReportWriter {
   ComparisonOptions& options_;
   RunHost& host_;
   RtfFont font_;
+  RunErrors* errors_ = nullptr;
+  std::function<void()> requestStop_;
+  OutputFailurePolicy policy_ = OutputFailurePolicy::AskAndContinue;
 
   OutputFile reportFile_;                  // only-to-file mode; worker thread only
   bool autoSaveStarted_ = false;           // worker thread only

@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -296,6 +297,117 @@ TEST_F(ReportOutputTest, SaveReportFlagsAndTheSaveQuestion) {
   EXPECT_EQ(host_.questions().size(), 4u);
   EXPECT_EQ(host_.questions()[0].text, "The report has not been saved. Do you wish to save it?");
   EXPECT_EQ(host_.questions()[0].buttons, Buttons::YesNoCancel);
+}
+
+// A run's failures: every failed file is recorded with the system's reason; the command line's
+// policy also stops the run and asks nothing, since nobody is there to answer.
+class OutputFailureTest : public ReportOutputTest {
+ protected:
+  void SetUp() override {
+    ReportOutputTest::SetUp();
+    out_.attachRun(&errors_, [this] { ++stops_; });
+  }
+  bool screenHas(const std::string& text) const {
+    return doc_.text().find(text) != std::string::npos;
+  }
+
+  RunErrors errors_;
+  int stops_ = 0;
+};
+
+TEST_F(OutputFailureTest, StopRunEndsTheRunWhenTheReportFileFillsUp) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  out_.setFailurePolicy(OutputFailurePolicy::StopRun);
+  options_.b_OnlyToFile = 1;
+  options_.s_AutoSaveFile = "/dev/full";
+  out_.prepareForRun();
+  ASSERT_TRUE(out_.reportFileOpen());
+  out_.write("header", ReportColour::Blue);
+  EXPECT_EQ(stops_, 1);
+  EXPECT_TRUE(errors_.outputFailed());
+  EXPECT_EQ(errors_.outputFailure(),
+            "could not write the report to /dev/full: No space left on device");
+  EXPECT_TRUE(host_.questions().empty());
+  EXPECT_TRUE(screenHas("Could not write the report to file: /dev/full: No space left on device"));
+  EXPECT_EQ(options_.b_OnlyToFile, 0);
+  // Until the stop is honoured, the rest goes to the screen rather than nowhere.
+  out_.write(" more", ReportColour::Black);
+  EXPECT_TRUE(doc_.text().ends_with("header more"));
+  EXPECT_EQ(errors_.count(), 1);
+}
+
+TEST_F(OutputFailureTest, StopRunEndsTheRunWhenTheAutoSaveFillsUp) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  out_.setFailurePolicy(OutputFailurePolicy::StopRun);
+  useAutoSave(1);
+  options_.s_AutoSaveFile = "/dev/full";
+  out_.write("A\r\nB", ReportColour::Black);
+  EXPECT_EQ(stops_, 1);
+  EXPECT_EQ(errors_.outputFailure(),
+            "could not auto save the report to /dev/full (write): No space left on device");
+  EXPECT_TRUE(host_.questions().empty()) << "nobody can press OK";
+  EXPECT_EQ(redTexts(), (std::vector<std::string>{"\r\n\r\nCould not auto save to file (write): "
+                                                  "/dev/full: No space left on device\r\n\r\n"}));
+  // The auto-save is off for the rest of the run: the last flush does not fail again.
+  EXPECT_EQ(options_.b_AutoSave, 0);
+  out_.write("\r\nC\r\nD", ReportColour::Black);
+  EXPECT_EQ(stops_, 1);
+  EXPECT_EQ(errors_.count(), 1);
+}
+
+TEST_F(OutputFailureTest, StopRunTellsWhyTheReportFileDidNotOpen) {
+  out_.setFailurePolicy(OutputFailurePolicy::StopRun);
+  options_.b_OnlyToFile = 1;
+  options_.s_AutoSaveFile = dir_.string();  // a directory
+  out_.prepareForRun();
+  EXPECT_EQ(stops_, 1);
+  EXPECT_EQ(errors_.outputFailure(), "could not open " + dir_.string() + ": Is a directory");
+  EXPECT_TRUE(host_.questions().empty());
+  EXPECT_TRUE(screenHas("Could not open file " + dir_.string() + ": Is a directory"));
+}
+
+// The window keeps its questions and goes on, but the run still learns that its file failed.
+TEST_F(OutputFailureTest, AskAndContinueRecordsWithoutStopping) {
+  useAutoSave(1);
+  options_.s_AutoSaveFile = (dir_ / "missing" / "auto.txt").string();
+  out_.write("A\r\nB", ReportColour::Black);
+  EXPECT_EQ(stops_, 0);
+  EXPECT_EQ(errors_.outputFailure(), "could not auto save the report to " +
+                                         options_.s_AutoSaveFile +
+                                         " (create): No such file or directory");
+  EXPECT_EQ(options_.b_AutoSave, 1);  // the next flush tries again
+
+  options_.b_OnlyToFile = 1;
+  options_.s_AutoSaveFile = (dir_ / "missing" / "report.txt").string();
+  out_.prepareForRun();
+  EXPECT_EQ(host_.questionTexts(),
+            (std::vector<std::string>{"Could not open file " + options_.s_AutoSaveFile +
+                                      ". Output will be sent to the screen."}));
+  EXPECT_EQ(errors_.count(), 2);
+  EXPECT_EQ(stops_, 0);
+}
+
+TEST(OutputFileProbe, NamesTheReasonAndChangesNothing) {
+  std::string pattern = ::testing::TempDir() + "velmora_probe_XXXXXX";
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  const fs::path dir = pattern;
+  EXPECT_EQ(OutputFile::probeWritable((dir / "missing" / "out.txt").string()), ENOENT);
+  EXPECT_EQ(OutputFile::probeWritable(dir.string()), EISDIR);
+  EXPECT_EQ(OutputFile::probeWritable(""), ENOENT);
+  // A new file is not left behind; an existing one keeps its content.
+  EXPECT_EQ(OutputFile::probeWritable((dir / "new.txt").string()), 0);
+  EXPECT_FALSE(fs::exists(dir / "new.txt"));
+  std::ofstream(dir / "old.txt") << "kept";
+  EXPECT_EQ(OutputFile::probeWritable((dir / "old.txt").string()), 0);
+  EXPECT_EQ(readFile(dir / "old.txt"), "kept");
+  if (geteuid() != 0) {  // root writes anyway
+    fs::permissions(dir / "old.txt", fs::perms::owner_read);
+    EXPECT_EQ(OutputFile::probeWritable((dir / "old.txt").string()), EACCES);
+  }
+  if (fs::exists("/dev/full")) {
+    EXPECT_EQ(OutputFile::probeWritable("/dev/full"), 0);
+  }
+  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "run/report_layout.h"
 #include "run/report_output.h"
 #include "run/run_control.h"
+#include "run/run_errors.h"
 #include "run/run_host.h"
 #include "run/table_lists.h"
 #include "run/work_lists.h"
@@ -22,8 +23,13 @@ class DatabaseConnection;
 class RunContext {
  public:
   RunContext(ComparisonOptions& options, ReportOutput& output, RunHost& host,
-             SettingsStore& settings, RunControl& control)
-      : options_(options), output_(output), host_(host), settings_(settings), control_(control) {}
+             SettingsStore& settings, RunControl& control, RunErrors& errors)
+      : options_(options),
+        output_(output),
+        host_(host),
+        settings_(settings),
+        control_(control),
+        errors_(errors) {}
   RunContext(const RunContext&) = delete;
   RunContext& operator=(const RunContext&) = delete;
 
@@ -32,6 +38,8 @@ class RunContext {
   RunHost& host() { return host_; }
   SettingsStore& settings() { return settings_; }
   RunControl& control() { return control_; }
+  // What could not be read or compared: every error block a comparer writes records its kind.
+  RunErrors& errors() { return errors_; }
   WorkLists& workLists() { return workLists_; }  // cleared by Start and Rerun Last
 
   // Before each object: waits while paused; never returns when the run was stopped.
@@ -74,6 +82,7 @@ class RunContext {
   RunHost& host_;
   SettingsStore& settings_;
   RunControl& control_;
+  RunErrors& errors_;
   WorkLists workLists_;
   RunHeaderNames headerNames_;
   DatabaseConnection* database1_ = nullptr;

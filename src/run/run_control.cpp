@@ -17,6 +17,10 @@ void RunControl::checkpoint() {
   if (!running_) throw RunStopped();
 }
 
+void RunControl::throwIfStopped() const {
+  if (!running_) throw RunStopped();
+}
+
 void RunControl::resume() {
   {
     std::lock_guard lock(wakeMutex_);
@@ -31,6 +35,20 @@ void RunControl::requestStop() {
     running_ = false;
   }
   wake_.notify_all();
+  std::lock_guard lock(hooksMutex_);
+  for (auto& [id, hook] : hooks_) hook();
+}
+
+int RunControl::addStopHook(std::function<void()> hook) {
+  std::lock_guard lock(hooksMutex_);
+  const int id = nextHookId_++;
+  hooks_.emplace(id, std::move(hook));
+  return id;
+}
+
+void RunControl::removeStopHook(int id) {
+  std::lock_guard lock(hooksMutex_);
+  hooks_.erase(id);
 }
 
 void RunControl::beginRun() {

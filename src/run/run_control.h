@@ -1,10 +1,14 @@
 // RunControl: the run state shared by the user thread (Pause, Resume, Skip, Stop) and the run's
 // worker (the checkpoint before each object). Lock-free flags; the mutex and condition variable
-// only let a paused checkpoint wake at once on Resume or Stop. Owned by the RunDriver.
+// only let a paused checkpoint wake at once on Resume or Stop. Stop hooks let whoever owns a
+// blocking call of the worker (a database session in a long fetch) cut it short when a stop is
+// requested. Owned by the RunDriver.
 #pragma once
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
+#include <map>
 #include <mutex>
 
 namespace velmora {
@@ -23,11 +27,16 @@ class RunControl {
   // Worker: called before each object. Waits while paused; throws RunStopped when the run was
   // stopped (also while paused, without resuming).
   void checkpoint();
+  // Worker: inside a long operation (around each database call): throws RunStopped when the run
+  // was stopped, without waiting while paused.
+  void throwIfStopped() const;
 
   // User thread.
   void pause() { paused_ = true; }
   void resume();
-  void requestStop();  // running := 0; a paused checkpoint wakes and ends the run
+  // running := 0; a paused checkpoint wakes and ends the run; then the stop hooks run on this
+  // thread, so a call the worker is blocked in ends now rather than when it would have finished.
+  void requestStop();
   void requestSkip() { skipRequested_ = true; }
 
   // Worker: skip handling of a phase that allows it.
@@ -41,6 +50,13 @@ class RunControl {
   bool paused() const { return paused_; }
   bool skipAllowed() const { return skipAllowed_; }
   bool stopRequested() const { return !running_; }  // for long fetches between batches
+
+  // Any thread. A hook runs on the thread that requests a stop, after running is cleared: a hook
+  // that breaks a call in progress leaves a stop that arrived between two calls to the next
+  // throwIfStopped or checkpoint. Remove a hook before what it touches goes away; removal waits
+  // for a hook that is running.
+  int addStopHook(std::function<void()> hook);
+  void removeStopHook(int id);
 
   // Driver: the start of a run (user thread, before the worker starts) and its end (worker).
   void beginRun();
@@ -61,6 +77,10 @@ class RunControl {
 
   std::mutex wakeMutex_;  // pairs with wake_; guards no data of its own
   std::condition_variable wake_;
+
+  std::mutex hooksMutex_;  // guards hooks_ and nextHookId_; held while the hooks run
+  std::map<int, std::function<void()>> hooks_;
+  int nextHookId_ = 1;
 };
 
 }  // namespace velmora

@@ -45,8 +45,10 @@ RunDriver::RunDriver(ComparisonOptions& options, RunHost& host, SettingsStore& s
       relay_(host),
       settings_(settings),
       output_(document_, options_, relay_),
-      context_(options_, output_, relay_, settings_, control_),
-      clock_([] { return std::time(nullptr); }) {}
+      context_(options_, output_, relay_, settings_, control_, errors_),
+      clock_([] { return std::time(nullptr); }) {
+  output_.attachRun(&errors_, [this] { requestStop(); });
+}
 
 RunDriver::~RunDriver() {
   control_.requestStop();
@@ -137,6 +139,7 @@ bool RunDriver::startFromCommandLine(const std::string& configurationFile) {
 
 void RunDriver::beginRun(Body body, bool setPrefixes) {
   if (setPrefixes) options_.setDerivedValues();
+  errors_.clear();
   rerunAvailable_ = true;
   control_.beginRun();
   relay_.clearObjects();
@@ -194,21 +197,48 @@ void RunDriver::sqlCompareBody() {
 }
 
 void RunDriver::runPhases() {
+  notCompared_.clear();
   for (const Phase& phase : phases_.phases()) {
     if (!phase.condition(options_)) continue;
     // Nothing of a stopped run begins: a phase starts at a checkpoint too.
     control_.checkpoint();
-    if (!phase.run) continue;
+    if (!phase.run) {
+      // Switched on, but this build has no comparer for it: the report must not read as "no
+      // difference".
+      notCompared_.push_back(phase.name);
+      continue;
+    }
     SkipAllowedScope skipScope(control_, phase.skipAllowed);
     try {
       phase.run(context_);
     } catch (const std::exception& e) {
       // Comparers report their own errors; one that escapes costs only its phase.
-      output_.write("\r\n\r\nThe " + phase.name +
+      output_.write("\r\n\r\n" + options_.s_DashComment + "The " + phase.name +
                         " phase ended because of an unexpected error: " + e.what() + "\r\n",
                     ReportColour::Red);
+      errors_.record(phase.name);
     }
   }
+}
+
+// Before the end line: what was switched on but not compared, and what errors left incomplete.
+// In the scripts these are comments, like every line that is not a statement.
+void RunDriver::writeRunSummary() {
+  const std::string& dash = options_.s_DashComment;
+  if (!notCompared_.empty()) {
+    output_.write("\r\n\r\n" + dash +
+                      "Switched on but not compared (not available in this version): " +
+                      RunErrors::joinKinds(notCompared_),
+                  ReportColour::Maroon);
+  }
+  if (!errors_.any()) return;
+  const std::vector<std::string> kinds = errors_.kinds();
+  std::string text =
+      "\r\n\r\n" + dash + "The run finished with errors (see the error blocks above)";
+  if (!kinds.empty()) text += ": not (completely) compared: " + RunErrors::joinKinds(kinds);
+  if (errors_.outputFailed())
+    text += "\r\n" + dash + "The report file could not be written: " + errors_.outputFailure();
+  output_.write(text, ReportColour::Red);
 }
 
 // The end of the output files of a run: the last flush of the auto-save file, the close of the
@@ -230,6 +260,7 @@ void RunDriver::finishRun(bool sqlCompare) {
   const std::string elapsed = formatElapsed(static_cast<long long>(clock_() - startTime_));
   relay_.setProgressRange(0, 100);
   relay_.setProgressPosition(100);
+  if (!sqlCompare) writeRunSummary();
   output_.write("\r\n\r\n--- End of Velmora for Oracle --- Elapsed Time: " + elapsed + " ---",
                 ReportColour::Maroon);
   relay_.setTitle("Finished - Velmora for Oracle");
@@ -247,10 +278,17 @@ void RunDriver::finishRun(bool sqlCompare) {
     }
     relay_.restoreMainWindow();
   }
-  relay_.ask(options_.i_DoingUpgradeScript == 2
-                 ? "Velmora for Oracle has finished scripting the database"
-                 : "Velmora for Oracle has finished comparing the databases",
-             Buttons::Ok);
+  std::string message = options_.i_DoingUpgradeScript == 2
+                            ? "Velmora for Oracle has finished scripting the database"
+                            : "Velmora for Oracle has finished comparing the databases";
+  if (errors_.any()) {
+    const std::vector<std::string> kinds = errors_.kinds();
+    message += ", with errors";
+    if (!kinds.empty()) message += ".\nNot (completely) compared: " + RunErrors::joinKinds(kinds);
+    if (errors_.outputFailed())
+      message += ".\nThe report file could not be written: " + errors_.outputFailure();
+  }
+  relay_.ask(message, Buttons::Ok);
   relay_.setTitle("Ready - Velmora for Oracle");
 }
 

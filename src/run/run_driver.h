@@ -13,6 +13,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "config/settings_store.h"
 #include "run/comparison_options.h"
@@ -92,6 +93,8 @@ class RunDriver {
   bool rerunAvailable() const { return rerunAvailable_; }
   bool sqlCompareRan() const { return sqlCompareRan_; }
   RunOutcome lastOutcome() const { return lastOutcome_; }
+  // What the last run could not read, compare or write (read after the run ended).
+  const RunErrors& errors() const { return errors_; }
   std::string commandLineFile() const;
 
   // "%02i:%02i:%02i" of hours, minutes and seconds: 3725 gives "01:02:05".
@@ -107,6 +110,7 @@ class RunDriver {
   void sqlCompareBody();
   void runPhases();
   void finishRun(bool sqlCompare);
+  void writeRunSummary();
   void stoppedEnd();
   void endOutputFiles();
 
@@ -116,6 +120,7 @@ class RunDriver {
   ReportDocument document_;
   ReportOutput output_;
   RunControl control_;
+  RunErrors errors_;
   RunContext context_;
   PhaseTable phases_;
 
@@ -133,6 +138,7 @@ class RunDriver {
   std::atomic<bool> sqlCompareRan_{false};   // written by the SQL Compare worker
   std::atomic<RunOutcome> lastOutcome_{RunOutcome::None};  // written by the worker
   std::time_t startTime_ = 0;                              // worker only
+  std::vector<std::string> notCompared_;  // worker only: phases switched on without a comparer
 
   mutable std::mutex commandLineMutex_;  // guards commandLineFile_
   std::string commandLineFile_;          // set by the command-line start, cleared at the run end

@@ -396,6 +396,55 @@ TEST_F(RunDriverTest, PhaseErrorsCostOnlyTheirPhase) {
                 "The sequences phase ended because of an unexpected error: boom"),
             std::string::npos);
   EXPECT_EQ(driver_.lastOutcome(), RunOutcome::Finished);
+  EXPECT_EQ(driver_.errors().kinds(), std::vector<std::string>{"sequences"});
+}
+
+// A run whose comparers recorded errors finishes, but its last lines, final message and error
+// record say what was not compared; the next run starts with a clean record.
+TEST_F(RunDriverTest, ErrorsOfARunAreSummedUpAtItsEnd) {
+  driver_.phases().setRunner(PhaseId::Indexes, [](RunContext& context) {
+    context.errors().record("indexes");
+    context.errors().record("indexes");
+  });
+  driver_.phases().setRunner(PhaseId::Constraints,
+                             [](RunContext& context) { context.errors().record("constraints"); });
+  ComparisonOptions o;
+  allKindsOff(o);
+  o.b_DoIndex = o.b_DoConst = 1;
+  o.i_DoingUpgradeScript = 1;
+  runWith(o);
+  EXPECT_EQ(driver_.errors().count(), 3);
+  const std::string text = driver_.document().text();
+  EXPECT_NE(text.find("\r\n\r\n-- The run finished with errors (see the error blocks above): not "
+                      "(completely) compared: indexes and constraints\r\n\r\n--- End of"),
+            std::string::npos)
+      << text;
+  EXPECT_TRUE(
+      host_.logged("ask:Velmora for Oracle has finished comparing the databases, with errors.\nNot "
+                   "(completely) compared: indexes and constraints"));
+
+  driver_.phases().setRunner(PhaseId::Indexes, [](RunContext&) {});
+  driver_.phases().setRunner(PhaseId::Constraints, [](RunContext&) {});
+  runWith(o);
+  EXPECT_FALSE(driver_.errors().any());
+  EXPECT_EQ(driver_.document().text().find("with errors"), std::string::npos);
+}
+
+// A phase switched on without a comparer in this build is named, so that the report does not
+// read as "no difference"; it is not an error of the run.
+TEST_F(RunDriverTest, PhasesWithoutAComparerAreNamed) {
+  driver_.phases().setRunner(PhaseId::Sequences, {});
+  driver_.phases().setRunner(PhaseId::Types, {});
+  ComparisonOptions o;
+  allKindsOff(o);
+  o.b_DoSeq = o.b_DoType = o.b_DoIndex = 1;
+  runWith(o);
+  EXPECT_NE(driver_.document().text().find(
+                "\r\n\r\nSwitched on but not compared (not available in this version): "
+                "sequences and types"),
+            std::string::npos)
+      << driver_.document().text();
+  EXPECT_FALSE(driver_.errors().any());
 }
 
 TEST_F(RunDriverTest, CommandLineStart) {
@@ -491,6 +540,57 @@ TEST_F(RunDriverTest, AutoSaveFlushesAtTheEndOfTheRun) {
   EXPECT_FALSE(driver_.output().autoSaveStarted());
   EXPECT_TRUE(driver_.output().reportSaved());
   std::filesystem::remove(file);
+}
+
+// A phase blocked in a call that only a stop hook can end (as OCIBreak ends a long fetch): the
+// hook runs on the stopping thread once running is cleared, and the run ends as stopped.
+TEST_F(RunDriverTest, StopHooksEndABlockingCallAndTheRunEndsStopped) {
+  std::atomic<bool> inCall{false};
+  std::atomic<bool> broken{false};
+  std::atomic<bool> sawRunning{true};
+  std::atomic<bool> returnedFromCall{false};
+  std::atomic<int> removedCalls{0};
+  std::thread::id hookThread;
+  RunControl& control = driver_.context().control();
+  const int hook = control.addStopHook([&] {
+    hookThread = std::this_thread::get_id();
+    sawRunning = control.running();
+    broken = true;
+  });
+  const int removed = control.addStopHook([&] { ++removedCalls; });
+  control.removeStopHook(removed);
+  driver_.phases().setRunner(PhaseId::Sequences, [&](RunContext& context) {
+    context.output().write("\r\nlisting", ReportColour::Black);
+    inCall = true;
+    while (!broken) std::this_thread::sleep_for(1ms);  // no checkpoint: only the hook ends it
+    context.control().throwIfStopped();
+    returnedFromCall = true;
+  });
+  ASSERT_TRUE(driver_.start());
+  while (!inCall) std::this_thread::sleep_for(1ms);
+  driver_.requestStop();
+  EXPECT_EQ(hookThread, std::this_thread::get_id());
+  EXPECT_FALSE(sawRunning);
+  driver_.waitForEnd();
+  control.removeStopHook(hook);
+
+  EXPECT_FALSE(returnedFromCall);
+  EXPECT_EQ(removedCalls, 0);
+  EXPECT_TRUE(driver_.document().text().ends_with("\r\nlisting\r\n\r\nVelmora Stopped ..."))
+      << driver_.document().text();
+  EXPECT_EQ(driver_.lastOutcome(), RunOutcome::Stopped);
+  EXPECT_FALSE(driver_.errors().any());
+}
+
+// Inside a long operation a stop is honoured even while paused, and nothing is thrown while the
+// run goes on.
+TEST(RunControlTest, ThrowIfStoppedNeitherWaitsNorThrowsWhileRunning) {
+  RunControl control;
+  control.beginRun();
+  control.pause();
+  EXPECT_NO_THROW(control.throwIfStopped());  // paused: returns at once
+  control.requestStop();
+  EXPECT_THROW(control.throwIfStopped(), RunStopped);
 }
 
 TEST(RunDriverLifetimeTest, DestroyingADriverStopsAPausedRun) {

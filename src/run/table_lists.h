@@ -20,6 +20,10 @@ struct TableRunState {
   // changes a connection clears these.
   bool tables1Loaded = false;
   bool tables2Loaded = false;
+  // Whether this run's lists were read completely. A list cut short by an error is never taken
+  // for what the schema holds: no table is dropped or created from it.
+  bool list1Complete = true;
+  bool list2Complete = true;
   int tableNameWidth = 0;           // longest table name of Database 1's list
   ScriptDependencies dependencies;  // cleared by the table-list phase at its start
 };
@@ -37,6 +41,9 @@ class TableListComparer {
   const std::vector<std::string>& list1() const;
   const std::vector<std::string>& list2() const;
   void writeCounts();
+  void writeCount(bool firstDatabase, const std::string& lead, ReportColour wordsColour);
+  bool confirmDropAll();
+  void writeIncompleteNotice();
   void pairTables();
   void writeOnlyInSecond(const std::string& name, bool& first);
   void writeOnlyInFirst();
@@ -49,6 +56,7 @@ class TableListComparer {
   TableRunState& state_;
   std::function<void()> loadLists_;
   std::vector<bool> inBoth1_, inBoth2_;
+  bool dropsAllowed_ = true;  // false when dropping every table of Database 2 was not confirmed
 };
 
 }  // namespace velmora

@@ -138,9 +138,9 @@ TEST_F(TableListTest, ScriptDatabaseOneCreatesEverySelectedTable) {
   h.scripts.tableDdl["EMP"] = "CREATE TABLE EMP\r\n;\r\n";
   compare();
   const std::string text = h.out.text();
-  EXPECT_NE(text.find("*  4 tables were found in SCOTT@ORCL\r\n*  0 tables were found in " +
-                      bannerBottom()),
-            std::string::npos);
+  // Database 2 is not read: its count would be a false "0 tables".
+  EXPECT_NE(text.find("*  4 tables were found in SCOTT@ORCL" + bannerBottom()), std::string::npos);
+  EXPECT_EQ(text.find("0 tables"), std::string::npos);
   EXPECT_EQ(text.find("DROP"), std::string::npos);
   EXPECT_EQ(text.find("exist in both"), std::string::npos);
   EXPECT_NE(text.find("\r\n\r\n\r\n" + bannerTop() +
@@ -153,6 +153,80 @@ TEST_F(TableListTest, ScriptDatabaseOneCreatesEverySelectedTable) {
   EXPECT_EQ(text.find("not processed in \r\n"), std::string::npos);
   EXPECT_NE(text.find("not processed in SCOTT@ORCL"), std::string::npos);
   EXPECT_TRUE(h.tables.empty());
+}
+
+// A list cut short by an error tells nothing about the tables it did not reach: no table is
+// dropped, created or listed as missing from it, while the common tables read in both are
+// compared.
+TEST_F(TableListTest, AnIncompleteListDropsAndCreatesNothing) {
+  h.setMode(1);
+  h.scripts.tableDdl["ONLY1"] = "CREATE TABLE ONLY1\r\n;\r\n";
+  for (bool firstIncomplete : {true, false}) {
+    SCOPED_TRACE(firstIncomplete ? "Database 1" : "Database 2");
+    h.out.clear();
+    h.tables.clear();
+    state.list1Complete = !firstIncomplete;
+    state.list2Complete = firstIncomplete;
+    compare();
+    const std::string text = h.out.text();
+    EXPECT_EQ(text.find("DROP"), std::string::npos) << text;
+    EXPECT_EQ(text.find("CREATE"), std::string::npos) << text;
+    EXPECT_NE(text.find(std::string("*  The list of tables could not be read completely from ") +
+                        (firstIncomplete ? "SCOTT@ORCL" : "HR@TEST")),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("-- Tables that exist in one database only are not dropped or created"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(workList(), (std::vector<std::string>{"DEPT/DEPT"}));
+  }
+  // The same in a report: nothing is said to be missing.
+  h.setMode(0);
+  h.out.clear();
+  state.list1Complete = false;
+  state.list2Complete = true;
+  compare();
+  EXPECT_EQ(h.out.text().find("DO NOT exist"), std::string::npos) << h.out.text();
+}
+
+TEST_F(TableListTest, AnIncompleteListOfDatabase1ScriptsNoTable) {
+  h.setMode(2);
+  h.run.database2 = {2, "", "", nullptr, nullptr};
+  h.scripts.tableDdl["EMP"] = "CREATE TABLE EMP\r\n;\r\n";
+  state.list1Complete = false;
+  compare();
+  EXPECT_TRUE(h.scripts.calls.empty());
+  EXPECT_NE(h.out.text().find("-- No table is scripted"), std::string::npos) << h.out.text();
+}
+
+// Database 1 without tables would have the upgrade script drop every table of Database 2: the
+// user is asked, and the answer is written into the script.
+TEST_F(TableListTest, DroppingEveryTableOfDatabase2IsAskedFirst) {
+  h.setMode(1);
+  h.db1.tableNames.clear();
+  h.host.scriptAnswers({Answer::No});
+  compare();
+  ASSERT_EQ(h.host.questions().size(), 1u);
+  EXPECT_EQ(h.host.questions()[0].buttons, Buttons::YesNo);
+  EXPECT_NE(h.host.questions()[0].text.find("holds no tables, and Database 2 (HR@TEST) holds 3 "
+                                            "tables"),
+            std::string::npos)
+      << h.host.questions()[0].text;
+  EXPECT_EQ(h.out.text().find("DROP TABLE"), std::string::npos) << h.out.text();
+  EXPECT_NE(h.out.text().find("-- Database 1 holds no tables: the 3 tables of Database 2 are not "
+                              "dropped (not confirmed)"),
+            std::string::npos);
+
+  h.out.clear();
+  h.host.scriptAnswers({Answer::Yes});
+  compare();
+  EXPECT_NE(h.out.text().find("DROP TABLE ONLY2;"), std::string::npos) << h.out.text();
+
+  // With a table of its own in Database 1, nothing is asked.
+  h.out.clear();
+  h.db1.tableNames.push_back("DEPT");
+  compare();
+  EXPECT_EQ(h.host.questions().size(), 2u);
 }
 
 TEST_F(TableListTest, StopEndsTheWalk) {

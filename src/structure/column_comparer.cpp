@@ -3,8 +3,10 @@
 #include <algorithm>
 
 #include "run/report_layout.h"
+#include "run/report_text.h"
 #include "structure/column_text.h"
 #include "structure/ddl_text.h"
+#include "structure/statement_guard.h"
 #include "structure/upgrade_dependencies.h"
 
 namespace velmora {
@@ -37,9 +39,11 @@ void writeColumnReportHeader(StructureRun& run, bool oneSided) {
   run.out.write(
       "\r\n\r\n\r\nThe following are the structural differences between COMMON tables\r\n\r\n",
       kBlack, false, kNotCounted);
-  run.out.write(blanks(nameWidth) + blanks(30) + fixedWidth(run.database1.displayName, 72), kBlue,
-                false, kNotCounted);
-  run.out.write(fixedWidth(run.database2.displayName, 32), kRed, false, kNotCounted);
+  run.out.write(
+      blanks(nameWidth) + blanks(30) + fixedWidth(escapeControls(run.database1.displayName), 72),
+      kBlue, false, kNotCounted);
+  run.out.write(fixedWidth(escapeControls(run.database2.displayName), 32), kRed, false,
+                kNotCounted);
   run.out.write("\r\n" + fixedWidth("TABLE", static_cast<size_t>(nameWidth)) +
                     fixedWidth("COLUMN", 30) + fixedWidth("TYPE", 72) + fixedWidth("TYPE", 67) +
                     "\r\n",
@@ -79,8 +83,8 @@ bool ColumnComparer::readTable(CommonTable& table, bool firstPass, const std::st
   QueryRows<ColumnRow> result = database.reader->columns(queryText, database.owner, name);
   if (result.failed()) {
     // Written whatever b_DoStruct says: the column lists of the later tables stay as they are.
-    writeQueryError(run_, "columns for table " + table.firstName + " in database ", database, "",
-                    result.error);
+    writeQueryError(run_, "columns", "columns for table " + table.firstName + " in database ",
+                    database, "", result.error);
     return false;
   }
   firstDifference_ = true;
@@ -156,9 +160,10 @@ void ColumnComparer::endTable(CommonTable& table) {
   }
   if (!run_.options.b_NoDiffCol) return;
   if (!headerWritten_) writeHeader(false);
-  run_.out.write("\r\n" + run_.options.s_DashComment +
-                     fixedWidth(table.firstName, static_cast<size_t>(run_.tableNameWidth + 2)),
-                 kGreen, false, kNotCounted);
+  run_.out.write(
+      "\r\n" + run_.options.s_DashComment +
+          fixedWidth(escapeControls(table.firstName), static_cast<size_t>(run_.tableNameWidth + 2)),
+      kGreen, false, kNotCounted);
   run_.out.write("No Structural Differences Found\r\n", kMaroon, false, kNotCounted);
 }
 
@@ -187,22 +192,31 @@ void ColumnComparer::writeDifference(CommonTable& table, ColumnEntry& column, Di
 void ColumnComparer::writeReportLine(const CommonTable& table, const ColumnEntry& column,
                                      Difference kind) {
   const size_t nameWidth = static_cast<size_t>(run_.tableNameWidth + 2);
-  run_.out.write("\r\n" + (firstDifference_ ? fixedWidth(table.firstName, nameWidth)
+  run_.out.write("\r\n" + (firstDifference_ ? fixedWidth(escapeControls(table.firstName), nameWidth)
                                             : blanks(static_cast<int>(nameWidth))),
                  kGreen, false, kNotCounted);
   firstDifference_ = false;
   const ReportColour nameColour = kind == Difference::OnlyInSecond  ? kRed
                                   : kind == Difference::OnlyInFirst ? kBlue
                                                                     : kGreen;
-  run_.out.write(fixedWidth(column.name, 30), nameColour, false, kNotCounted);
-  run_.out.write(fixedWidth(column.sourceType, 72), column.sourceType == kNotFound ? kBlack : kBlue,
+  run_.out.write(fixedWidth(escapeControls(column.name), 30), nameColour, false, kNotCounted);
+  run_.out.write(fixedWidth(escapeControls(column.sourceType), 72),
+                 column.sourceType == kNotFound ? kBlack : kBlue, false, kNotCounted);
+  run_.out.write(escapeControls(column.targetType), column.targetType == kNotFound ? kBlack : kRed,
                  false, kNotCounted);
-  run_.out.write(column.targetType, column.targetType == kNotFound ? kBlack : kRed, false,
-                 kNotCounted);
 }
 
 void ColumnComparer::writeStatement(const CommonTable& table, ColumnEntry& column,
                                     Difference kind) {
+  // The type text holds the default of Database 1, written into ADD and MODIFY as it stands.
+  std::string reason = unwritableNamesReason({table.firstName, column.name});
+  if (reason.empty() && kind != Difference::OnlyInSecond) {
+    reason = unwritableExpressionReason(column.sourceType);
+    if (!reason.empty()) reason = "its type and default: " + reason;
+  }
+  if (refuseStatementFor(run_, "columns", "column " + column.name + " of table " + table.firstName,
+                         reason))
+    return;
   if (kind == Difference::Changed && writeKeyRelease(table, column)) return;
   const bool drop = kind == Difference::OnlyInSecond;
   run_.out.write("\r\nALTER TABLE " + ddlName(table.firstName), drop ? kRed : kBlue, false,
@@ -232,6 +246,10 @@ bool ColumnComparer::writeKeyRelease(const CommonTable& table, ColumnEntry& colu
   KeyRelease release = notePrimaryKeyRelease(*run_.database2.reader, run_.database2.owner,
                                              table.secondName, column.name, run_.dependencies);
   if (release.key.empty()) return false;
+  if (refuseStatement(run_, "columns",
+                      "the drop of key " + release.key + " of table " + table.firstName,
+                      {release.key}))
+    return true;
   if (!release.alreadyDropped)
     run_.out.write("\r\nALTER TABLE " + ddlName(table.firstName) + " DROP CONSTRAINT " +
                        ddlName(release.key) + (release.cascade ? " CASCADE;" : ";"),
@@ -240,8 +258,8 @@ bool ColumnComparer::writeKeyRelease(const CommonTable& table, ColumnEntry& colu
   const std::string nullable = withNullability(column.targetType, false);
   if (nullable == column.sourceType) {
     if (release.alreadyDropped)
-      run_.out.write("\r\n" + run_.options.s_DashComment + "Column " + column.name +
-                         " is nullable without the dropped key " + release.key,
+      run_.out.write("\r\n" + run_.options.s_DashComment + "Column " + escapeControls(column.name) +
+                         " is nullable without the dropped key " + escapeControls(release.key),
                      kGreen, false, kNotCounted);
     return true;
   }

@@ -26,7 +26,8 @@ class ConnectionSources : public TablePhaseSources {
     }
     if (sides_[0].connection != nullptr)
       scripts_ = makeDdlScriptSource(*sides_[0].connection->session(), context.settings(),
-                                     context.options());
+                                     context.options(),
+                                     [&context] { context.errors().record("creation DDL"); });
   }
 
   const PhaseDatabase* database(int number) override {
@@ -34,11 +35,11 @@ class ConnectionSources : public TablePhaseSources {
     return side.connection != nullptr ? &side.database : nullptr;
   }
 
-  void loadTables(int number) override {
+  bool loadTables(int number) override {
     Side& side = sides_[number == 1 ? 0 : 1];
-    if (side.connection == nullptr) return;
+    if (side.connection == nullptr) return true;
     Catalog catalog(catalogState_, &context_.output(), &context_.options());
-    side.connection->readTables(catalog, false);
+    return side.connection->readTables(catalog, false) != Catalog::kListFailed;
   }
 
   ScriptSource* scripts() override { return scripts_.get(); }

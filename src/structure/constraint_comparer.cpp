@@ -4,10 +4,12 @@
 
 #include "oracle/oracle_text.h"
 #include "run/report_layout.h"
+#include "run/report_text.h"
 #include "structure/constraint_scripts.h"
 #include "structure/ddl_format.h"
 #include "structure/ddl_text.h"
 #include "structure/key_columns.h"
+#include "structure/statement_guard.h"
 #include "structure/upgrade_dependencies.h"
 
 namespace velmora {
@@ -31,14 +33,16 @@ bool ConstraintComparer::namesShown() const {
   return run_.options.i_DoConsName != 0 || !run_.report();
 }
 
-std::string ConstraintComparer::constraintColumnList(const std::string& constraint,
+std::string ConstraintComparer::constraintColumnList(const std::string& table,
+                                                     const std::string& constraint,
                                                      bool firstPass) {
   StructureDatabase& database = run_.database(firstPass);
   if (database.reader == nullptr) return "";
   QueryRows<std::string> columns = database.reader->constraintColumns(database.owner, constraint);
   if (columns.failed()) {
-    writeQueryError(run_, "constraint columns in database ", database,
+    writeQueryError(run_, "constraints", "constraint columns in database ", database,
                     " for constraint " + constraint, columns.error);
+    columnsUnread_.insert(table);
     return "";
   }
   return joinColumns(columns.rows);
@@ -48,6 +52,7 @@ int ConstraintComparer::compareConstraints(bool firstPass) {
   if (firstPass) {
     longestKey_ = 0;
     longestColumns_ = 0;
+    columnsUnread_.clear();
   }
   if (run_.mode() == 2) return firstPass ? scriptDatabaseConstraints() : 0;
   if (run_.database(firstPass).reader == nullptr) return 0;
@@ -76,7 +81,8 @@ bool ConstraintComparer::readTable(CommonTable& table, bool firstPass, int& rows
   QueryRows<ConstraintRow> result =
       database.reader->constraints(database.owner, name, withoutSystemNamed);
   if (result.failed()) {
-    writeQueryError(run_, "constraints in database ", database, " for table " + name, result.error);
+    writeQueryError(run_, "constraints", "constraints in database ", database, " for table " + name,
+                    result.error);
     return false;
   }
   for (const ConstraintRow& row : result.rows) {
@@ -84,7 +90,7 @@ bool ConstraintComparer::readTable(CommonTable& table, bool firstPass, int& rows
     ++rows;
     addRow(table, row, firstPass);
   }
-  if (!firstPass) writeTable(table);
+  if (!firstPass && columnsUnread_.count(table.firstName) == 0) writeTable(table);
   return true;
 }
 
@@ -92,7 +98,7 @@ void ConstraintComparer::addRow(CommonTable& table, const ConstraintRow& row, bo
   const std::string deleteRule = normalizedConstraintText(row.deleteRule);
   const std::string condition = normalizedConstraintText(row.condition);
   const std::string columns =
-      run_.options.b_DoConsCols ? constraintColumnList(row.name, firstPass) : "";
+      run_.options.b_DoConsCols ? constraintColumnList(table.firstName, row.name, firstPass) : "";
   const std::string key = run_.report() && run_.options.i_DoConsName == 0 ? columns : row.name;
   longestKey_ = std::max(longestKey_, key.size());
   longestColumns_ = std::max(longestColumns_, columns.size());
@@ -150,11 +156,11 @@ void ConstraintComparer::writeTable(const CommonTable& table) {
     for (const ConstraintEntry* entry : differing) {
       if (entry->firstType != kNotFound) {
         run_.out.write("< ", kBlack, false, kCounted);
-        run_.out.write(line(*entry, true) + "\r\n", kBlue, false, kCounted);
+        run_.out.write(escapeControls(line(*entry, true)) + "\r\n", kBlue, false, kCounted);
       }
       if (entry->secondType != kNotFound) {
         run_.out.write("> ", kBlack, false, kCounted);
-        run_.out.write(line(*entry, false) + "\r\n", kRed, false, kCounted);
+        run_.out.write(escapeControls(line(*entry, false)) + "\r\n", kRed, false, kCounted);
       }
     }
     return;
@@ -173,13 +179,13 @@ void ConstraintComparer::writeTableHeading(const CommonTable& table) {
   if (!run_.report()) {
     run_.out.write(kSectionStart + bannerTop() +
                        "*  The following statements will upgrade constraints for table " +
-                       table.firstName + bannerBottom(),
+                       escapeForBlockComment(table.firstName) + bannerBottom(),
                    kGreen, false, kCounted);
     return;
   }
   run_.out.write("\r\n\r\n\r\nThe following are the constraint differences for table ", kBlack,
                  false, kCounted);
-  run_.out.write(table.firstName + "\r\n\r\n", kGreen, false, kCounted);
+  run_.out.write(escapeControls(table.firstName) + "\r\n\r\n", kGreen, false, kCounted);
   const bool columns = run_.options.b_DoConsCols != 0;
   std::string heading = namesShown() ? fixedWidth("  CONSTRAINT", longestKey_ + 4) : "  ";
   heading += "TYPE  ";
@@ -196,11 +202,15 @@ void ConstraintComparer::writeTableHeading(const CommonTable& table) {
 void ConstraintComparer::writeDrop(const CommonTable& table, const ConstraintEntry& entry) {
   ScriptDependencies& dependencies = run_.dependencies;
   if (dependencies.isConstraintDropped(table.secondName, entry.key)) {
-    run_.out.write(run_.options.s_DashComment + "Constraint " + entry.key +
+    run_.out.write(run_.options.s_DashComment + "Constraint " + escapeControls(entry.key) +
                        " was dropped by an earlier statement\r\n",
                    kGreen, false, kCounted);
     return;
   }
+  if (refuseStatement(run_, "constraints",
+                      "the drop of constraint " + entry.key + " of table " + table.firstName,
+                      {table.firstName, entry.key}, "", "\r\n"))
+    return;
   bool cascade = false;
   if (isKey(entry.secondType) && run_.database2.reader != nullptr)
     cascade = noteKeyDrop(*run_.database2.reader, run_.database2.owner, entry.key, dependencies);
@@ -215,7 +225,7 @@ void ConstraintComparer::writeAdd(const CommonTable& table, const ConstraintEntr
   if (run_.scripts == nullptr) return;
   if (entry.firstType == "R") {
     run_.dependencies.deferForeignKey(table.firstName, entry.key);
-    run_.out.write(run_.options.s_DashComment + "Foreign key " + entry.key +
+    run_.out.write(run_.options.s_DashComment + "Foreign key " + escapeControls(entry.key) +
                        " is created at the end of the script\r\n",
                    kGreen, false, kCounted);
     return;
@@ -247,10 +257,14 @@ void ConstraintComparer::dropSystemNamedKeyInTheWay(const CommonTable& table,
     if (run_.dependencies.isConstraintDropped(table.secondName, row.name)) continue;
     const bool bothPrimary = row.type == "P" && entry.firstType == "P";
     if (!bothPrimary && reader2->constraintColumns(owner2, row.name).rows != columns) continue;
+    if (refuseStatement(run_, "constraints",
+                        "the drop of key " + row.name + " of table " + table.firstName,
+                        {table.firstName, row.name}, "", "\r\n"))
+      continue;
     const bool cascade = noteKeyDrop(*reader2, owner2, row.name, run_.dependencies);
     run_.dependencies.constraintDropped(table.secondName, row.name);
-    run_.out.write(run_.options.s_DashComment + "The system-named key " + row.name +
-                       " stands in the way of " + entry.key + "\r\n",
+    run_.out.write(run_.options.s_DashComment + "The system-named key " + escapeControls(row.name) +
+                       " stands in the way of " + escapeControls(entry.key) + "\r\n",
                    kGreen, false, kCounted);
     run_.out.write("ALTER TABLE " + ddlName(table.firstName) + " DROP CONSTRAINT " +
                        ddlName(row.name) + (cascade ? " CASCADE" : "") + ";\r\n",
@@ -266,6 +280,7 @@ void ConstraintComparer::dropIndexNamedLike(const CommonTable& table, const std:
   for (const IndexRow& row :
        run_.database2.reader->indexes(run_.database2.owner, table.secondName).rows) {
     if (row.indexName != key) continue;
+    if (refuseStatement(run_, "constraints", "the drop of index " + key, {key}, "", "\r\n")) return;
     run_.dependencies.indexDropped(table.secondName, key);
     run_.out.write("DROP INDEX " + ddlName(key) + ";\r\n", kRed, false, kCounted);
     return;
@@ -280,6 +295,8 @@ int ConstraintComparer::scriptDatabaseConstraints() {
     run_.host.selectObject(table);
     run_.host.stepProgress();
     if (run_.options.isIgnoredTable(table)) continue;
+    // Its creation was refused, with the comment that says why.
+    if (!unwritableNameReason(table).empty()) continue;
     std::string ddl = trimTrailingSpace(scriptOwnConstraints(run_, table));
     if (ddl.empty()) continue;
     ddl += "\r\n";

@@ -6,6 +6,7 @@
 // comparer serves both passes of a phase (the column widths span both). Worker thread only.
 #pragma once
 
+#include <set>
 #include <string>
 
 #include "structure/structure_run.h"
@@ -20,9 +21,10 @@ class ConstraintComparer {
   // error (its error block is written and the phase ends); 1 in "Script database 1" mode.
   int compareConstraints(bool firstPass);
 
-  // The columns of one constraint of the pass's database joined by ", "; "" after an error,
-  // which is written into the report.
-  std::string constraintColumnList(const std::string& constraint, bool firstPass);
+  // The columns of one constraint of a table in the pass's database joined by ", "; "" after an
+  // error, which is written into the report (and the table's constraints are then not compared).
+  std::string constraintColumnList(const std::string& table, const std::string& constraint,
+                                   bool firstPass);
 
  private:
   int scriptDatabaseConstraints();
@@ -41,6 +43,9 @@ class ConstraintComparer {
   // After a failed first pass, the second compares only the tables the first pass read: the
   // others have no (or old) lists, and comparing them would drop what Database 2 has.
   size_t firstPassTables_ = static_cast<size_t>(-1);
+  // Tables some of whose constraint columns could not be read (either pass): their
+  // constraints are not compared, since a missing column list would look like a difference.
+  std::set<std::string> columnsUnread_;
   size_t longestKey_ = 0;      // over both passes of the phase
   size_t longestColumns_ = 0;  // over both passes of the phase
 };

@@ -271,13 +271,42 @@ TEST_F(ConstraintComparerTest, ColumnListErrorIsReportedAndLeavesTheListEmpty) {
   h.run.database1.reader = &db1;
   h.setMode(1);
   ConstraintComparer comparer(h.run);
-  EXPECT_EQ(comparer.constraintColumnList("ORD_PK", true), "");
+  EXPECT_EQ(comparer.constraintColumnList("ORDERS", "ORD_PK", true), "");
   EXPECT_EQ(h.out.text(),
             "\r\n\r\n\r\n-- The following error ocurred when trying to process constraint columns "
             "in database SCOTT@ORCL for constraint ORD_PK\r\n-- ORA-01031: insufficient "
             "privileges");
   h.run.database1.reader = &h.db1;
-  EXPECT_EQ(comparer.constraintColumnList("ORD_PK", true), "ID");
+  EXPECT_EQ(comparer.constraintColumnList("ORDERS", "ORD_PK", true), "ID");
+}
+
+// A column list that could not be read would make the constraint look changed: the upgrade
+// script would drop and recreate it. The table's constraints are not compared at all instead,
+// and the run records the error; the other tables are compared as usual.
+TEST_F(ConstraintComparerTest, AnUnreadColumnListWritesNoStatementForItsTable) {
+  struct FailingColumns : FakeDictionary {
+    QueryRows<std::string> constraintColumns(const std::string& owner,
+                                             const std::string& constraint) override {
+      if (constraint == "ORD_PK") return {{}, "ORA-01555: snapshot too old"};
+      return FakeDictionary::constraintColumns(owner, constraint);
+    }
+  } db2;
+  static_cast<FakeDictionary&>(db2) = h.db2;
+  h.db1.table("ITEMS").constraints = {{"ITEMS_PK", "P", {"ID"}, "", "", ""}};
+  db2.table("ITEMS").constraints = {{"ITEMS_PK", "P", {"ID", "LINE"}, "", "", ""}};
+  h.common("ITEMS");
+  h.scripts.constraintDdl["ITEMS.ITEMS_PK"] = "ALTER TABLE ITEMS ADD ( PK );\r\n";
+  h.run.database2.reader = &db2;
+  RunErrors errors;
+  h.run.errors = &errors;
+  h.setMode(1);
+  h.options.b_DoConsCols = 1;
+  bothPasses();
+  const std::string text = h.out.text();
+  EXPECT_EQ(text.find("CONSTRAINT ORD"), std::string::npos) << text;
+  EXPECT_NE(text.find("ORA-01555"), std::string::npos) << text;
+  EXPECT_NE(text.find("ALTER TABLE ITEMS DROP CONSTRAINT ITEMS_PK"), std::string::npos) << text;
+  EXPECT_EQ(errors.kinds(), std::vector<std::string>{"constraints"});
 }
 
 TEST_F(ConstraintComparerTest, ScriptDatabaseOneKeepsForeignKeysForTheEnd) {

@@ -1,5 +1,6 @@
 #include "structure/ddl_format.h"
 
+#include "run/report_text.h"
 #include "structure/ddl_text.h"
 
 namespace velmora {
@@ -101,7 +102,7 @@ void writeKeyColumns(DdlLineWriter& writer, const std::string& typeWord,
 void writeCheck(DdlLineWriter& writer, const ConstraintFacts& constraint) {
   if (isSystemConstraintName(constraint.name)) {
     writer.print("\tCHECK");
-    writer.print("-- original system constraint name was " + constraint.name);
+    writer.print("-- original system constraint name was " + escapeControls(constraint.name));
   } else {
     writer.print("\tCONSTRAINT " + ddlName(constraint.name));
     writer.print("\tCHECK");
@@ -127,7 +128,7 @@ void writeKey(DdlLineWriter& writer, const TableFacts& table, const ConstraintFa
   // old one for another constraint.
   if (isSystemConstraintName(constraint.name)) {
     writer.print("\t" + typeWord);
-    writer.print("-- original system constraint name was " + constraint.name);
+    writer.print("-- original system constraint name was " + escapeControls(constraint.name));
   } else {
     writer.print("\tCONSTRAINT " + ddlName(constraint.name));
     writer.print("\t" + typeWord);
@@ -161,6 +162,39 @@ std::string unscriptableReason(const ConstraintFacts& constraint) {
   return "";
 }
 
+// Why a name or text of the table cannot stand in its CREATE TABLE; "" when all can.
+std::string unwritableTableReason(const TableFacts& table,
+                                  const std::vector<ColumnFacts>& columns) {
+  std::string reason = unwritableNamesReason({table.name, table.segment.tablespace});
+  for (size_t i = 0; reason.empty() && i < columns.size(); ++i) {
+    const ColumnFacts& column = columns[i];
+    reason = unwritableNameReason(column.name);
+    if (!reason.empty()) reason = "column " + column.name + ": " + reason;
+    if (reason.empty() && holdsControlCharacter(column.dataType))
+      reason = "the type of column " + column.name + " holds a control character";
+    if (reason.empty() && !unwritableExpressionReason(column.defaultText).empty())
+      reason = "the default of column " + column.name + ": " +
+               unwritableExpressionReason(column.defaultText);
+  }
+  return reason;
+}
+
+std::string unwritableConstraintReason(const TableFacts& table, const ConstraintFacts& constraint) {
+  std::string reason =
+      unwritableNamesReason({table.name, table.owner, constraint.name, constraint.referencedOwner,
+                             constraint.referencedTable});
+  for (const std::vector<std::string>* names : {&constraint.columns, &constraint.referencedColumns})
+    for (size_t i = 0; reason.empty() && i < names->size(); ++i)
+      reason = unwritableNameReason((*names)[i]);
+  if (reason.empty() && constraint.index)
+    reason = unwritableNameReason(constraint.index->segment.tablespace);
+  if (reason.empty() && constraint.type == "C") {
+    reason = unwritableExpressionReason(constraint.condition);
+    if (!reason.empty()) reason = "its condition: " + reason;
+  }
+  return reason;
+}
+
 }  // namespace
 
 bool isSystemConstraintName(const std::string& name) {
@@ -189,6 +223,8 @@ int constraintTypeRank(const std::string& type) {
 std::vector<std::string> formatCreateTable(const TableFacts& table,
                                            const std::vector<ColumnFacts>& columns,
                                            const DdlSwitches& switches) {
+  const std::string reason = unwritableTableReason(table, columns);
+  if (!reason.empty()) return {unwrittenStatementComment("table " + table.name, reason)};
   DdlLineWriter writer;
   writer.write("CREATE TABLE ", false);
   writer.write(ddlName(table.name), false);
@@ -213,8 +249,12 @@ std::vector<std::string> formatConstraint(const TableFacts& table,
   if (isSystemNotNullCheck(constraint)) return {};
   std::string reason = unscriptableReason(constraint);
   if (!reason.empty())
-    return {"-- constraint " + constraint.name + " of table " + table.name +
-            " is not scripted: " + reason};
+    return {escapeControls("-- constraint " + constraint.name + " of table " + table.name +
+                           " is not scripted: " + reason)};
+  reason = unwritableConstraintReason(table, constraint);
+  if (!reason.empty())
+    return {unwrittenStatementComment("constraint " + constraint.name + " of table " + table.name,
+                                      reason)};
   DdlLineWriter writer;
   writer.print("ALTER TABLE " + ddlName(table.name) + " ADD (");
   if (constraint.type == "C")
@@ -228,6 +268,11 @@ std::vector<std::string> formatConstraint(const TableFacts& table,
 
 std::vector<std::string> formatIndex(const std::string& table, const IndexFacts& index,
                                      const DdlSwitches& switches) {
+  std::string reason = unwritableNamesReason({table, index.name, index.segment.tablespace});
+  for (size_t i = 0; reason.empty() && i < index.columns.size(); ++i)
+    reason = unwritableNameReason(index.columns[i]);
+  if (!reason.empty())
+    return {unwrittenStatementComment("index " + index.name + " of table " + table, reason)};
   DdlLineWriter writer;
   writer.print(std::string("CREATE ") + (index.unique ? "UNIQUE " : "") + "INDEX " +
                ddlName(index.name) + " ON " + ddlName(table));

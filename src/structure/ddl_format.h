@@ -1,6 +1,8 @@
 // The DDL generator's formatting: CREATE TABLE, ALTER TABLE ... ADD ( CONSTRAINT ... ) and
 // CREATE [UNIQUE] INDEX as printed lines (join them with ddlOutputText), from dictionary facts.
-// Pure functions of their arguments; tested without a database.
+// A statement whose names or texts a line-based script cannot hold (unwritableNameReason,
+// unwritableExpressionReason) gives one unwrittenStatementComment line instead. Pure functions of
+// their arguments; tested without a database.
 #pragma once
 
 #include <string>

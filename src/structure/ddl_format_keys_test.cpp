@@ -197,3 +197,73 @@ TEST(FormatIndex, OddColumnNamesAreQuoted) {
 
 }  // namespace
 }  // namespace velmora
+
+namespace velmora {
+namespace {
+
+// A statement a line-based script cannot hold is replaced by one comment line; nothing of the
+// offending text ends up on a line of its own.
+void expectOneCommentLine(const std::vector<std::string>& lines, const std::string& expected) {
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0], expected);
+  EXPECT_TRUE(holdsUnwrittenStatement(ddlOutputText(lines)));
+  EXPECT_EQ(lines[0].find_first_of("\r\n"), std::string::npos);
+}
+
+TEST(FormatUnwritable, CreateTableWithANameOrDefaultThatWouldBreakTheScript) {
+  const std::vector<ColumnFacts> columns = {{"A", "NUMBER", "22", "", "", "Y", ""}};
+  expectOneCommentLine(
+      formatCreateTable(table("Z\nDROP TABLE VICTIM;\n"), columns, {}),
+      "-- No statement is written for table Z\\nDROP TABLE VICTIM;\\n: its name holds a line "
+      "break");
+  expectOneCommentLine(
+      formatCreateTable(table("T"), {{"C\x1b", "NUMBER", "22", "", "", "Y", ""}}, {}),
+      "-- No statement is written for table T: column C\\x1B: its name holds a control character");
+  expectOneCommentLine(
+      formatCreateTable(table("T"), {{"B", "VARCHAR2", "9", "", "", "Y", "'x;\nDROP TABLE V;\n'"}},
+                        {}),
+      "-- No statement is written for table T: the default of column B: one of its lines would "
+      "break the statement: a line ending in \";\" ends the statement");
+  TableFacts odd = table("T");
+  odd.segment.tablespace = "USERS\n;";
+  EXPECT_EQ(formatCreateTable(odd, columns, {}).size(), 1u) << "the tablespace is a name too";
+  // A default of several harmless lines is written as it stands.
+  const std::string created = ddlOutputText(formatCreateTable(
+      table("T"), {{"B", "NUMBER", "22", "", "", "Y", "1 +\n 2"}}, {false, false}));
+  EXPECT_NE(created.find("DEFAULT 1 +\n 2"), std::string::npos) << created;
+}
+
+TEST(FormatUnwritable, ConstraintsWithAnUnwritableNameOrCondition) {
+  expectOneCommentLine(formatConstraint(table("T"), key("PK\nX", "P", {"A"}), {}),
+                       "-- No statement is written for constraint PK\\nX of table T: its name "
+                       "holds a line break");
+  EXPECT_EQ(formatConstraint(table("T"), key("PK_T", "P", {"A", "B\r"}), {}).size(), 1u);
+  ConstraintFacts fk = foreignKey("");
+  fk.referencedTable = "DEPT\n";
+  EXPECT_EQ(formatConstraint(table("EMP"), fk, {}).size(), 1u);
+  expectOneCommentLine(formatConstraint(table("T"), check("CK_T", "a > 0;\n/"), {}),
+                       "-- No statement is written for constraint CK_T of table T: its "
+                       "condition: one of its lines would break the statement: a line ending in "
+                       "\";\" ends the statement");
+  // A system name is only quoted in a comment, escaped.
+  const std::string system =
+      text(table("T"), key("SYS_C1\n/\nDROP TABLE VICTIM;", "U", {"A"}), {false, false});
+  EXPECT_EQ(system.find("\nDROP TABLE VICTIM;"), std::string::npos) << system;
+}
+
+TEST(FormatUnwritable, IndexesWithAnUnwritableName) {
+  IndexFacts index = keyIndex("IX\nDROP TABLE VICTIM;");
+  index.columns = {"A"};
+  expectOneCommentLine(formatIndex("EMP", index, {}),
+                       "-- No statement is written for index IX\\nDROP TABLE VICTIM; of table "
+                       "EMP: its name holds a line break");
+  index.name = "IX";
+  index.columns = {"A", "\x07"};
+  EXPECT_EQ(formatIndex("EMP", index, {}).size(), 1u);
+  index.columns = {"A"};
+  EXPECT_EQ(formatIndex("E\rMP", index, {}).size(), 1u);
+  EXPECT_GT(formatIndex("EMP", index, {}).size(), 1u);
+}
+
+}  // namespace
+}  // namespace velmora

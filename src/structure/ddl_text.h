@@ -1,10 +1,13 @@
 // Text building blocks of the DDL generator: the 80-character line writer, the joining of printed
 // lines into the returned text (as the server output reader returns them), storage sizes in K
-// and M, names as the generated statements write them,.
+// and M, names as the generated statements write them, and whether a name or an expression can be
+// written into a line-based script at all.
 // Pure functions and a small value class; no database access.
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmora {
@@ -43,5 +46,29 @@ std::string ddlSizeText(const std::string& bytes);
 // it: bare when Oracle would read it back unchanged (upper case letter first, then upper case
 // letters, digits, "_", "$", "#", and not a reserved word), else in double quotes.
 std::string ddlName(const std::string& name);
+
+// A script is run line by line: SQL*Plus ends a statement at a line that ends with ";" even
+// inside quotes, drops it at a blank line, runs it at a line of "/" and runs a line that starts
+// with "#" as a command of its own. So a name holding a line break or any other control
+// character (or a double quote, which no quoting can hold) cannot stand in a statement: the
+// script writes the comment of unwrittenStatementComment instead. "" when the name can be
+// written, else why not ("its name holds a line break").
+std::string unwritableNameReason(std::string_view name);
+
+// The same for an expression text of Database 1 written into a statement as it stands (a column
+// default, a check condition): TAB and line breaks are allowed, no other control character, and
+// no line of it that would end or run the statement (one ending in ";", a blank one, one of only
+// "/" or ".", one that starts with "#").
+std::string unwritableExpressionReason(std::string_view text);
+
+// The first reason among the names, "" when each can be written.
+std::string unwritableNamesReason(std::initializer_list<std::string_view> names);
+
+// "-- No statement is written for " + what + ": " + reason, escaped to stay on its one line; what
+// names the object ("table " + name). Lines that start so mark a statement left out.
+std::string unwrittenStatementComment(std::string_view what, std::string_view reason);
+
+// True when the DDL text holds a line of unwrittenStatementComment.
+bool holdsUnwrittenStatement(std::string_view ddl);
 
 }  // namespace velmora

@@ -86,3 +86,57 @@ TEST(DdlName, OrdinaryNamesStayBareOthersAreQuoted) {
 
 }  // namespace
 }  // namespace velmora
+
+namespace velmora {
+namespace {
+
+TEST(DdlWritable, NamesWithControlCharactersOrQuotesCannotStandInAStatement) {
+  for (const char* name : {"EMP", "Mixed Case", "caf\xc3\xa9", "A;B", "#1", "/"})
+    EXPECT_EQ(unwritableNameReason(name), "") << name;
+  EXPECT_EQ(unwritableNameReason("Z\nDROP TABLE VICTIM;\n"), "its name holds a line break");
+  EXPECT_EQ(unwritableNameReason("A\rB"), "its name holds a line break");
+  EXPECT_EQ(unwritableNameReason("T\x1b]0;x\x07"), "its name holds a control character");
+  EXPECT_EQ(unwritableNameReason("A\tB"), "its name holds a control character");
+  EXPECT_EQ(unwritableNameReason("A\xc2\x85"
+                                 "B"),
+            "its name holds a control character");
+  EXPECT_EQ(unwritableNameReason("A\"B"), "its name holds a double quote");
+  EXPECT_EQ(unwritableNamesReason({"EMP", "ID"}), "");
+  EXPECT_EQ(unwritableNamesReason({"EMP", "I\nD", "X\x1b"}), "its name holds a line break");
+}
+
+TEST(DdlWritable, ExpressionsMayHoldLinesThatDoNotEndTheStatement) {
+  for (const char* text : {"", "SYSDATE", "'a;b'", "a > 0\n  AND b < 1", "x IN (1,\r\n\t2)",
+                           "'a' || CHR(10)", "a /\n 2"})
+    EXPECT_EQ(unwritableExpressionReason(text), "") << text;
+  const std::string breaks = "one of its lines would break the statement: ";
+  EXPECT_EQ(unwritableExpressionReason("'x;\nDROP TABLE VICTIM;\n'"),
+            breaks + "a line ending in \";\" ends the statement");
+  EXPECT_EQ(unwritableExpressionReason("a > 0 ;  "),
+            breaks + "a line ending in \";\" ends the statement");
+  EXPECT_EQ(unwritableExpressionReason("'a\n\nDROP TABLE VICTIM;'"),
+            breaks + "a blank line ends the statement");
+  EXPECT_EQ(unwritableExpressionReason("'a\r\n \t\r\nb'"),
+            breaks + "a blank line ends the statement");
+  EXPECT_EQ(unwritableExpressionReason("1\n/\n"), breaks + "a line of \"/\" ends the statement");
+  EXPECT_EQ(unwritableExpressionReason("1\n.\n2"), breaks + "a line of \".\" ends the statement");
+  EXPECT_EQ(unwritableExpressionReason("1\n #host rm x\n2"),
+            breaks + "a line starting with \"#\" runs as a command");
+  EXPECT_EQ(unwritableExpressionReason("'\x1b[2J'"), "it holds a control character");
+}
+
+TEST(DdlWritable, TheCommentOfAnUnwrittenStatementStaysOnItsLine) {
+  const std::string comment =
+      unwrittenStatementComment("table Z\nDROP TABLE VICTIM;\n", "its name holds a line break");
+  EXPECT_EQ(comment,
+            "-- No statement is written for table Z\\nDROP TABLE VICTIM;\\n: its name holds a line "
+            "break");
+  EXPECT_TRUE(holdsUnwrittenStatement(comment));
+  EXPECT_TRUE(holdsUnwrittenStatement("CREATE TABLE A (\r\n)\r\n;\r\n" + comment + "\r\n"));
+  EXPECT_FALSE(holdsUnwrittenStatement("CREATE TABLE A (\r\n)\r\n;\r\n"));
+  // A name that reads like the comment is no comment of ours: it never starts a line.
+  EXPECT_FALSE(holdsUnwrittenStatement("DROP INDEX \"-- No statement is written for x\";\r\n"));
+}
+
+}  // namespace
+}  // namespace velmora

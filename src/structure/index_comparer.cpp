@@ -4,7 +4,9 @@
 
 #include "oracle/oracle_text.h"
 #include "run/report_layout.h"
+#include "run/report_text.h"
 #include "structure/ddl_text.h"
+#include "structure/statement_guard.h"
 #include "structure/upgrade_dependencies.h"
 
 namespace velmora {
@@ -63,7 +65,8 @@ bool IndexComparer::readTable(CommonTable& table, bool firstPass, int& rows) {
   const std::string& name = firstPass ? table.firstName : table.secondName;
   QueryRows<IndexRow> result = database.reader->indexes(database.owner, name);
   if (result.failed()) {
-    writeQueryError(run_, "indexes in database ", database, " for table " + name, result.error);
+    writeQueryError(run_, "indexes", "indexes in database ", database, " for table " + name,
+                    result.error);
     return false;
   }
   std::string previous;  // index name of the previous row (first pass) or previous new entry
@@ -139,10 +142,12 @@ void IndexComparer::writeIndex(const CommonTable& table, const IndexEntry& index
   const int nameWidth = run_.tableNameWidth + 2;
   if (firstDifference_) {
     if (run_.report()) {
-      run_.out.write("\r\n" + fixedWidth(table.firstName, static_cast<size_t>(nameWidth)), kGreen,
-                     false, kNotCounted);
+      run_.out.write(
+          "\r\n" + fixedWidth(escapeControls(table.firstName), static_cast<size_t>(nameWidth)),
+          kGreen, false, kNotCounted);
     } else {
-      run_.out.write("\r\n/*  " + table.firstName + "  */\r\n", kGreen, false, kCounted);
+      run_.out.write("\r\n/*  " + escapeForBlockComment(table.firstName) + "  */\r\n", kGreen,
+                     false, kCounted);
     }
     firstDifference_ = false;
   } else if (run_.report()) {
@@ -162,14 +167,14 @@ void IndexComparer::writeReportIndex(const IndexEntry& index) {
   const bool onlySecond = index.firstUniqueness == kNotFound;
   const bool onlyFirst = index.secondUniqueness == kNotFound;
   const ReportColour nameColour = onlySecond ? kRed : onlyFirst ? kBlue : kGreen;
-  run_.out.write(fixedWidth(index.name, 25), nameColour, false, kNotCounted);
+  run_.out.write(fixedWidth(escapeControls(index.name), 25), nameColour, false, kNotCounted);
   const bool same = index.firstUniqueness == index.secondUniqueness;
-  run_.out.write(fixedWidth(index.firstUniqueness, 16),
+  run_.out.write(fixedWidth(escapeControls(index.firstUniqueness), 16),
                  onlySecond ? kBlack
                  : same     ? kGreen
                             : kBlue,
                  false, kNotCounted);
-  run_.out.write(fixedWidth(index.secondUniqueness, 16),
+  run_.out.write(fixedWidth(escapeControls(index.secondUniqueness), 16),
                  onlyFirst ? kBlack
                  : same    ? kGreen
                            : kRed,
@@ -177,8 +182,10 @@ void IndexComparer::writeReportIndex(const IndexEntry& index) {
   if (onlySecond || onlyFirst) return;
   const size_t pairs = std::max(index.firstColumns.size(), index.secondColumns.size());
   for (size_t i = 0; i < pairs; ++i) {
-    const std::string first = i < index.firstColumns.size() ? index.firstColumns[i] : "";
-    const std::string second = i < index.secondColumns.size() ? index.secondColumns[i] : "";
+    const std::string first =
+        i < index.firstColumns.size() ? escapeControls(index.firstColumns[i]) : "";
+    const std::string second =
+        i < index.secondColumns.size() ? escapeControls(index.secondColumns[i]) : "";
     if (i > 0)
       run_.out.write("\r\n" + blanks(run_.tableNameWidth + 59), kGreen, false, kNotCounted);
     const bool equal = first == second;
@@ -191,11 +198,12 @@ void IndexComparer::writeReportIndex(const IndexEntry& index) {
 void IndexComparer::writeDropIndex(const CommonTable& table, const IndexEntry& index) {
   if (linesWritten_) run_.out.write("\r\n", kBlack, false, kCounted);
   if (run_.dependencies.isIndexDropped(table.secondName, index.name)) {
-    run_.out.write(
-        run_.options.s_DashComment + "Index " + index.name + " went with a dropped column", kGreen,
-        false, kNotCounted);
+    run_.out.write(run_.options.s_DashComment + "Index " + escapeControls(index.name) +
+                       " went with a dropped column",
+                   kGreen, false, kNotCounted);
     return;
   }
+  if (refuseStatement(run_, "indexes", "the drop of index " + index.name, {index.name}, "")) return;
   run_.out.write("DROP INDEX " + ddlName(index.name) + ";", kRed, false, kNotCounted);
   run_.dependencies.indexDropped(table.secondName, index.name);
 }
@@ -212,6 +220,10 @@ void IndexComparer::dropConstraintsNamedLike(const CommonTable& table) {
     if (key.type != "P" && key.type != "U") continue;
     if (run_.dependencies.isConstraintDropped(table.secondName, key.name)) continue;
     if (!collidesWithNewIndex(table, key.name)) continue;
+    if (refuseStatement(run_, "indexes",
+                        "the drop of key " + key.name + " of table " + table.firstName,
+                        {table.firstName, key.name}, "", "\r\n"))
+      continue;
     const bool cascade = noteKeyDrop(reader2, owner2, key.name, run_.dependencies);
     run_.dependencies.constraintDropped(table.secondName, key.name);
     run_.out.write("ALTER TABLE " + ddlName(table.firstName) + " DROP CONSTRAINT " +
@@ -254,10 +266,11 @@ void IndexComparer::writeHeader() {
       false, kCounted);
   const std::string& name1 = run_.database1.displayName;
   const std::string& name2 = run_.database2.displayName;
-  run_.out.write(blanks(nameWidth) + blanks(25) + fixedWidth(name1, 16), kBlue, false, kNotCounted);
-  run_.out.write(fixedWidth(name2, 16), kRed, false, kNotCounted);
-  run_.out.write(fixedWidth(name1, 21), kBlue, false, kNotCounted);
-  run_.out.write(fixedWidth(name2, 27), kRed, false, kNotCounted);
+  run_.out.write(blanks(nameWidth) + blanks(25) + fixedWidth(escapeControls(name1), 16), kBlue,
+                 false, kNotCounted);
+  run_.out.write(fixedWidth(escapeControls(name2), 16), kRed, false, kNotCounted);
+  run_.out.write(fixedWidth(escapeControls(name1), 21), kBlue, false, kNotCounted);
+  run_.out.write(fixedWidth(escapeControls(name2), 27), kRed, false, kNotCounted);
   run_.out.write("\r\n" + fixedWidth("TABLE", static_cast<size_t>(nameWidth)) +
                      fixedWidth("INDEX", 25) + fixedWidth("UNIQUENESS", 16) +
                      fixedWidth("UNIQUENESS", 16) + fixedWidth("COLUMN", 21) +
@@ -274,6 +287,8 @@ int IndexComparer::scriptDatabaseIndexes() {
     run_.host.selectObject(table);
     run_.host.stepProgress();
     if (run_.options.isIgnoredTable(table)) continue;
+    // Its creation was refused, with the comment that says why.
+    if (!unwritableNameReason(table).empty()) continue;
     std::string ddl =
         trimTrailingSpace(run_.scripts->scriptIndexes(run_.database1.owner, table, nullptr));
     if (ddl.empty()) continue;

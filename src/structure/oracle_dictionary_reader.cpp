@@ -39,22 +39,30 @@ StringColumn& OracleDictionaryReader::column(size_t position, int width) {
   return *slot;
 }
 
+// A lost connection costs one silent reconnect, after which the query runs again from its
+// start: `restart` drops the rows of the lost attempt, so that no result is ever a mix.
 std::string OracleDictionaryReader::run(const std::string& sql, const Binds& binds,
-                                        const std::vector<int>& widths, const RowHandler& onRow) {
-  OracleStatement statement(session_);
-  statement.prepare(sql);
-  for (const auto& [placeholder, value] : binds) statement.bindText(placeholder, value);
-  Cells cells;
-  for (size_t i = 0; i < widths.size(); ++i) {
-    cells.push_back(&column(i, widths[i]));
-    statement.defineArray(static_cast<int>(i + 1), *cells.back());
+                                        const std::vector<int>& widths, const RowHandler& onRow,
+                                        const std::function<void()>& restart) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    OracleStatement statement(session_);
+    statement.prepare(sql);
+    for (const auto& [placeholder, value] : binds) statement.bindText(placeholder, value);
+    Cells cells;
+    for (size_t i = 0; i < widths.size(); ++i) {
+      cells.push_back(&column(i, widths[i]));
+      statement.defineArray(static_cast<int>(i + 1), *cells.back());
+    }
+    if (statement.execute()) {
+      do {
+        for (int row = 0; row < statement.rowsInBatch(); ++row) onRow(cells, row);
+      } while (statement.fetchNext());
+    }
+    std::string message = errorText(session_, statement);
+    if (message.empty() || attempt > 0 || !session_.reportError(false, true)) return message;
+    restart();
   }
-  if (statement.execute()) {
-    do {
-      for (int row = 0; row < statement.rowsInBatch(); ++row) onRow(cells, row);
-    } while (statement.fetchNext());
-  }
-  return errorText(session_, statement);
+  return "";
 }
 
 QueryRows<ColumnRow> OracleDictionaryReader::columns(const std::string& queryText,
@@ -62,8 +70,9 @@ QueryRows<ColumnRow> OracleDictionaryReader::columns(const std::string& queryTex
                                                      const std::string& table) {
   QueryRows<ColumnRow> result;
   const std::vector<int> widths = {kNameWidth, 140, 22, 22, 22, 10, 1000, kNameWidth};
-  result.error =
-      run(queryText, {{":owner", owner}, {":name", table}}, widths, [&](const Cells& c, int row) {
+  result.error = run(
+      queryText, {{":owner", owner}, {":name", table}}, widths,
+      [&](const Cells& c, int row) {
         ColumnRow r;
         r.name = c[0]->value(row);
         r.type = c[1]->value(row);
@@ -78,18 +87,22 @@ QueryRows<ColumnRow> OracleDictionaryReader::columns(const std::string& queryTex
               trimTrailingSpace(defaults.value(row).substr(0, static_cast<size_t>(length)));
         r.typeOwner = c[7]->value(row);
         result.rows.push_back(std::move(r));
-      });
+      },
+      [&] { result.rows.clear(); });
   return result;
 }
 
 QueryRows<IndexRow> OracleDictionaryReader::indexes(const std::string& owner,
                                                     const std::string& table) {
   QueryRows<IndexRow> result;
-  result.error = run(kIndexQuery, {{":owner1", owner}, {":owner2", owner}, {":name", table}},
-                     {kNameWidth, 20, kNameWidth, 50}, [&](const Cells& c, int row) {
-                       result.rows.push_back({c[0]->value(row), c[1]->value(row), c[2]->value(row),
-                                              c[3]->value(row)});
-                     });
+  result.error = run(
+      kIndexQuery, {{":owner1", owner}, {":owner2", owner}, {":name", table}},
+      {kNameWidth, 20, kNameWidth, 50},
+      [&](const Cells& c, int row) {
+        result.rows.push_back(
+            {c[0]->value(row), c[1]->value(row), c[2]->value(row), c[3]->value(row)});
+      },
+      [&] { result.rows.clear(); });
   return result;
 }
 
@@ -97,20 +110,24 @@ QueryRows<ConstraintRow> OracleDictionaryReader::constraints(const std::string& 
                                                              const std::string& table,
                                                              bool withoutSystemNamed) {
   QueryRows<ConstraintRow> result;
-  result.error = run(withoutSystemNamed ? kConstraintQueryWithoutSystemNamed : kConstraintQuery,
-                     {{":owner", owner}, {":name", table}}, {kNameWidth, 2, 10, kConditionWidth},
-                     [&](const Cells& c, int row) {
-                       result.rows.push_back({c[0]->value(row), c[1]->value(row), c[2]->value(row),
-                                              c[3]->value(row)});
-                     });
+  result.error = run(
+      withoutSystemNamed ? kConstraintQueryWithoutSystemNamed : kConstraintQuery,
+      {{":owner", owner}, {":name", table}}, {kNameWidth, 2, 10, kConditionWidth},
+      [&](const Cells& c, int row) {
+        result.rows.push_back(
+            {c[0]->value(row), c[1]->value(row), c[2]->value(row), c[3]->value(row)});
+      },
+      [&] { result.rows.clear(); });
   return result;
 }
 
 QueryRows<std::string> OracleDictionaryReader::strings(const std::string& sql, const Binds& binds,
                                                        int width) {
   QueryRows<std::string> result;
-  result.error = run(sql, binds, {width},
-                     [&](const Cells& c, int row) { result.rows.push_back(c[0]->value(row)); });
+  result.error = run(
+      sql, binds, {width},
+      [&](const Cells& c, int row) { result.rows.push_back(c[0]->value(row)); },
+      [&] { result.rows.clear(); });
   return result;
 }
 
@@ -140,11 +157,13 @@ QueryRows<std::string> OracleDictionaryReader::indexColumns(const std::string& o
 QueryRows<TableConstraint> OracleDictionaryReader::tableConstraints(const std::string& sql,
                                                                     const Binds& binds) {
   QueryRows<TableConstraint> result;
-  result.error =
-      run(sql, binds, {kNameWidth, kNameWidth, kNameWidth, 2}, [&](const Cells& c, int row) {
+  result.error = run(
+      sql, binds, {kNameWidth, kNameWidth, kNameWidth, 2},
+      [&](const Cells& c, int row) {
         result.rows.push_back(
             {c[0]->value(row), c[1]->value(row), c[2]->value(row), c[3]->value(row)});
-      });
+      },
+      [&] { result.rows.clear(); });
   return result;
 }
 

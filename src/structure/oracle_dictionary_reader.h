@@ -82,7 +82,7 @@ class OracleDictionaryReader : public DictionaryReader {
   // Runs a query with its binds over the given column widths (positions 1..n), calling onRow
   // for every fetched row; returns the error text ("" when none).
   std::string run(const std::string& sql, const Binds& binds, const std::vector<int>& widths,
-                  const RowHandler& onRow);
+                  const RowHandler& onRow, const std::function<void()>& restart);
   StringColumn& column(size_t position, int width);
   QueryRows<std::string> strings(const std::string& sql, const Binds& binds, int width);
   QueryRows<TableConstraint> tableConstraints(const std::string& sql, const Binds& binds);

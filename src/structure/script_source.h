@@ -3,6 +3,7 @@
 // script the texts. Every text is lines separated by CR LF, as DdlGenerator returns them.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,9 +31,12 @@ class ScriptSource {
                                     const std::vector<std::string>* names) = 0;
 };
 
-// The DdlGenerator of a session as a ScriptSource. The options are read at each call.
+// The DdlGenerator of a session as a ScriptSource. The options are read at each call; onFailure
+// (may be empty) is called after a call whose dictionary reads failed (its text is incomplete) or
+// whose text leaves a statement out (holdsUnwrittenStatement).
 std::unique_ptr<ScriptSource> makeDdlScriptSource(OracleSession& session, SettingsStore& settings,
-                                                  const ComparisonOptions& options);
+                                                  const ComparisonOptions& options,
+                                                  std::function<void()> onFailure = {});
 
 // Text cut of its trailing white space (blanks, tabs, CR, LF).
 std::string trimTrailingSpace(std::string text);

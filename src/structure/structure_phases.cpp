@@ -27,7 +27,12 @@ StructureRun makeRun(RunContext& context, TablePhaseSources& sources) {
       context.workLists().tables, state.dependencies);
   fill(run.database1, 1, sources.database(1));
   fill(run.database2, 2, sources.database(2));
+  // A table list read only in part is walked by no later phase (the script of Database 1 walks
+  // its list): the common tables of the work list were read in both and stay valid.
+  if (!state.list1Complete) run.database1.tables = nullptr;
+  if (!state.list2Complete) run.database2.tables = nullptr;
   run.scripts = sources.scripts();
+  run.errors = &context.errors();
   run.tableNameWidth = state.tableNameWidth;
   return run;
 }
@@ -49,19 +54,22 @@ void runTableListPhase(RunContext& context, TablePhaseSources& sources) {
   StructureRun run = makeRun(context, sources);
   TableRunState& state = context.tableRun();
   const bool script1 = context.options().i_DoingUpgradeScript == 2;
+  // A list that failed is read again by the next run (it is not marked loaded).
+  state.list1Complete = state.list2Complete = true;
   TableListComparer comparer(run, state, [&] {
     if (!state.tables1Loaded && sources.database(1) != nullptr) {
-      sources.loadTables(1);
-      state.tables1Loaded = true;
+      state.list1Complete = sources.loadTables(1);
+      state.tables1Loaded = state.list1Complete;
     }
     if (!script1 && !state.tables2Loaded && sources.database(2) != nullptr) {
-      sources.loadTables(2);
-      state.tables2Loaded = true;
+      state.list2Complete = sources.loadTables(2);
+      state.tables2Loaded = state.list2Complete;
     }
     fill(run.database1, 1, sources.database(1));
     fill(run.database2, 2, sources.database(2));
   });
   comparer.compareTableLists();
+  if (!state.list1Complete || !state.list2Complete) context.errors().record("tables");
 }
 
 void runTableStructurePhase(RunContext& context, TablePhaseSources& sources) {

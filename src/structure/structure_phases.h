@@ -31,8 +31,9 @@ class TablePhaseSources {
   virtual ~TablePhaseSources() = default;
   // Database 1 or 2; null when that database is not connected.
   virtual const PhaseDatabase* database(int number) = 0;
-  // Reads the table list of a database (errors are written into the report).
-  virtual void loadTables(int number) = 0;
+  // Reads the table list of a database (errors are written into the report); false when the
+  // list could not be read completely.
+  virtual bool loadTables(int number) = 0;
   // The creation DDL of Database 1; null when it is not connected.
   virtual ScriptSource* scripts() = 0;
 };

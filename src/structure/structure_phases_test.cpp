@@ -23,7 +23,10 @@ class FakeSources : public TablePhaseSources {
     if (number == 1) return &first_;
     return hasSecond_ ? &second_ : nullptr;
   }
-  void loadTables(int number) override { loads.push_back(number); }
+  bool loadTables(int number) override {
+    loads.push_back(number);
+    return true;
+  }
   ScriptSource* scripts() override { return &scripts_; }
 
   std::vector<int> loads;
@@ -56,9 +59,10 @@ class StructurePhasesTest : public ::testing::Test {
   RecordingHost host;
   MemorySettingsStore settings;
   RunControl control;
+  RunErrors errors;
   ReportDocument document;
   ReportOutput output{document, options, host};
-  RunContext context{options, output, host, settings, control};
+  RunContext context{options, output, host, settings, control, errors};
   FakeDictionary db1, db2;
   FakeScripts scripts{options};
 };

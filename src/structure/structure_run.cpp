@@ -1,16 +1,21 @@
 #include "structure/structure_run.h"
 
+#include "run/report_text.h"
+
 namespace velmora {
 
-void writeQueryError(StructureRun& run, const std::string& what, const StructureDatabase& database,
-                     const std::string& detail, const std::string& message) {
+void writeQueryError(StructureRun& run, const std::string& kind, const std::string& what,
+                     const StructureDatabase& database, const std::string& detail,
+                     const std::string& message) {
+  run.recordError(kind);
   const std::string& dash = run.options.s_DashComment;
-  run.out.write(
-      "\r\n\r\n\r\n" + dash + "The following error ocurred when trying to process " + what,
-      ReportColour::Maroon, false, false);
-  run.out.write(database.displayName, database.colour(), false, false);
-  if (!detail.empty()) run.out.write(detail, ReportColour::Green, false, false);
-  run.out.write("\r\n" + dash + message, ReportColour::Maroon, false, true);
+  run.out.write("\r\n\r\n\r\n" + dash + "The following error ocurred when trying to process " +
+                    escapeControls(what),
+                ReportColour::Maroon, false, false);
+  run.out.write(escapeControls(database.displayName), database.colour(), false, false);
+  if (!detail.empty()) run.out.write(escapeControls(detail), ReportColour::Green, false, false);
+  // Every line of the message stays behind the comment's dashes.
+  run.out.write("\r\n" + dash + commentLines(dash, message), ReportColour::Maroon, false, true);
 }
 
 }  // namespace velmora

@@ -11,6 +11,7 @@
 
 #include "run/comparison_options.h"
 #include "run/report_writer.h"
+#include "run/run_errors.h"
 #include "run/run_host.h"
 #include "run/work_lists.h"
 #include "structure/dictionary_reader.h"
@@ -51,19 +52,25 @@ struct StructureRun {
   StructureDatabase database1;
   StructureDatabase database2;
   ScriptSource* scripts = nullptr;  // DDL of Database 1 (needed in the script modes)
+  RunErrors* errors = nullptr;      // the run's errors (null in tests that do not look)
   int tableNameWidth = 0;           // longest table name of Database 1's list
 
   int mode() const { return options.i_DoingUpgradeScript; }
   bool report() const { return options.i_DoingUpgradeScript == 0; }
   bool upgrade() const { return options.i_DoingUpgradeScript == 1; }
   StructureDatabase& database(bool firstPass) { return firstPass ? database1 : database2; }
+  // A kind of object that could not (completely) be compared: the run ends with errors.
+  void recordError(const std::string& kind) {
+    if (errors != nullptr) errors->record(kind);
+  }
 };
 
 // The error block of a failed dictionary query: "\r\n\r\n\r\n" + s_DashComment + "The following
 // error ocurred when trying to process " + what (maroon), the display name in the database's
 // colour, then detail (green, may be empty) and "\r\n" + s_DashComment + the message (maroon,
-// counted).
-void writeQueryError(StructureRun& run, const std::string& what, const StructureDatabase& database,
-                     const std::string& detail, const std::string& message);
+// counted). The run records `kind` ("columns", "indexes" ...) as not completely compared.
+void writeQueryError(StructureRun& run, const std::string& kind, const std::string& what,
+                     const StructureDatabase& database, const std::string& detail,
+                     const std::string& message);
 
 }  // namespace velmora

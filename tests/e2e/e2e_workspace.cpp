@@ -9,8 +9,6 @@ namespace velmora::e2e {
 
 namespace fs = std::filesystem;
 
-namespace {
-
 // The suite compares tables, columns, indexes and constraints; every other phase is off, so the
 // reports show only what the scenarios are about.
 const std::vector<std::string>& tablePhasesOnly() {
@@ -22,6 +20,17 @@ const std::vector<std::string>& tablePhasesOnly() {
   };
   return sets;
 }
+
+Scenario adHocScenario(const std::string& name) {
+  Scenario scenario;
+  scenario.name = name;
+  scenario.folder = E2E_SCENARIO_DIR;
+  scenario.users = fs::path(E2E_SCENARIO_DIR) / "users.sql";
+  scenario.login1 = scenario.login2 = scenario.schemaUser + "/" + scenario.schemaPassword;
+  return scenario;
+}
+
+namespace {
 
 bool keepWorkspace() {
   const char* keep = std::getenv("VELMORA_KEEP_E2E");
@@ -71,6 +80,12 @@ std::string Workspace::createDatabase(const std::string& alias,
     failure = runScript(alias, script);
   }
   return failure;
+}
+
+std::string Workspace::createDatabaseFrom(const std::string& alias, const std::string& script) {
+  const fs::path file = root_ / (alias + ".sql");
+  writeFile(file, script);
+  return createDatabase(alias, {file});
 }
 
 std::string Workspace::copyDatabase(const std::string& from, const std::string& to) {

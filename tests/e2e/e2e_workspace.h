@@ -14,6 +14,13 @@
 
 namespace velmora::e2e {
 
+// The options of a run that leave only the table phases on (every other kind off).
+const std::vector<std::string>& tablePhasesOnly();
+
+// A scenario made by a test rather than read from a folder: the users of scenarios/users.sql,
+// the schema APP/app compared on both sides.
+Scenario adHocScenario(const std::string& name);
+
 class Workspace {
  public:
   explicit Workspace(const Scenario& scenario);
@@ -27,6 +34,8 @@ class Workspace {
   // run as the scenario's schema owner.
   std::string createDatabase(const std::string& alias,
                              const std::vector<std::filesystem::path>& scripts);
+  // The same from the text of one script (kept as <alias>.sql in the workspace).
+  std::string createDatabaseFrom(const std::string& alias, const std::string& script);
   // Copies the folder of one database to a new alias.
   std::string copyDatabase(const std::string& from, const std::string& to);
   // Runs a script as the schema owner; fails unless every statement succeeded.
