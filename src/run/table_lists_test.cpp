@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "run/report_layout.h"
+#include "structure/ddl_text.h"
 #include "structure/structure_test_doubles.h"
 
 namespace velmora {
@@ -227,6 +228,26 @@ TEST_F(TableListTest, DroppingEveryTableOfDatabase2IsAskedFirst) {
   h.db1.tableNames.push_back("DEPT");
   compare();
   EXPECT_EQ(h.host.questions().size(), 2u);
+}
+
+// A table whose CREATE TABLE could not be read or written gets none of its keys, indexes or
+// foreign keys either: each would only fail when the script runs.
+TEST_F(TableListTest, NoKeyOrIndexForATableThatIsNotCreated) {
+  h.setMode(1);
+  FakeTable& only1 = h.db1.table("ONLY1");
+  only1.indexes = {{"ONLY1_IX", false, {"D"}}};
+  only1.constraints = {{"ONLY1_DEPT_FK", "R", {"D"}, "CASCADE", "", "DEPT_PK"},
+                       {"ONLY1_PK", "P", {"ID"}, "", "", ""}};
+  h.scripts.tableDdl["ONLY1"] =
+      unwrittenStatementComment("table ONLY1", "the default of column D holds a line break");
+  h.scripts.constraintDdl["ONLY1.ONLY1_PK"] = "ALTER TABLE ONLY1 ADD ( PK );\r\n";
+  h.scripts.constraintDdl["ONLY1.ONLY1_DEPT_FK"] = "ALTER TABLE ONLY1 ADD ( FK );\r\n";
+  h.scripts.indexDdl["ONLY1.ONLY1_IX"] = "CREATE INDEX ONLY1_IX ON ONLY1\r\n;\r\n";
+  compare();
+  const std::string text = h.out.text();
+  EXPECT_NE(text.find("-- No statement is written for table ONLY1"), std::string::npos) << text;
+  EXPECT_EQ(text.find("ALTER TABLE ONLY1"), std::string::npos) << text;
+  EXPECT_EQ(text.find("CREATE INDEX ONLY1_IX"), std::string::npos) << text;
 }
 
 TEST_F(TableListTest, StopEndsTheWalk) {

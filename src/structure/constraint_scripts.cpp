@@ -5,6 +5,7 @@
 #include "oracle/oracle_text.h"
 #include "run/report_layout.h"
 #include "structure/ddl_format.h"
+#include "structure/ddl_text.h"
 
 namespace velmora {
 
@@ -64,6 +65,9 @@ std::string scriptOwnConstraints(StructureRun& run, const std::string& table) {
 std::string scriptNewTable(StructureRun& run, const std::string& table) {
   const std::string& owner = run.database1.owner;
   std::string text = run.scripts->scriptTableAlone(owner, table);
+  // Without its CREATE TABLE (none read, or one that cannot be written) the table's keys,
+  // indexes and foreign keys would only fail.
+  if (trimTrailingSpace(text).empty() || holdsUnwrittenStatement(text)) return text;
   const std::string constraints = scriptOwnConstraints(run, table);
   if (!constraints.empty()) text += constraints + "\r\n";
   const std::string indexes = trimTrailingSpace(run.scripts->scriptIndexes(owner, table, nullptr));

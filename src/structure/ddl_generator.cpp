@@ -52,8 +52,10 @@ std::string DdlGenerator::scriptTableAlone(const std::string& owner, const std::
 
 std::string DdlGenerator::scriptTable(const std::string& owner, const std::string& table) {
   std::string text = scriptTableAlone(owner, table);
-  // Without its CREATE TABLE, ALTER TABLE and CREATE INDEX statements would only fail.
-  if (options_.i_DoingUpgradeScript == 2 || text == kLineEnd) return text;
+  // Without its CREATE TABLE (none read, or one that cannot be written), ALTER TABLE and CREATE
+  // INDEX statements would only fail.
+  if (options_.i_DoingUpgradeScript == 2 || text == kLineEnd || holdsUnwrittenStatement(text))
+    return text;
   appendPart(text, scriptConstraints(owner, table));
   appendPart(text, scriptIndexes(owner, table));
   return text;
