@@ -154,6 +154,7 @@ namespace ocisim {
   X(1951, "ROLE '%s' not granted to '%s'")                                                   \
   X(1952, "system privileges not granted to '%s'")                                           \
   X(2000, "missing %s keyword")                                                              \
+  X(2091, "transaction rolled back")                                                         \
   X(2143, "invalid STORAGE option")                                                          \
   X(2158, "invalid CREATE INDEX option")                                                     \
   X(2224, "EXECUTE privilege not allowed for tables")                                        \
@@ -182,11 +183,13 @@ namespace ocisim {
   X(2299, "cannot validate (%s) - duplicate keys found")                                     \
   X(2303, "cannot drop or replace a type with type or table dependents")                     \
   X(2429, "cannot drop index used for enforcement of unique/primary key")                    \
+  X(2430, "cannot enable constraint (%s) - no such constraint")                              \
   X(2431, "cannot disable constraint (%s) - no such constraint")                             \
   X(2437, "cannot validate (%s) - primary key violated")                                     \
   X(2441, "Cannot drop nonexistent primary key")                                             \
   X(2442, "Cannot drop nonexistent unique key")                                              \
   X(2443, "Cannot drop constraint  - nonexistent constraint")                                \
+  X(2447, "cannot defer a constraint that is not deferrable")                                \
   X(2449, "unique/primary keys in table referenced by foreign keys")                        \
   X(3001, "unimplemented feature")                                                           \
   X(3113, "end-of-file on communication channel")                                            \
@@ -202,6 +205,7 @@ namespace ocisim {
   X(4043, "object %s does not exist")                                                        \
   X(4050, "invalid or missing procedure, function, or package name")                         \
   X(4063, "%s has errors")                                                                   \
+  X(4070, "invalid trigger name")                                                            \
   X(4077, "WHEN clause cannot be used with table level triggers")                            \
   X(4079, "invalid trigger specification")                                                   \
   X(4080, "trigger '%s' does not exist")                                                     \
@@ -225,6 +229,7 @@ namespace ocisim {
   X(24338, "statement handle not executed")                                                  \
   X(24344, "success with compilation error")                                                 \
   X(24345, "A Truncation or null fetch error occurred")                                      \
+  X(25128, "No insert/update/delete on table with constraint (%s) disabled and validated")   \
   X(25194, "invalid COMPRESS prefix length value")                                           \
   X(30001, "trim set should have only one character")
 

@@ -187,6 +187,7 @@ TEST(ScriptRunner, FeedbackTexts) {
   EXPECT_EQ(feedbackText({9, false, 3}), "3 rows deleted.");
   EXPECT_EQ(feedbackText({3, false, 0}), "0 rows created.");
   EXPECT_EQ(feedbackText({26, false, 0}), "Table altered.");
+  EXPECT_EQ(feedbackText({60, false, 0}), "Trigger altered.");
   EXPECT_EQ(feedbackText({10, false, 0, 24344}), "Warning: View created with compilation errors.");
   EXPECT_EQ(feedbackText({10, false, 0, 0}), "View created.");
   EXPECT_EQ(feedbackText({97, false, 0}), "Package body created.");

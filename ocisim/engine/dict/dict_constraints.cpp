@@ -84,8 +84,10 @@ std::shared_ptr<DictView> allConstraints() {
           r.text(c->searchCondition).text(c->searchCondition.substr(0, 4000));
           r.text(c->rOwner).text(c->rConstraintName);
           r.text(foreignKey ? deleteRuleName(c->deleteRule) : "");
-          r.text(c->enabled ? "ENABLED" : "DISABLED").text("NOT DEFERRABLE").text("IMMEDIATE");
-          r.text(c->enabled ? "VALIDATED" : "NOT VALIDATED");
+          r.text(c->enabled ? "ENABLED" : "DISABLED");
+          r.text(c->deferrable ? "DEFERRABLE" : "NOT DEFERRABLE");
+          r.text(c->deferred ? "DEFERRED" : "IMMEDIATE");
+          r.text(c->validated ? "VALIDATED" : "NOT VALIDATED");
           r.text(c->generatedName ? "GENERATED NAME" : "USER NAME").null().null();
           r.date(lastChangeOf(s.catalog(), *c));
           r.text(c->isKey() ? c->indexOwner : "").text(c->isKey() ? c->indexName : "");

@@ -485,7 +485,7 @@ bool Catalog::isNullable(const std::string& owner, const std::string& table,
                          const std::string& column) const {
   for (Constraint* c : tableConstraints(owner, table)) {
     if (c->type == ConstraintType::Check && c->notNullColumn == column && c->enabled) return false;
-    if (c->type == ConstraintType::PrimaryKey &&
+    if (c->type == ConstraintType::PrimaryKey && c->enabled &&
         std::find(c->columns.begin(), c->columns.end(), column) != c->columns.end()) {
       return false;
     }

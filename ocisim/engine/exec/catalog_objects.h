@@ -161,7 +161,13 @@ struct Constraint {
   DeleteRule deleteRule = DeleteRule::NoAction;  // R only
   bool generatedName = false;                    // GENERATED "GENERATED NAME" / "USER NAME"
   bool enabled = true;                           // STATUS ENABLED / DISABLED
-  std::string indexOwner;                        // P/U: the index enforcing the key
+  bool validated = true;    // VALIDATED / NOT VALIDATED: the rows were checked when enabled
+  bool deferrable = false;  // DEFERRABLE / NOT DEFERRABLE (fixed when the constraint is made)
+  bool deferred = false;    // INITIALLY DEFERRED / IMMEDIATE (only when deferrable)
+  // P/U: the index was created for the key (dropped with it, and when it is disabled); false
+  // when the key uses an index that existed before it.
+  bool ownsIndex = false;
+  std::string indexOwner;  // P/U: the index enforcing the key; empty while disabled
   std::string indexName;
   DateTime lastChange;
 

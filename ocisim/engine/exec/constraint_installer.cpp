@@ -48,7 +48,15 @@ std::string ConstraintInstaller::nameFor(const std::string& given, bool& generat
   return generated ? ctx_.catalog.allocateSystemName() : given;
 }
 
-void ConstraintInstaller::addNotNull(const std::string& column, const std::string& name) {
+void ConstraintInstaller::setState(Constraint& c, const sql::ConstraintDef& def) {
+  c.enabled = !def.disabled;
+  c.validated = def.validate.value_or(c.enabled);
+  c.deferred = def.initiallyDeferred;
+  c.deferrable = def.deferrable.value_or(def.initiallyDeferred);
+}
+
+void ConstraintInstaller::addNotNull(const std::string& column, const std::string& name,
+                                     const sql::ConstraintDef* state) {
   auto p = std::make_unique<Pending>();
   auto c = std::make_unique<Constraint>();
   c->owner = table_.header.owner;
@@ -59,6 +67,7 @@ void ConstraintInstaller::addNotNull(const std::string& column, const std::strin
   c->columns = {column};
   c->searchCondition = "\"" + column + "\" IS NOT NULL";
   c->lastChange = ctx_.sysdate;
+  if (state) setState(*c, *state);
   p->constraint = std::move(c);
   pending_.push_back(std::move(p));
 }
@@ -67,7 +76,7 @@ void ConstraintInstaller::add(const sql::ConstraintDef& def, const std::string& 
   using K = sql::ConstraintKind;
   if (def.kind == K::Null) return;
   if (def.kind == K::NotNull) {
-    addNotNull(column.empty() && !def.columns.empty() ? def.columns[0] : column, def.name);
+    addNotNull(column.empty() && !def.columns.empty() ? def.columns[0] : column, def.name, &def);
     return;
   }
   auto p = std::make_unique<Pending>();
@@ -76,7 +85,7 @@ void ConstraintInstaller::add(const sql::ConstraintDef& def, const std::string& 
   c->owner = table_.header.owner;
   c->tableName = table_.header.name;
   c->lastChange = ctx_.sysdate;
-  c->enabled = !def.disabled;
+  setState(*c, def);
   c->columns =
       def.columns.empty() && !column.empty() ? std::vector<std::string>{column} : def.columns;
   for (const std::string& col : c->columns) {
@@ -174,7 +183,7 @@ void ConstraintInstaller::resolveForeignKey(Pending& p) {
 
 void ConstraintInstaller::validateRows(const Constraint& c) {
   const TableData& data = *table_.data;
-  if (data.rowCount() == 0 || !c.enabled) return;
+  if (data.rowCount() == 0 || !c.enabled || !c.validated) return;
   std::vector<int> positions;
   for (const std::string& col : c.columns) positions.push_back(table_.columnIndex(col));
   std::string label = c.owner + "." + c.name;
@@ -277,7 +286,7 @@ void ConstraintInstaller::validate() {
   // A key without a usable index gets one named like the key: that name must be free.
   for (auto& p : pending_) {
     const Constraint& c = *p->constraint;
-    if (!c.isKey()) continue;
+    if (!c.isKey() || !c.enabled) continue;
     bool reusable = false;
     for (Index* index :
          created ? std::vector<Index*>() : cat.indexesOn(owner, table_.header.name)) {
@@ -299,11 +308,11 @@ void ConstraintInstaller::apply() {
   });
   for (auto& p : pending_) {
     Constraint& c = *p->constraint;
-    if (c.isKey()) {
+    // A key created disabled has no index until it is enabled.
+    if (c.isKey() && c.enabled) {
       const sql::StorageClause* usingIndex =
           p->def && p->def->hasUsingIndex ? &p->def->usingIndex : nullptr;
-      c.indexOwner = table_.header.owner;
-      c.indexName = ensureKeyIndex(ctx_, table_, c, usingIndex);
+      ensureKeyIndex(ctx_, table_, c, usingIndex);
     }
     cat.addConstraint(std::move(p->constraint));
   }

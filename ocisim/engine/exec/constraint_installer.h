@@ -23,13 +23,18 @@ class ConstraintInstaller {
   // A constraint definition; `column` names the column of an inline constraint ("" for
   // out-of-line ones). NULL definitions are ignored.
   void add(const sql::ConstraintDef& def, const std::string& column);
-  // A NOT NULL constraint on a column (MODIFY ... NOT NULL, inline NOT NULL).
-  void addNotNull(const std::string& column, const std::string& name);
+  // A NOT NULL constraint on a column (MODIFY ... NOT NULL, inline NOT NULL); `state` gives
+  // its ENABLE / VALIDATE / DEFERRABLE clauses when there are any.
+  void addNotNull(const std::string& column, const std::string& name,
+                  const sql::ConstraintDef* state = nullptr);
+  // The state clauses of a definition: ENABLE / DISABLE, [NO]VALIDATE, [NOT] DEFERRABLE,
+  // INITIALLY DEFERRED (which makes a constraint deferrable unless said otherwise).
+  static void setState(Constraint& c, const sql::ConstraintDef& def);
   bool empty() const { return pending_.empty(); }
 
   void validate();
   void apply();
-  // Checks the table's rows against one (enabled) constraint: ORA-01449, ORA-02437,
+  // Checks the table's rows against one (enabled, validated) constraint: ORA-01449, ORA-02437,
   // ORA-02299, ORA-02298, ORA-02293.
   void validateRows(const Constraint& c);
 

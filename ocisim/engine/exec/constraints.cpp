@@ -1,6 +1,7 @@
 #include "engine/exec/constraints.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "engine/exec/compiler.h"
 #include "engine/exec/exec_context.h"
@@ -30,6 +31,16 @@ std::string qualified(const Constraint& c) {
   return c.owner + "." + c.name;
 }
 
+// A violation of an initially deferred constraint is found at commit, which rolls the
+// transaction back: ORA-02091 with the violation on the next line.
+OraError violation(bool deferred, OraError error) {
+  if (!deferred) return error;
+  char code[16];
+  std::snprintf(code, sizeof code, "ORA-%05d: ", error.code());
+  return OraError::withText(2091,
+                            std::string(oraMessageTemplate(2091)) + "\n" + code + error.text());
+}
+
 }  // namespace
 
 struct ConstraintChecker::TableRules {
@@ -41,10 +52,12 @@ struct ConstraintChecker::TableRules {
     std::unique_ptr<CExpr> condition;
   };
   std::vector<Check> checks;
+  std::vector<Check> deferredChecks;  // INITIALLY DEFERRED: checked at the end
   struct Key {
     std::string label;  // OWNER.NAME of the key, or of a unique index that backs no key
     std::string indexName;
     std::vector<int> positions;
+    bool deferred = false;
   };
   std::vector<Key> keys;
   struct Reference {
@@ -86,18 +99,21 @@ ConstraintChecker::TableRules& ConstraintChecker::rulesFor(Table& table) {
   scope.addSource(std::move(src));
   Compiler compiler(ctx_);
   for (Constraint* c : cat.constraintsOf(owner, table.header.name)) {
+    // DISABLE VALIDATE keeps the rows as they were validated: the table takes no DML.
+    if (!c->enabled && c->validated) throw OraError(25128, {qualified(*c)});
     if (!c->enabled) continue;
     switch (c->type) {
       case ConstraintType::Check: {
         if (!c->notNullColumn.empty()) break;
         if (!c->condition) c->condition = parseConditionText(c->searchCondition);
-        r.checks.push_back({c, compiler.compileCondition(*c->condition, scope)});
+        (c->deferred ? r.deferredChecks : r.checks)
+            .push_back({c, compiler.compileCondition(*c->condition, scope)});
         break;
       }
       case ConstraintType::PrimaryKey:
       case ConstraintType::Unique:
         r.keys.push_back({qualified(*c), c->indexName.empty() ? c->name : c->indexName,
-                          positionsOf(table, c->columns)});
+                          positionsOf(table, c->columns), c->deferred});
         break;
       case ConstraintType::ForeignKey: {
         Constraint* key = cat.findConstraint(c->rOwner, c->rConstraintName);
@@ -120,7 +136,7 @@ ConstraintChecker::TableRules& ConstraintChecker::rulesFor(Table& table) {
     const bool backsKey = std::any_of(r.keys.begin(), r.keys.end(), [&](const TableRules::Key& k) {
       return k.indexName == name;
     });
-    if (!backsKey) r.keys.push_back({index->header.owner + "." + name, name, {}});
+    if (!backsKey) r.keys.push_back({index->header.owner + "." + name, name, {}, false});
   }
   for (Constraint* key : cat.constraintsOf(owner, table.header.name)) {
     if (!key->isKey()) continue;
@@ -207,16 +223,24 @@ void ConstraintChecker::finish() {
     const Value* row = w.table->data->row(w.id);
     if (!row) continue;
     TableRules& r = rulesFor(*w.table);
+    if (!r.deferredChecks.empty()) {
+      EvalEnv env{&ctx_, row, nullptr};
+      for (const auto& check : r.deferredChecks) {
+        if (evaluateCondition(*check.condition, env) == Tri::False) {
+          throw violation(true, OraError(2290, {qualified(*check.constraint)}));
+        }
+      }
+    }
     for (const auto& k : r.keys) {
       const TableIndex* index = w.table->data->findIndex(k.indexName);
       if (index && index->countEqualKeys(w.id) > 1) {
-        throw OraError(1, {k.label});
+        throw violation(k.deferred, OraError(1, {k.label}));
       }
     }
     for (const auto& ref : r.parents) {
       if (!keyOf(row, ref.childPositions, key)) continue;
       if (findRowsByKey(*ref.parent, ref.parentPositions, key).empty()) {
-        throw OraError(2291, {qualified(*ref.foreignKey)});
+        throw violation(ref.foreignKey->deferred, OraError(2291, {qualified(*ref.foreignKey)}));
       }
     }
   }
@@ -226,7 +250,7 @@ void ConstraintChecker::finish() {
       if (!keyOf(v.oldRow.data(), ref.parentPositions, key)) continue;
       if (!findRowsByKey(*v.table, ref.parentPositions, key).empty()) continue;
       if (!findRowsByKey(*ref.child, ref.childPositions, key).empty()) {
-        throw OraError(2292, {qualified(*ref.foreignKey)});
+        throw violation(ref.foreignKey->deferred, OraError(2292, {qualified(*ref.foreignKey)}));
       }
     }
   }

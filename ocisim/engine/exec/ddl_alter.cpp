@@ -1,7 +1,9 @@
 // ALTER TABLE: ADD columns and constraints, MODIFY columns (type, default, NULL / NOT NULL),
-// DROP COLUMN, DROP CONSTRAINT / PRIMARY KEY / UNIQUE, RENAME COLUMN / TO, ENABLE / DISABLE
-// CONSTRAINT, and physical attributes, with Oracle's errors for each rule scripts rely on.
+// DROP COLUMN, DROP CONSTRAINT / PRIMARY KEY / UNIQUE, RENAME COLUMN / TO, ENABLE / DISABLE /
+// MODIFY CONSTRAINT, ENABLE / DISABLE ALL TRIGGERS, and physical attributes, with Oracle's errors
+// for each rule scripts rely on.
 #include <algorithm>
+#include <optional>
 #include <set>
 
 #include "engine/exec/compiler.h"
@@ -81,14 +83,17 @@ void dropIndexObject(ExecContext& ctx, Table& table, const std::string& owner,
 }
 
 // Removes a constraint; a key referenced by foreign keys needs cascade (ORA-02273). The index
-// made for a key goes with it.
-void dropConstraint(ExecContext& ctx, Table& table, Constraint& c, bool cascade) {
+// a key uses goes with it when the key created it (an index that existed before the key stays),
+// unless KEEP INDEX or DROP INDEX says otherwise.
+void dropConstraint(ExecContext& ctx, Table& table, Constraint& c, bool cascade,
+                    std::optional<bool> keepIndex = std::nullopt) {
   Catalog& cat = ctx.catalog;
   if (c.isKey()) {
     auto fks = cat.foreignKeysReferencing(c.owner, c.name);
     if (!fks.empty() && !cascade) throw OraError(2273);
     for (Constraint* fk : fks) cat.removeConstraint(fk->owner, fk->name);
-    if (c.indexName == c.name && cat.findIndex(c.indexOwner, c.indexName)) {
+    bool dropIndex = keepIndex ? !*keepIndex : c.ownsIndex;
+    if (dropIndex && !c.indexName.empty() && cat.findIndex(c.indexOwner, c.indexName)) {
       dropIndexObject(ctx, table, c.indexOwner, c.indexName);
     }
   }
@@ -174,8 +179,9 @@ void modifyColumns(ExecContext& ctx, Table& table, const sql::AlterTableAction& 
       if (k.kind == sql::ConstraintKind::NotNull) {
         if (!nullable) throw OraError(1442);
         // Oracle names the constraint it could not enable; an unnamed one shows as "OWNER.".
-        if (columnHasNull(table, pos)) throw OraError(2296, {owner + "." + k.name});
-        installer.addNotNull(def.name, k.name);
+        bool checkRows = !k.disabled && k.validate.value_or(true);
+        if (checkRows && columnHasNull(table, pos)) throw OraError(2296, {owner + "." + k.name});
+        installer.addNotNull(def.name, k.name, &k);
       } else if (k.kind == sql::ConstraintKind::Null) {
         if (nullable) throw OraError(1451);
         Constraint* pk = cat.primaryKeyOf(owner, table.header.name);
@@ -343,32 +349,103 @@ void renameTable(ExecContext& ctx, Table& table, const std::string& to) {
   cat.renameTable(owner, from, to);
 }
 
-void setConstraintEnabled(ExecContext& ctx, Table& table, const std::string& name, bool enabled,
-                          bool cascade) {
-  Catalog& cat = ctx.catalog;
-  Constraint* c = cat.findConstraint(table.header.owner, name);
-  if (!c || c->tableName != table.header.name) throw OraError(2431, {name});
-  if (c->enabled == enabled) return;
-  if (!enabled) {
-    if (c->isKey()) {
-      for (Constraint* fk : cat.foreignKeysReferencing(c->owner, c->name)) {
-        if (!fk->enabled) continue;
-        if (!cascade) throw OraError(2297, {c->owner + "." + c->name});
-        fk->enabled = false;
-      }
-    }
-    c->enabled = false;
-    cat.bumpVersion();
-    return;
+// The constraint an ENABLE / DISABLE / MODIFY / DROP clause names: CONSTRAINT name, PRIMARY
+// KEY or UNIQUE (columns). `missing` is the error when there is none.
+Constraint& targetConstraint(Catalog& cat, const Table& table, const sql::AlterTableAction& action,
+                             int missing) {
+  const std::string& owner = table.header.owner;
+  if (action.primaryKey) {
+    Constraint* pk = cat.primaryKeyOf(owner, table.header.name);
+    if (!pk) throw OraError(missing, {"PRIMARY KEY"});
+    return *pk;
   }
-  c->enabled = true;
+  if (action.uniqueColumns) {
+    for (Constraint* c : cat.constraintsOf(owner, table.header.name)) {
+      if (c->type == ConstraintType::Unique && c->columns == action.names) return *c;
+    }
+    throw OraError(missing, {"UNIQUE"});
+  }
+  Constraint* c = cat.findConstraint(owner, action.names.at(0));
+  if (!c || c->tableName != table.header.name) throw OraError(missing, {action.names.at(0)});
+  return *c;
+}
+
+// DISABLE: the constraint is no longer enforced. A key's index goes unless KEEP INDEX is given
+// or the index existed before the key (DROP INDEX drops that too); enabled foreign keys that
+// reference the key need CASCADE (ORA-02297), which disables them.
+void disableConstraint(ExecContext& ctx, Table& table, Constraint& c,
+                       const sql::AlterTableAction& action) {
+  Catalog& cat = ctx.catalog;
+  if (c.isKey()) {
+    for (Constraint* fk : cat.foreignKeysReferencing(c.owner, c.name)) {
+      if (!fk->enabled) continue;
+      if (!action.cascade) throw OraError(2297, {c.owner + "." + c.name});
+      fk->enabled = false;
+      fk->validated = false;
+      fk->lastChange = ctx.sysdate;
+    }
+    if (!c.indexName.empty()) {
+      std::optional<bool> keep = action.state.keepIndex;
+      bool dropIndex = keep ? !*keep : c.ownsIndex;
+      if (dropIndex && cat.findIndex(c.indexOwner, c.indexName)) {
+        dropIndexObject(ctx, table, c.indexOwner, c.indexName);
+      }
+      c.indexOwner.clear();
+      c.indexName.clear();
+      c.ownsIndex = false;
+    }
+  }
+  if (c.enabled) c.lastChange = ctx.sysdate;
+  c.enabled = false;
+  c.validated = action.state.validate.value_or(false);
+}
+
+// ENABLE [VALIDATE | NOVALIDATE]: VALIDATE (the default) checks the rows; a key gets its index
+// back.
+void enableConstraint(ExecContext& ctx, Table& table, Constraint& c,
+                      const sql::AlterTableAction& action) {
+  bool wasEnabled = c.enabled;
+  bool wasValidated = c.validated;
+  c.enabled = true;
+  c.validated = action.state.validate.value_or(true);
   try {
-    ConstraintInstaller(ctx, table).validateRows(*c);
+    if (c.validated && !(wasEnabled && wasValidated)) {
+      ConstraintInstaller(ctx, table).validateRows(c);
+    }
+    if (c.isKey() && c.indexName.empty()) {
+      ensureKeyIndex(ctx, table, c,
+                     action.state.hasUsingIndex ? &action.state.usingIndex : nullptr);
+    }
   } catch (...) {
-    c->enabled = false;
+    c.enabled = wasEnabled;
+    c.validated = wasValidated;
     throw;
   }
-  cat.bumpVersion();
+  if (!wasEnabled) c.lastChange = ctx.sysdate;
+}
+
+// MODIFY CONSTRAINT: a new state. Deferrability is fixed when the constraint is created.
+void modifyConstraint(ExecContext& ctx, Table& table, Constraint& c,
+                      const sql::AlterTableAction& action) {
+  const sql::ConstraintDef& state = action.state;
+  if (state.deferrable && *state.deferrable != c.deferrable) throw OraError(2447);
+  if (state.initiallyGiven) {
+    if (state.initiallyDeferred && !c.deferrable) throw OraError(2447);
+    c.deferred = state.initiallyDeferred;
+  }
+  if (state.enableGiven || state.validate) {
+    sql::AlterTableAction change;
+    change.cascade = action.cascade;
+    change.state.validate = state.validate;
+    change.state.hasUsingIndex = state.hasUsingIndex;
+    change.state.usingIndex = state.usingIndex;
+    bool enable = state.enableGiven ? !state.disabled : c.enabled;
+    if (enable) {
+      enableConstraint(ctx, table, c, change);
+    } else {
+      disableConstraint(ctx, table, c, change);
+    }
+  }
 }
 
 }  // namespace
@@ -396,13 +473,13 @@ void runAlterTable(ExecContext& ctx, const sql::AlterTableStmt& stmt) {
       case AlterTableActionKind::DropConstraint: {
         Constraint* c = cat.findConstraint(owner, action.names.at(0));
         if (!c || c->tableName != table->header.name) throw OraError(2443);
-        dropConstraint(ctx, *table, *c, action.cascade);
+        dropConstraint(ctx, *table, *c, action.cascade, action.state.keepIndex);
         break;
       }
       case AlterTableActionKind::DropPrimaryKey: {
         Constraint* pk = cat.primaryKeyOf(owner, table->header.name);
         if (!pk) throw OraError(2441);
-        dropConstraint(ctx, *table, *pk, action.cascade);
+        dropConstraint(ctx, *table, *pk, action.cascade, action.state.keepIndex);
         break;
       }
       case AlterTableActionKind::DropUnique: {
@@ -411,7 +488,7 @@ void runAlterTable(ExecContext& ctx, const sql::AlterTableStmt& stmt) {
           if (c->type == ConstraintType::Unique && c->columns == action.names) found = c;
         }
         if (!found) throw OraError(2442);
-        dropConstraint(ctx, *table, *found, action.cascade);
+        dropConstraint(ctx, *table, *found, action.cascade, action.state.keepIndex);
         break;
       }
       case AlterTableActionKind::RenameColumn:
@@ -422,9 +499,19 @@ void runAlterTable(ExecContext& ctx, const sql::AlterTableStmt& stmt) {
         table = cat.findTable(owner, action.names.at(0));
         break;
       case AlterTableActionKind::EnableConstraint:
+        enableConstraint(ctx, *table, targetConstraint(cat, *table, action, 2430), action);
+        break;
       case AlterTableActionKind::DisableConstraint:
-        setConstraintEnabled(ctx, *table, action.names.at(0),
-                             action.kind == AlterTableActionKind::EnableConstraint, action.cascade);
+        disableConstraint(ctx, *table, targetConstraint(cat, *table, action, 2431), action);
+        break;
+      case AlterTableActionKind::ModifyConstraint:
+        modifyConstraint(ctx, *table, targetConstraint(cat, *table, action, 2430), action);
+        break;
+      case AlterTableActionKind::EnableAllTriggers:
+      case AlterTableActionKind::DisableAllTriggers:
+        for (Trigger* t : cat.triggersOn(owner, table->header.name)) {
+          t->enabled = action.kind == AlterTableActionKind::EnableAllTriggers;
+        }
         break;
     }
   }

@@ -73,6 +73,87 @@ TEST_F(DdlMoreTest, EnableAndDisableConstraints) {
   EXPECT_EQ(errorCode(*sys, "alter table e disable constraint nosuch"), 2431);
 }
 
+TEST_F(DdlMoreTest, ConstraintStatesAreKeptAndEnforcedAsStated) {
+  exec(*sys, "create table sp (id number constraint sp_pk primary key)");
+  exec(*sys,
+       "create table sc (id number, pid number constraint sc_fk references sp "
+       "initially deferred, v number constraint sc_ck check (v > 0) disable)");
+  const Constraint* fk = cat().findConstraint("SYSTEM", "SC_FK");
+  EXPECT_TRUE(fk->deferrable && fk->deferred && fk->enabled && fk->validated);
+  // a deferred violation is found when the statement commits: ORA-02091 with the reason
+  exec(*sys, "insert into sp values (1)");
+  exec(*sys, "insert into sc values (1, 1, -5)");
+  EXPECT_EQ(errorCode(*sys, "insert into sc values (2, 7, 1)"), 2091);
+  EXPECT_EQ(errorCode(*sys, "delete from sp"), 2091);
+  EXPECT_EQ(column(*sys, "select count(*) from sc"), (Strings{"1"}));
+  // ENABLE NOVALIDATE leaves the rows there are and checks new ones
+  EXPECT_EQ(errorCode(*sys, "alter table sc enable constraint sc_ck"), 2293);
+  exec(*sys, "alter table sc enable novalidate constraint sc_ck");
+  EXPECT_FALSE(cat().findConstraint("SYSTEM", "SC_CK")->validated);
+  EXPECT_EQ(errorCode(*sys, "insert into sc values (3, 1, -1)"), 2290);
+  // DISABLE VALIDATE: no DML on the table
+  exec(*sys, "alter table sc disable validate constraint sc_ck");
+  EXPECT_EQ(errorCode(*sys, "insert into sc values (3, 1, 1)"), 25128);
+  exec(*sys, "alter table sc modify constraint sc_ck disable novalidate");
+  exec(*sys, "insert into sc values (3, 1, -1)");
+  // deferrability is fixed at creation
+  EXPECT_EQ(errorCode(*sys, "alter table sc modify constraint sc_ck initially deferred"), 2447);
+  exec(*sys, "alter table sc modify constraint sc_fk initially immediate");
+  EXPECT_EQ(errorCode(*sys, "insert into sc values (4, 9, 1)"), 2291);
+}
+
+TEST_F(DdlMoreTest, DisabledKeyLosesTheIndexItMadeAndGetsItBack) {
+  exec(*sys, "create table dk (id number constraint dk_pk primary key)");
+  exec(*sys, "alter table dk disable primary key");
+  EXPECT_EQ(cat().findIndex("SYSTEM", "DK_PK"), nullptr);
+  EXPECT_TRUE(cat().isNullable("SYSTEM", "DK", "ID"));
+  exec(*sys, "insert into dk values (1)");
+  exec(*sys, "insert into dk values (1)");
+  EXPECT_EQ(errorCode(*sys, "alter table dk enable primary key"), 2437);
+  exec(*sys, "delete from dk");
+  exec(*sys, "alter table dk enable primary key");
+  ASSERT_NE(cat().findIndex("SYSTEM", "DK_PK"), nullptr);
+  EXPECT_TRUE(cat().findConstraint("SYSTEM", "DK_PK")->ownsIndex);
+  // created disabled: no index until enabled
+  exec(*sys, "create table dk2 (id number constraint dk2_uk unique disable)");
+  EXPECT_EQ(cat().findIndex("SYSTEM", "DK2_UK"), nullptr);
+  exec(*sys, "alter table dk2 enable constraint dk2_uk");
+  EXPECT_NE(cat().findIndex("SYSTEM", "DK2_UK"), nullptr);
+}
+
+TEST_F(DdlMoreTest, DroppingAKeyKeepsAnIndexThatWasThereBefore) {
+  exec(*sys, "create table ki (id number, c number)");
+  exec(*sys, "create unique index ki_pk on ki (id)");
+  exec(*sys, "alter table ki add constraint ki_pk primary key (id)");
+  EXPECT_FALSE(cat().findConstraint("SYSTEM", "KI_PK")->ownsIndex);
+  exec(*sys, "alter table ki drop constraint ki_pk");
+  EXPECT_NE(cat().findIndex("SYSTEM", "KI_PK"), nullptr);
+  exec(*sys, "alter table ki add constraint ki_pk primary key (id)");
+  exec(*sys, "alter table ki drop primary key drop index");
+  EXPECT_EQ(cat().findIndex("SYSTEM", "KI_PK"), nullptr);
+  exec(*sys, "alter table ki add constraint ki_c_uk unique (c)");
+  exec(*sys, "alter table ki drop unique (c) keep index");
+  EXPECT_NE(cat().findIndex("SYSTEM", "KI_C_UK"), nullptr);
+}
+
+TEST_F(DdlMoreTest, TriggersAreEnabledAndDisabled) {
+  exec(*sys, "create table tt (id number)");
+  exec(*sys, "create trigger tt_bi before insert on tt for each row\nbegin\n  null;\nend;");
+  exec(*sys, "alter trigger tt_bi disable");
+  EXPECT_FALSE(cat().findTrigger("SYSTEM", "TT_BI")->enabled);
+  exec(*sys, "alter table tt enable all triggers");
+  EXPECT_TRUE(cat().findTrigger("SYSTEM", "TT_BI")->enabled);
+  exec(*sys, "alter table tt disable all triggers");
+  EXPECT_EQ(column(*sys, "select status from user_triggers where trigger_name = 'TT_BI'"),
+            (Strings{"DISABLED"}));
+  exec(*sys, "alter trigger tt_bi compile");
+  EXPECT_EQ(errorCode(*sys, "alter trigger nosuch enable"), 4080);
+  exec(*sys, "create user tu identified by tu");
+  exec(*sys, "grant create session to tu");
+  auto tu = db->logon("TU", "tu");
+  EXPECT_EQ(errorCode(*tu, "alter trigger system.tt_bi enable"), 1031);
+}
+
 TEST_F(DdlMoreTest, RenamesFollowDependents) {
   exec(*sys, "create table r (a number primary key, b number not null check (b < 10))");
   exec(*sys, "create index r_b on r (b)");

@@ -1,5 +1,5 @@
 // CREATE / ALTER SEQUENCE, CREATE [OR REPLACE] [FORCE] VIEW, stored code and triggers (kept as
-// source, never run), COMMENT ON, ALTER SESSION.
+// source, never run), ALTER TRIGGER, COMMENT ON, ALTER SESSION.
 #include <algorithm>
 #include <set>
 
@@ -184,6 +184,30 @@ void createTrigger(ExecContext& ctx, const sql::CreateCodeStmt& stmt, const std:
 }
 
 }  // namespace
+
+// ALTER TRIGGER: ENABLE and DISABLE set STATUS; COMPILE recompiles the kept source (it is
+// valid once it parsed). Each counts as DDL on the trigger.
+void runAlterTrigger(ExecContext& ctx, const sql::AlterTriggerStmt& stmt) {
+  Catalog& cat = ctx.catalog;
+  std::string owner = stmt.trigger.schema.empty() ? ctx.user() : stmt.trigger.schema;
+  Trigger* t = cat.findTrigger(owner, stmt.trigger.name);
+  if (!t) throw OraError(4080, {stmt.trigger.name});
+  requireOwnerOr(ctx, owner, "ALTER ANY TRIGGER");
+  switch (stmt.action) {
+    case sql::AlterTriggerStmt::Action::Enable:
+      t->enabled = true;
+      break;
+    case sql::AlterTriggerStmt::Action::Disable:
+      t->enabled = false;
+      break;
+    case sql::AlterTriggerStmt::Action::Compile:
+      t->header.valid = true;
+      break;
+  }
+  t->header.lastDdlTime = ctx.sysdate;
+  cat.bumpVersion();
+  ctx.catalogChanged = true;
+}
 
 void runSequence(ExecContext& ctx, const sql::SequenceStmt& stmt) {
   Catalog& cat = ctx.catalog;

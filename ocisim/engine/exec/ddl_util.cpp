@@ -92,23 +92,28 @@ std::vector<std::string> conditionColumns(const sql::Expr& condition, const Tabl
   return out;
 }
 
-std::string ensureKeyIndex(ExecContext& ctx, Table& table, const Constraint& key,
-                           const sql::StorageClause* usingIndex) {
+void ensureKeyIndex(ExecContext& ctx, Table& table, Constraint& key,
+                    const sql::StorageClause* usingIndex) {
   Catalog& cat = ctx.catalog;
+  key.indexOwner = table.header.owner;
   for (Index* index : cat.indexesOn(table.header.owner, table.header.name)) {
     if (index->columns.size() != key.columns.size()) continue;
     bool same = true;
     for (size_t i = 0; i < key.columns.size() && same; ++i) {
       same = index->columns[i].name == key.columns[i];
     }
-    if (same) return index->header.name;
+    if (same) {
+      key.indexName = index->header.name;
+      key.ownsIndex = false;
+      return;
+    }
   }
   if (cat.findIndex(table.header.owner, key.name)) throw OraError(955);
   auto index = std::make_unique<Index>();
   index->header = newHeader(ctx, table.header.owner, key.name);
   index->tableOwner = table.header.owner;
   index->tableName = table.header.name;
-  index->unique = true;
+  index->unique = !key.deferrable;  // a deferrable key is checked through a nonunique index
   index->generatedName = key.generatedName;
   std::vector<int> positions;
   for (const std::string& c : key.columns) {
@@ -121,7 +126,8 @@ std::string ensureKeyIndex(ExecContext& ctx, Table& table, const Constraint& key
   table.data->createIndex(key.name, std::move(positions),
                           std::vector<bool>(key.columns.size(), false));
   cat.addIndex(std::move(index));
-  return key.name;
+  key.indexName = key.name;
+  key.ownsIndex = true;
 }
 
 }  // namespace ocisim

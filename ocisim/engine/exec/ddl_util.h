@@ -34,9 +34,10 @@ ObjectHeader newHeader(ExecContext& ctx, const std::string& owner, const std::st
 // Column names a CHECK condition uses (in table column order).
 std::vector<std::string> conditionColumns(const sql::Expr& condition, const Table& table);
 
-// Creates the catalog index and its structure for a key constraint, named like the
-// constraint, unless an index on exactly these columns exists; returns the index's name.
-std::string ensureKeyIndex(ExecContext& ctx, Table& table, const Constraint& key,
-                           const sql::StorageClause* usingIndex);
+// Makes `key` use an index: one on exactly these columns if there is one, else a new index
+// named like the constraint (unique unless the key is deferrable). Sets the key's index name
+// and ownsIndex (true when the index was made here).
+void ensureKeyIndex(ExecContext& ctx, Table& table, Constraint& key,
+                    const sql::StorageClause* usingIndex);
 
 }  // namespace ocisim

@@ -35,6 +35,9 @@ uint64_t runStatement(ExecContext& ctx, const sql::Statement& stmt) {
     case K::CreateCode:
       runCreateCode(ctx, stmt.as<sql::CreateCodeStmt>());
       return 0;
+    case K::AlterTrigger:
+      runAlterTrigger(ctx, stmt.as<sql::AlterTriggerStmt>());
+      return 0;
     case K::Drop:
       runDrop(ctx, stmt.as<sql::DropStmt>());
       return 0;

@@ -23,6 +23,7 @@ void runCreateIndex(ExecContext& ctx, const sql::CreateIndexStmt& stmt);
 void runSequence(ExecContext& ctx, const sql::SequenceStmt& stmt);
 void runCreateView(ExecContext& ctx, const sql::CreateViewStmt& stmt);
 void runCreateCode(ExecContext& ctx, const sql::CreateCodeStmt& stmt);
+void runAlterTrigger(ExecContext& ctx, const sql::AlterTriggerStmt& stmt);
 void runDrop(ExecContext& ctx, const sql::DropStmt& stmt);
 void runUser(ExecContext& ctx, const sql::UserStmt& stmt);
 void runCreateRole(ExecContext& ctx, const sql::CreateRoleStmt& stmt);

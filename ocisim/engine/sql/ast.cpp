@@ -55,6 +55,7 @@ int Statement::ociStatementType() const {
     case StatementKind::Drop: return 6;
     case StatementKind::AlterTable:
     case StatementKind::AlterSequence:
+    case StatementKind::AlterTrigger:
     case StatementKind::AlterUser:
     case StatementKind::AlterSession: return 7;
     case StatementKind::PlsqlBlock:
@@ -86,6 +87,7 @@ int Statement::sqlFunctionCode() const {
     case StatementKind::CreateCode:
       return createCodeFunction(static_cast<const CreateCodeStmt&>(*this).code);
     case StatementKind::Drop: return dropFunction(static_cast<const DropStmt&>(*this).object);
+    case StatementKind::AlterTrigger: return 60;
     case StatementKind::CreateUser: return 19;
     case StatementKind::AlterUser: return 53;
     case StatementKind::CreateRole: return 12;

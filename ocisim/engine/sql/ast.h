@@ -188,6 +188,12 @@ struct ConstraintDef {
   bool hasUsingIndex = false;        // PrimaryKey/Unique: USING INDEX given
   StorageClause usingIndex;
   bool disabled = false;             // DISABLE given
+  bool enableGiven = false;          // ENABLE or DISABLE given
+  std::optional<bool> validate;      // VALIDATE / NOVALIDATE, absent when not given
+  std::optional<bool> deferrable;    // DEFERRABLE / NOT DEFERRABLE, absent when not given
+  bool initiallyDeferred = false;    // INITIALLY DEFERRED
+  bool initiallyGiven = false;       // INITIALLY IMMEDIATE or DEFERRED given
+  std::optional<bool> keepIndex;     // KEEP INDEX / DROP INDEX (DISABLE or DROP of a key)
 };
 
 struct ColumnDef {
@@ -278,6 +284,7 @@ enum class StatementKind : uint8_t {
   CreateSequence, AlterSequence,
   CreateView,
   CreateCode,   // PROCEDURE, FUNCTION, PACKAGE [BODY], TYPE [BODY], TRIGGER
+  AlterTrigger,  // ALTER TRIGGER name ENABLE | DISABLE | COMPILE
   Drop,         // DROP of any object kind (DropStmt::object)
   CreateUser, AlterUser, CreateRole,
   Grant, Revoke,
@@ -369,8 +376,11 @@ enum class AlterTableActionKind : uint8_t {
   DropUnique,      // DROP UNIQUE (cols) [CASCADE]
   RenameColumn,    // RENAME COLUMN a TO b
   RenameTable,     // RENAME TO b
-  EnableConstraint,   // ENABLE CONSTRAINT name
-  DisableConstraint,  // DISABLE CONSTRAINT name [CASCADE]
+  EnableConstraint,    // ENABLE [VALIDATE | NOVALIDATE] CONSTRAINT name (or PRIMARY KEY ...)
+  DisableConstraint,   // DISABLE [VALIDATE | NOVALIDATE] CONSTRAINT name [CASCADE] [KEEP INDEX]
+  ModifyConstraint,    // MODIFY CONSTRAINT name | PRIMARY KEY | UNIQUE (cols) state
+  EnableAllTriggers,   // ENABLE ALL TRIGGERS
+  DisableAllTriggers,  // DISABLE ALL TRIGGERS
 };
 
 struct AlterTableAction {
@@ -381,6 +391,13 @@ struct AlterTableAction {
                                            // DropConstraint, Enable/Disable: {name};
                                            // RenameColumn: {old, new}; RenameTable: {new}
   bool cascade = false;                    // CASCADE [CONSTRAINTS]
+  // Enable/Disable/ModifyConstraint: the constraint is named by PRIMARY KEY (primaryKey) or
+  // UNIQUE (names) instead of CONSTRAINT name.
+  bool primaryKey = false;
+  bool uniqueColumns = false;
+  // Enable/Disable/ModifyConstraint: the state clauses given ([NO]VALIDATE, INITIALLY, ...);
+  // the DROP of a key and DISABLE: KEEP INDEX / DROP INDEX in state.keepIndex.
+  ConstraintDef state;
 };
 
 struct AlterTableStmt : Statement {
@@ -480,6 +497,13 @@ struct CreateCodeStmt : Statement {
   bool isObjectType = false;
   bool isCollection = false;
   TriggerHeader trigger;  // TRIGGER only
+};
+
+struct AlterTriggerStmt : Statement {
+  AlterTriggerStmt() : Statement(StatementKind::AlterTrigger) {}
+  enum class Action : uint8_t { Enable, Disable, Compile };
+  QualifiedName trigger;
+  Action action = Action::Compile;
 };
 
 enum class ObjectKind : uint8_t {

@@ -65,7 +65,27 @@ std::unique_ptr<Statement> Parser::alterStatement() {
   if (acceptWord("SEQUENCE")) return sequenceStatement(StatementKind::AlterSequence);
   if (acceptWord("USER")) return userStatement(StatementKind::AlterUser);
   if (acceptWord("SESSION")) return alterSession();
+  if (acceptWord("TRIGGER")) return alterTrigger();
   fail(940);
+}
+
+// ALTER TRIGGER [schema.]name ENABLE | DISABLE | COMPILE [DEBUG] [REUSE SETTINGS].
+std::unique_ptr<Statement> Parser::alterTrigger() {
+  auto stmt = std::make_unique<AlterTriggerStmt>();
+  stmt->trigger = qualifiedName(4070);
+  if (acceptWord("ENABLE")) {
+    stmt->action = AlterTriggerStmt::Action::Enable;
+  } else if (acceptWord("DISABLE")) {
+    stmt->action = AlterTriggerStmt::Action::Disable;
+  } else if (acceptWord("COMPILE")) {
+    stmt->action = AlterTriggerStmt::Action::Compile;
+    acceptWord("DEBUG");
+    if (acceptWord("REUSE")) expectWord("SETTINGS", 922);
+  } else {
+    fail(922);
+  }
+  expectStatementEnd(922);
+  return stmt;
 }
 
 std::unique_ptr<Statement> Parser::sequenceStatement(StatementKind kind) {

@@ -222,26 +222,38 @@ void Parser::checkClause(ConstraintDef& c) {
 }
 
 // ENABLE / DISABLE / VALIDATE / NOVALIDATE / [NOT] DEFERRABLE / INITIALLY ... / RELY and
-// USING INDEX, in any order.
+// USING INDEX, in any order. INITIALLY DEFERRED makes the constraint deferrable unless NOT
+// DEFERRABLE is given, which Oracle refuses (ORA-02447).
 void Parser::constraintState(ConstraintDef& c) {
   for (;;) {
     if (acceptWord("ENABLE")) {
       c.disabled = false;
+      c.enableGiven = true;
     } else if (acceptWord("DISABLE")) {
       c.disabled = true;
-    } else if (acceptWord("VALIDATE") || acceptWord("NOVALIDATE") || acceptWord("RELY") ||
-               acceptWord("NORELY") || acceptWord("DEFERRABLE")) {
+      c.enableGiven = true;
+    } else if (acceptWord("VALIDATE")) {
+      c.validate = true;
+    } else if (acceptWord("NOVALIDATE")) {
+      c.validate = false;
+    } else if (acceptWord("RELY") || acceptWord("NORELY")) {
+    } else if (acceptWord("DEFERRABLE")) {
+      c.deferrable = true;
     } else if (atWord("NOT") && atWord("DEFERRABLE", 1)) {
       next();
       next();
+      c.deferrable = false;
     } else if (acceptWord("INITIALLY")) {
-      if (!acceptWord("IMMEDIATE")) expectWord("DEFERRED", 905);
+      c.initiallyGiven = true;
+      c.initiallyDeferred = !acceptWord("IMMEDIATE");
+      if (c.initiallyDeferred) expectWord("DEFERRED", 905);
     } else if (atWord("USING") && atWord("INDEX", 1)) {
       usingIndexClause(c);
     } else {
-      return;
+      break;
     }
   }
+  if (c.initiallyDeferred && c.deferrable == false) fail(2447);
 }
 
 void Parser::usingIndexClause(ConstraintDef& c) {
@@ -289,7 +301,8 @@ std::unique_ptr<Statement> Parser::alterTable() {
   for (;;) {
     if (atWord("ADD")) {
       alterAdd(*stmt);
-    } else if (atWord("MODIFY")) {
+    } else if (atWord("MODIFY") && !(atWord("CONSTRAINT", 1) || atWord("PRIMARY", 1) ||
+                                     (atWord("UNIQUE", 1) && atOp("(", 2)))) {
       alterModify(*stmt);
     } else if (atWord("DROP")) {
       alterDrop(*stmt);
@@ -305,12 +318,21 @@ std::unique_ptr<Statement> Parser::alterTable() {
       expectWord("TO", 905);
       a.names.push_back(identifier(a.kind == AlterTableActionKind::RenameTable ? 903 : 904));
       stmt->actions.push_back(std::move(a));
-    } else if ((atWord("ENABLE") || atWord("DISABLE")) && atWord("CONSTRAINT", 1)) {
+    } else if ((atWord("ENABLE") || atWord("DISABLE")) && atWord("ALL", 1)) {
       AlterTableAction a;
-      a.kind = next().isWord("ENABLE") ? AlterTableActionKind::EnableConstraint
-                                       : AlterTableActionKind::DisableConstraint;
+      a.kind = next().isWord("ENABLE") ? AlterTableActionKind::EnableAllTriggers
+                                       : AlterTableActionKind::DisableAllTriggers;
+      next();  // ALL
+      expectWord("TRIGGERS", 905);
+      stmt->actions.push_back(std::move(a));
+    } else if (atWord("ENABLE") || atWord("DISABLE")) {
+      alterEnableDisable(*stmt);
+    } else if (atWord("MODIFY")) {  // MODIFY CONSTRAINT | PRIMARY KEY | UNIQUE (cols)
       next();
-      a.names.push_back(identifier(904));
+      AlterTableAction a;
+      a.kind = AlterTableActionKind::ModifyConstraint;
+      constraintTarget(a);
+      constraintState(a.state);
       a.cascade = acceptWord("CASCADE");
       stmt->actions.push_back(std::move(a));
     } else if (storageAttribute(stmt->storage, false)) {
@@ -322,6 +344,43 @@ std::unique_ptr<Statement> Parser::alterTable() {
   if (!any) fail(1735);
   expectStatementEnd(1735);
   return stmt;
+}
+
+// CONSTRAINT name | PRIMARY KEY | UNIQUE (columns): the constraint an ALTER TABLE clause is
+// about.
+void Parser::constraintTarget(AlterTableAction& a) {
+  if (acceptWord("CONSTRAINT")) {
+    a.names.push_back(identifier(904));
+  } else if (acceptWord("PRIMARY")) {
+    expectWord("KEY", 905);
+    a.primaryKey = true;
+  } else if (acceptWord("UNIQUE")) {
+    a.uniqueColumns = true;
+    a.names = nameList(904);
+  } else {
+    fail(905);
+  }
+}
+
+// ENABLE | DISABLE [VALIDATE | NOVALIDATE] {CONSTRAINT name | PRIMARY KEY | UNIQUE (cols)}
+// [USING INDEX ...] [CASCADE] [KEEP | DROP INDEX].
+void Parser::alterEnableDisable(AlterTableStmt& stmt) {
+  AlterTableAction a;
+  a.kind = next().isWord("ENABLE") ? AlterTableActionKind::EnableConstraint
+                                   : AlterTableActionKind::DisableConstraint;
+  if (acceptWord("VALIDATE")) {
+    a.state.validate = true;
+  } else if (acceptWord("NOVALIDATE")) {
+    a.state.validate = false;
+  }
+  constraintTarget(a);
+  if (atWord("USING") && atWord("INDEX", 1)) usingIndexClause(a.state);
+  a.cascade = acceptWord("CASCADE");
+  if ((atWord("KEEP") || atWord("DROP")) && atWord("INDEX", 1)) {
+    a.state.keepIndex = next().isWord("KEEP");
+    next();
+  }
+  stmt.actions.push_back(std::move(a));
 }
 
 void Parser::alterAdd(AlterTableStmt& stmt) {
@@ -390,7 +449,7 @@ void Parser::alterDrop(AlterTableStmt& stmt) {
     if (a.kind == AlterTableActionKind::DropColumns) expectWord("CONSTRAINTS", 905);
   }
   if ((atWord("KEEP") || atWord("DROP")) && atWord("INDEX", 1)) {
-    next();
+    a.state.keepIndex = next().isWord("KEEP");
     next();
   }
   stmt.actions.push_back(std::move(a));

@@ -176,6 +176,75 @@ TEST(ParseDdl, AlterTableActions) {
   auto named = parseAs<AlterTableStmt>("alter table t add constraint u1 unique (a)");
   EXPECT_EQ(named->actions[0].constraints[0].name, "U1");
   EXPECT_EQ(named->sqlFunctionCode(), 26);
+  EXPECT_EQ(pk->actions[0].state.keepIndex, std::optional<bool>(true));
+  auto dropIndex = parseAs<AlterTableStmt>("alter table t drop unique (a, b) drop index");
+  EXPECT_EQ(dropIndex->actions[0].kind, AlterTableActionKind::DropUnique);
+  EXPECT_EQ(dropIndex->actions[0].state.keepIndex, std::optional<bool>(false));
+}
+
+TEST(ParseDdl, ConstraintStates) {
+  auto create = parseAs<CreateTableStmt>(
+      "create table t (a number constraint a_pk primary key initially deferred, "
+      "b number check (b > 0) deferrable enable novalidate, c number not null disable validate, "
+      "constraint u unique (b) initially immediate deferrable)");
+  const ConstraintDef& pk = create->columns[0].constraints[0];
+  EXPECT_TRUE(pk.initiallyDeferred);
+  EXPECT_FALSE(pk.deferrable) << "INITIALLY DEFERRED alone leaves DEFERRABLE unwritten";
+  const ConstraintDef& check = create->columns[1].constraints[0];
+  EXPECT_EQ(check.deferrable, std::optional<bool>(true));
+  EXPECT_EQ(check.validate, std::optional<bool>(false));
+  EXPECT_FALSE(check.disabled);
+  const ConstraintDef& notNull = create->columns[2].constraints[0];
+  EXPECT_TRUE(notNull.disabled);
+  EXPECT_EQ(notNull.validate, std::optional<bool>(true));
+  EXPECT_TRUE(create->constraints[0].initiallyGiven);
+  EXPECT_FALSE(create->constraints[0].initiallyDeferred);
+
+  auto alter = parseAs<AlterTableStmt>(
+      "alter table t enable novalidate constraint c1 disable primary key cascade keep index "
+      "enable unique (a, b) disable all triggers modify constraint c2 initially deferred");
+  ASSERT_EQ(alter->actions.size(), 5u);
+  EXPECT_EQ(alter->actions[0].kind, AlterTableActionKind::EnableConstraint);
+  EXPECT_EQ(alter->actions[0].names, (std::vector<std::string>{"C1"}));
+  EXPECT_EQ(alter->actions[0].state.validate, std::optional<bool>(false));
+  EXPECT_EQ(alter->actions[1].kind, AlterTableActionKind::DisableConstraint);
+  EXPECT_TRUE(alter->actions[1].primaryKey);
+  EXPECT_TRUE(alter->actions[1].cascade);
+  EXPECT_EQ(alter->actions[1].state.keepIndex, std::optional<bool>(true));
+  EXPECT_TRUE(alter->actions[2].uniqueColumns);
+  EXPECT_EQ(alter->actions[2].names, (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(alter->actions[3].kind, AlterTableActionKind::DisableAllTriggers);
+  EXPECT_EQ(alter->actions[4].kind, AlterTableActionKind::ModifyConstraint);
+  EXPECT_TRUE(alter->actions[4].state.initiallyDeferred);
+
+  const ErrorCase cases[] = {
+      {"create table t (a number check (a > 0) not deferrable initially deferred)", 2447},
+      {"create table t (a number primary key initially later)", 905},
+      {"alter table t enable", 905},
+      {"alter table t enable all", 905},
+      {"alter table t modify constraint", 904},
+  };
+  expectErrors(cases);
+}
+
+TEST(ParseDdl, AlterTrigger) {
+  auto enable = parseAs<AlterTriggerStmt>("alter trigger scott.trg enable");
+  EXPECT_EQ(enable->trigger.schema, "SCOTT");
+  EXPECT_EQ(enable->trigger.name, "TRG");
+  EXPECT_EQ(enable->action, AlterTriggerStmt::Action::Enable);
+  EXPECT_EQ(enable->sqlFunctionCode(), 60);
+  EXPECT_EQ(enable->ociStatementType(), 7);
+  EXPECT_EQ(parseAs<AlterTriggerStmt>("alter trigger trg disable")->action,
+            AlterTriggerStmt::Action::Disable);
+  EXPECT_EQ(parseAs<AlterTriggerStmt>("alter trigger trg compile debug reuse settings")->action,
+            AlterTriggerStmt::Action::Compile);
+  const ErrorCase cases[] = {
+      {"alter trigger", 4070},
+      {"alter trigger trg", 922},
+      {"alter trigger trg frob", 922},
+      {"alter trigger trg enable now", 922},
+  };
+  expectErrors(cases);
 }
 
 TEST(ParseDdl, IndexesSequencesAndViews) {

@@ -101,6 +101,7 @@ class Parser {
   std::unique_ptr<Statement> createRole();
   std::unique_ptr<Statement> grantStatement(bool grant);
   std::unique_ptr<Statement> alterSession();
+  std::unique_ptr<Statement> alterTrigger();
   std::unique_ptr<Statement> commentStatement();
   std::unique_ptr<Statement> transactionStatement();
   TypeSpec typeSpec(bool plsql);
@@ -118,6 +119,8 @@ class Parser {
   void alterAdd(AlterTableStmt& stmt);
   void alterModify(AlterTableStmt& stmt);
   void alterDrop(AlterTableStmt& stmt);
+  void alterEnableDisable(AlterTableStmt& stmt);
+  void constraintTarget(AlterTableAction& a);
 
   // ---- stored code (parser_code.cpp)
   std::unique_ptr<Statement> createCode(bool orReplace, bool force);

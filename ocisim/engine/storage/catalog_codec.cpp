@@ -19,7 +19,7 @@ static_assert(sizeof(ObjectHeader) == 104, "header changed: update catalog_codec
 static_assert(sizeof(DataType) == 80, "DataType changed: update value_codec.cpp");
 static_assert(sizeof(Column) == 160, "Column changed: update catalog_codec.cpp");
 static_assert(sizeof(Table) == 264, "Table changed: update catalog_codec.cpp");
-static_assert(sizeof(Constraint) == 360, "Constraint changed: update catalog_codec.cpp");
+static_assert(sizeof(Constraint) == 368, "Constraint changed: update catalog_codec.cpp");
 static_assert(sizeof(IndexColumn) == 40, "IndexColumn changed: update catalog_codec.cpp");
 static_assert(sizeof(Index) == 328, "Index changed: update catalog_codec.cpp");
 static_assert(sizeof(Sequence) == 232, "Sequence changed: update catalog_codec.cpp");
@@ -240,6 +240,45 @@ std::unique_ptr<Table> readTable(ByteReader& in) {
   return t;
 }
 
+// The state of a constraint in one byte. Format 2 wrote a boolean here (enabled); those two
+// values still read as they did: validated when enabled, the key's index its own when it bears
+// the key's name.
+constexpr uint8_t kStateEnabled = 1;
+constexpr uint8_t kStateValidated = 2;
+constexpr uint8_t kStateDeferrable = 4;
+constexpr uint8_t kStateDeferred = 8;
+constexpr uint8_t kStateOwnsIndex = 16;
+constexpr uint8_t kStateFull = 128;  // the bits above are all written
+
+uint8_t constraintStateByte(const Constraint& c) {
+  uint8_t b = kStateFull;
+  if (c.enabled) b |= kStateEnabled;
+  if (c.validated) b |= kStateValidated;
+  if (c.deferrable) b |= kStateDeferrable;
+  if (c.deferred) b |= kStateDeferred;
+  if (c.ownsIndex) b |= kStateOwnsIndex;
+  return b;
+}
+
+void readConstraintState(uint8_t b, Constraint& c) {
+  if (!(b & kStateFull)) {
+    if (b > 1) throw CorruptData("bad constraint state");
+    c.enabled = b == 1;
+    c.validated = c.enabled;
+    c.ownsIndex = c.isKey() && !c.indexName.empty() && c.indexName == c.name;
+    return;
+  }
+  if (b & ~(kStateFull | kStateEnabled | kStateValidated | kStateDeferrable | kStateDeferred |
+            kStateOwnsIndex)) {
+    throw CorruptData("bad constraint state");
+  }
+  c.enabled = b & kStateEnabled;
+  c.validated = b & kStateValidated;
+  c.deferrable = b & kStateDeferrable;
+  c.deferred = b & kStateDeferred;
+  c.ownsIndex = b & kStateOwnsIndex;
+}
+
 void writeConstraint(ByteWriter& out, const Constraint& c) {
   out.bytes(c.owner);
   out.bytes(c.name);
@@ -252,7 +291,7 @@ void writeConstraint(ByteWriter& out, const Constraint& c) {
   }
   out.u8(static_cast<uint8_t>(c.deleteRule));
   out.boolean(c.generatedName);
-  out.boolean(c.enabled);
+  out.u8(constraintStateByte(c));
   writeDateTime(out, c.lastChange);
 }
 
@@ -273,7 +312,7 @@ std::unique_ptr<Constraint> readConstraint(ByteReader& in) {
   }
   c->deleteRule = readEnum(in, DeleteRule::SetNull);
   c->generatedName = in.boolean();
-  c->enabled = in.boolean();
+  readConstraintState(in.u8(), *c);
   c->lastChange = readDateTime(in);
   return c;
 }

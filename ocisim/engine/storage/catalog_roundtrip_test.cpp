@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/storage/catalog_codec.h"
 #include "engine/storage/test_catalog.h"
 #include "engine/storage/test_support.h"
+#include "engine/storage/value_codec.h"
 
 namespace ocisim::storage::testing {
 namespace {
@@ -172,6 +174,55 @@ TEST(StorageOpen, DamagedSnapshotIsReportedNotLoaded) {
   } catch (const OraError& e) {
     EXPECT_EQ(e.code(), 1578);
   }
+}
+
+// A constraint's state byte: versions 1 and 2 wrote a bool (enabled) where version 3 writes
+// flags; both read back.
+TEST(ConstraintStateCodec, FlagsRoundTripAndTheOldBoolStillReads) {
+  Constraint key;
+  key.owner = "SCOTT";
+  key.name = "T_PK";
+  key.type = ConstraintType::PrimaryKey;
+  key.tableName = "T";
+  key.columns = {"ID"};
+  key.indexOwner = "SCOTT";
+  key.indexName = "T_PK";
+  key.enabled = true;
+  key.validated = false;
+  key.deferrable = true;
+  key.deferred = true;
+  key.ownsIndex = false;
+  ByteWriter out;
+  writeRecord(out, key);
+  std::unique_ptr<Constraint> back;
+  ByteReader in(out.buffer());
+  readRecord(in, back);
+  ASSERT_TRUE(back);
+  EXPECT_TRUE(back->enabled);
+  EXPECT_FALSE(back->validated);
+  EXPECT_TRUE(back->deferrable);
+  EXPECT_TRUE(back->deferred);
+  EXPECT_FALSE(back->ownsIndex);
+
+  // The state byte sits just before the last-change date.
+  ByteWriter date;
+  writeDateTime(date, key.lastChange);
+  size_t at = out.size() - date.size() - 1;
+  for (uint8_t old : {0, 1}) {
+    std::string bytes = out.buffer();
+    bytes[at] = static_cast<char>(old);
+    ByteReader legacy(bytes);
+    readRecord(legacy, back);
+    EXPECT_EQ(back->enabled, old == 1);
+    EXPECT_EQ(back->validated, old == 1);
+    EXPECT_FALSE(back->deferrable);
+    EXPECT_FALSE(back->deferred);
+    EXPECT_TRUE(back->ownsIndex);  // the index bears the key's name
+  }
+  std::string bytes = out.buffer();
+  bytes[at] = 2;  // neither an old bool nor a flag byte
+  ByteReader bad(bytes);
+  EXPECT_THROW(readRecord(bad, back), CorruptData);
 }
 
 }  // namespace

@@ -13,9 +13,10 @@
 
 namespace ocisim::storage {
 
-// Version 2 added CatalogDelta frames to the journal; files of version 1 are still read (a
-// version-1 journal is compacted away before the first write).
-constexpr uint32_t kFormatVersion = 2;
+// Version 2 added CatalogDelta frames to the journal; version 3 widened a constraint's state
+// (deferrable, deferred, validated, index ownership). Files of versions 1 and 2 are still read
+// (an older journal is compacted away before the first write).
+constexpr uint32_t kFormatVersion = 3;
 constexpr uint32_t kOldestFormatVersion = 1;
 constexpr size_t kFileHeaderSize = 32;
 constexpr size_t kFrameHeaderSize = 8;

@@ -125,6 +125,35 @@ TEST_F(SqlPersistence, ConstraintsDefaultsAndSequencesStillWorkAfterReopen) {
   EXPECT_EQ(query(*sys, "select app.emp_seq.nextval from dual"), Rows{{"510"}});
 }
 
+TEST_F(SqlPersistence, ConstraintStatesAndKeyIndexesSurviveJournalAndSnapshot) {
+  exec(*sys,
+       "create table app.st (id number, code varchar2(5), n number, "
+       "constraint st_n_ck check (n > 0) deferrable initially deferred)");
+  exec(*sys, "create unique index app.st_pk on app.st (id)");
+  exec(*sys, "alter table app.st add constraint st_pk primary key (id)");
+  exec(*sys, "alter table app.st add constraint st_code_uk unique (code) deferrable");
+  exec(*sys, "alter table app.st disable constraint st_code_uk");
+  exec(*sys, "alter table app.st modify constraint st_n_ck enable novalidate");
+  const char* states =
+      "select constraint_name, status, deferrable, deferred, validated, index_name "
+      "from all_constraints where owner = 'APP' and table_name = 'ST' order by 1";
+  Rows before = query(*sys, states);
+  ASSERT_EQ(before,
+            (Rows{{"ST_CODE_UK", "DISABLED", "DEFERRABLE", "IMMEDIATE", "NOT VALIDATED", "NULL"},
+                  {"ST_N_CK", "ENABLED", "DEFERRABLE", "DEFERRED", "NOT VALIDATED", "NULL"},
+                  {"ST_PK", "ENABLED", "NOT DEFERRABLE", "IMMEDIATE", "VALIDATED", "ST_PK"}}));
+  reopenDatabase();  // from the journal
+  EXPECT_EQ(query(*sys, states), before);
+  storageOf(*db).compact(*db);
+  reopenDatabase();  // from the snapshot
+  EXPECT_EQ(query(*sys, states), before);
+  EXPECT_EQ(errorCode(*sys, "insert into app.st values (1, 'a', 0)"), 2091);
+  // The index existed before the key: it stays when the key goes.
+  exec(*sys, "alter table app.st drop primary key");
+  EXPECT_EQ(query(*sys, "select index_name from all_indexes where table_name = 'ST'"),
+            Rows{{"ST_PK"}});
+}
+
 TEST_F(SqlPersistence, AnotherProcessSeesCommittedStatementsAtItsNextStatement) {
   int toChild[2];
   int toParent[2];

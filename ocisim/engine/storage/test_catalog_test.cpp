@@ -94,8 +94,8 @@ void dumpSchema(const Catalog& c, std::ostringstream& o) {
       << x->tableName << " (" << joinLines(x->columns) << ") [" << x->searchCondition << "] parsed "
       << (x->condition != nullptr) << ' ' << x->notNullColumn << ' ' << x->rOwner << '.'
       << x->rConstraintName << ' ' << deleteRuleName(x->deleteRule) << ' ' << x->generatedName
-      << x->enabled << ' ' << x->indexOwner << '.' << x->indexName << ' ' << show(x->lastChange)
-      << '\n';
+      << x->enabled << x->validated << x->deferrable << x->deferred << x->ownsIndex << ' '
+      << x->indexOwner << '.' << x->indexName << ' ' << show(x->lastChange) << '\n';
   }
   for (const auto& [k, t] : c.triggers()) {
     o << "trigger " << show(t->header) << " | " << t->triggerType << " | " << t->triggeringEvent
@@ -147,6 +147,8 @@ void addTableObjects(Catalog& c, Table& emp, Table& dept) {
   pk->columns = {"C0"};
   pk->indexOwner = "SCOTT";
   pk->indexName = "DEPT_PK";
+  pk->ownsIndex = true;
+  pk->deferrable = true;
   pk->lastChange = someDate(8);
   c.addConstraint(std::move(pk));
   auto pkIndex = std::make_unique<Index>();
@@ -167,6 +169,7 @@ void addTableObjects(Catalog& c, Table& emp, Table& dept) {
   fk->rConstraintName = "DEPT_PK";
   fk->deleteRule = DeleteRule::Cascade;
   fk->enabled = false;
+  fk->validated = true;  // DISABLE VALIDATE
   c.addConstraint(std::move(fk));
   auto check = std::make_unique<Constraint>();
   check->owner = "SCOTT";
@@ -176,6 +179,9 @@ void addTableObjects(Catalog& c, Table& emp, Table& dept) {
   check->columns = {"C0"};
   check->searchCondition = "C0 BETWEEN 0 AND 1000000 AND C1 <> 'x'";
   check->condition = parsedCondition(check->searchCondition);
+  check->validated = false;  // ENABLE NOVALIDATE
+  check->deferrable = true;
+  check->deferred = true;
   c.addConstraint(std::move(check));
   auto notNull = std::make_unique<Constraint>();
   notNull->owner = "SCOTT";
