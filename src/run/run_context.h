@@ -6,7 +6,6 @@
 
 #include <string>
 
-#include "config/settings_store.h"
 #include "run/comparison_options.h"
 #include "run/report_layout.h"
 #include "run/report_output.h"
@@ -17,6 +16,9 @@
 #include "run/work_lists.h"
 
 namespace velmora {
+
+// The settings store lives in config/, a layer above this one: borrowed by reference only.
+class SettingsStore;
 
 class DatabaseConnection;
 

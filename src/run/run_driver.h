@@ -15,7 +15,6 @@
 #include <thread>
 #include <vector>
 
-#include "config/settings_store.h"
 #include "run/comparison_options.h"
 #include "run/phase_table.h"
 #include "run/report_document.h"
@@ -26,6 +25,9 @@
 #include "run/run_host_relay.h"
 
 namespace velmora {
+
+// The settings store lives in config/, a layer above this one: borrowed by reference only.
+class SettingsStore;
 
 enum class RunOutcome { None, Finished, Stopped };
 
