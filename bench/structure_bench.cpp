@@ -20,10 +20,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include "base/recording_host.h"
 #include "config/memory_settings_store.h"
 #include "oracle/database_connection.h"
 #include "oracle/oci_library.h"
-#include "run/recording_host.h"
 #include "run/run_driver.h"
 #include "structure/structure_phases.h"
 

@@ -1,7 +1,7 @@
 // The database side of the `ocisim` tool as the script runner sees it: run one statement,
-// switch user (CONNECT), and collect DBMS_OUTPUT lines (SET SERVEROUTPUT ON). The engine
-// implementation is EngineConnection (engine_connection.h); tests use a fake. Errors are
-// OraError. Not thread-safe.
+// switch user (CONNECT), and collect DBMS_OUTPUT lines (SET SERVEROUTPUT ON). The engine's
+// implementation is EngineConnection in engine_commands.cpp (openConnection, engine_commands.h);
+// tests use a fake. Errors are OraError. Not thread-safe.
 #pragma once
 
 #include <cstdint>

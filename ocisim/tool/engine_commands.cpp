@@ -1,5 +1,6 @@
 // The tool's commands over the engine's public API: Database::create / open / logon and
-// Session statements (engine/exec).
+// Session statements (engine/exec). create and open without hooks give the standard engine
+// (engine/compose: the dictionary views and the directory storage).
 #include "tool/engine_commands.h"
 
 #include "engine/exec/database.h"

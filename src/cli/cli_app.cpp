@@ -13,15 +13,14 @@
 #include <mutex>
 #include <system_error>
 
+#include "base/output_file.h"
 #include "cli/cli_args.h"
 #include "cli/cli_console.h"
 #include "cli/cli_host.h"
 #include "cli/demo_databases.h"
 #include "cli/interrupt_watcher.h"
+#include "comparison/comparison.h"
 #include "config/memory_settings_store.h"
-#include "oracle/database_connection.h"
-#include "run/output_file.h"
-#include "structure/structure_phases.h"
 
 namespace velmora::cli {
 
@@ -76,66 +75,48 @@ std::string outputFileProblem(const ComparisonOptions& options) {
          options.s_AutoSaveFile + "\": " + std::generic_category().message(error);
 }
 
-// The databases named on the command line, connected before the run starts and kept for it.
-struct RunDatabases {
-  std::unique_ptr<CliLoginPrompter> prompters[2];
-  std::unique_ptr<DatabaseConnection> connections[2];
-
-  // Connects --db1 and --db2 when given; returns kExitFinished or the exit status of a failure
-  // (the messages have been shown). A signal between the two connects ends it before the second
-  // (`stopped`: kExitStopped, the caller says why).
-  int open(const CliArgs& args, const OracleEnvironment& oracle, CliEnvironment& environment,
-           CliConsole& console, const std::function<bool()>& stopped = {}) {
-    const std::string* texts[2] = {&args.database1, &args.database2};
-    for (int i = 0; i < 2; ++i) {
-      if (texts[i]->empty()) continue;
-      if (stopped && stopped()) return kExitStopped;
-      const int number = i + 1;
-      prompters[i] = std::make_unique<CliLoginPrompter>(number, environment.readPassword);
-      connections[i] = std::make_unique<DatabaseConnection>(number, oracle, prompters[i].get());
-      const OpenResult result = connections[i]->open(*texts[i]);
-      if (result == OpenResult::Connected) continue;
-      const std::string problem = connections[i]->problem();
-      connections[i].reset();
-      if (result == OpenResult::ClientMissing) {
-        console.message(clientMissingMessage(oracle));
-        return kExitNoClient;
-      }
-      if (result == OpenResult::SchemaMissing) {
-        console.message("velmora-cli: " + problem);
-        return kExitNotConnected;
-      }
-      if (prompters[i]->noPasswordSource()) {
-        console.message("velmora-cli: Database " + std::to_string(number) +
-                        " needs a password: give it in the connection, set " +
-                        CliLoginPrompter::passwordVariable(number) + " or run on a terminal");
-      }
-      console.message("velmora-cli: could not connect Database " + std::to_string(number));
+// Connects --db1 and --db2 when given; returns kExitFinished or the exit status of a failure
+// (the messages have been shown). A signal between the two connects ends it before the second
+// (`stopped`: kExitStopped, the caller says why). The prompters outlive the connections.
+int openDatabases(Comparison& comparison, const CliArgs& args, const OracleEnvironment& oracle,
+                  CliEnvironment& environment, CliConsole& console,
+                  std::unique_ptr<CliLoginPrompter> (&prompters)[2],
+                  const std::function<bool()>& stopped) {
+  const std::string* texts[2] = {&args.database1, &args.database2};
+  for (int i = 0; i < 2; ++i) {
+    if (texts[i]->empty()) continue;
+    if (stopped()) return kExitStopped;
+    const int number = i + 1;
+    prompters[i] = std::make_unique<CliLoginPrompter>(number, environment.readPassword);
+    const OpenReport report = comparison.open(number, *texts[i], prompters[i].get());
+    if (report.result == OpenResult::Connected) continue;
+    if (report.result == OpenResult::ClientMissing) {
+      console.message(clientMissingMessage(oracle));
+      return kExitNoClient;
+    }
+    if (report.result == OpenResult::SchemaMissing) {
+      console.message("velmora-cli: " + report.problem);
       return kExitNotConnected;
     }
-    return kExitFinished;
+    if (prompters[i]->noPasswordSource()) {
+      console.message("velmora-cli: Database " + std::to_string(number) +
+                      " needs a password: give it in the connection, set " +
+                      CliLoginPrompter::passwordVariable(number) + " or run on a terminal");
+    }
+    console.message("velmora-cli: could not connect Database " + std::to_string(number));
+    return kExitNotConnected;
   }
-
-  // The connections join the run, and the header shows their display names.
-  void joinRun(RunContext& context) {
-    DatabaseConnection* first = connections[0].get();
-    DatabaseConnection* second = connections[1].get();
-    context.setDatabases(first, second);
-    RunHeaderNames& names = context.headerNames();
-    names.database1 = first ? first->displayName() : "";
-    names.database2 = second ? second->displayName() : "";
-    names.schema2 = second ? second->owner() : "";
-  }
-};
+  return kExitFinished;
+}
 
 // The status says the worst that happened: a signal, a question nobody could answer, a failed
 // report file, a stop, then errors of a finished run.
-int exitStatus(bool started, const CliHost& host, const RunDriver& driver, int signal) {
+int exitStatus(bool started, const CliHost& host, const Comparison& comparison, int signal) {
   if (signal != 0) return kExitSignalBase + signal;
   if (host.unansweredQuestion()) return kExitUnanswered;
-  if (driver.errors().outputFailed()) return kExitOutputFailed;
-  if (!started || driver.lastOutcome() != RunOutcome::Finished) return kExitStopped;
-  if (driver.errors().any()) return kExitRunErrors;
+  if (comparison.errors().outputFailed()) return kExitOutputFailed;
+  if (!started || comparison.lastOutcome() != RunOutcome::Finished) return kExitStopped;
+  if (comparison.errors().any()) return kExitRunErrors;
   return kExitFinished;
 }
 
@@ -182,37 +163,6 @@ class SignalStop {
   std::function<void()> action_;
 };
 
-// The run's stop reaches the databases: it breaks the call a session is in (OCIBreak from the
-// thread that stops), and every execute and fetch of the run checks for it, so a long fetch ends
-// within a second and a list cut short ends the run as stopped, never as read or as an error.
-class DatabaseStopLink {
- public:
-  DatabaseStopLink(RunControl& control, RunDatabases& databases)
-      : control_(control), databases_(databases) {
-    for (auto& connection : databases_.connections) {
-      if (connection) connection->setCallCheck([&control] { control.throwIfStopped(); });
-    }
-    hook_ = control_.addStopHook([&databases] {
-      for (auto& connection : databases.connections) {
-        if (connection) connection->breakCall();
-      }
-    });
-  }
-  ~DatabaseStopLink() {
-    control_.removeStopHook(hook_);
-    for (auto& connection : databases_.connections) {
-      if (connection) connection->setCallCheck(nullptr);
-    }
-  }
-  DatabaseStopLink(const DatabaseStopLink&) = delete;
-  DatabaseStopLink& operator=(const DatabaseStopLink&) = delete;
-
- private:
-  RunControl& control_;
-  RunDatabases& databases_;
-  int hook_ = 0;
-};
-
 // A comparison run with the options of the command line. The settings of the user's desktop are
 // not read: a command line says everything it wants.
 int runComparison(const CliArgs& givenArgs, CliEnvironment& environment) {
@@ -236,6 +186,7 @@ int runComparison(const CliArgs& givenArgs, CliEnvironment& environment) {
   oracle.host = &host;
   oracle.options = &options;
   oracle.libraryOverride = args.ociLibrary;
+  Comparison comparison(options, host, store, oracle);
   // As in the parameters dialog: a report or upgrade script needs both databases, the script
   // of Database 1 only the first.
   const bool needsSecond = options.i_DoingUpgradeScript != 2;
@@ -259,9 +210,9 @@ int runComparison(const CliArgs& givenArgs, CliEnvironment& environment) {
       signalStop.raise(signal);
     });
   }
-  RunDatabases databases;
-  const int openStatus = databases.open(args, oracle, environment, console,
-                                        [&signalStop] { return signalStop.signal() != 0; });
+  std::unique_ptr<CliLoginPrompter> prompters[2];
+  const int openStatus = openDatabases(comparison, args, oracle, environment, console, prompters,
+                                       [&signalStop] { return signalStop.signal() != 0; });
   if (signalStop.signal() != 0) {
     console.report(kStoppedLine, ReportColour::Maroon, false);
     console.finishReport();
@@ -271,37 +222,34 @@ int runComparison(const CliArgs& givenArgs, CliEnvironment& environment) {
     console.finishReport();
     return openStatus;
   }
-  RunDriver driver(options, host, store);
   // Nobody is there to press OK: a failed write of the report's file, or of stdout, ends the run.
-  driver.output().setFailurePolicy(OutputFailurePolicy::StopRun);
+  comparison.output().setFailurePolicy(OutputFailurePolicy::StopRun);
+  RunDriver& driver = comparison.driver();
   console.setOutputFailureHandler([&driver](const std::string& reason) {
     driver.context().errors().recordOutputFailure("could not write to standard output: " + reason);
     driver.requestStop();
   });
-  if (!args.database1.empty()) registerTablePhases(driver.phases());
-  databases.joinRun(driver.context());
-  host.setStopRequester([&driver] { driver.requestStop(); });
-  DatabaseStopLink stopLink(driver.context().control(), databases);
-  signalStop.setAction([&driver] { driver.requestStop(); });
+  host.setStopRequester([&comparison] { comparison.requestStop(); });
+  signalStop.setAction([&comparison] { comparison.requestStop(); });
   const auto interrupt = [&signalStop] { signalStop.raise(SIGINT); };
-  const int observer = driver.document().addObserver([&](const ReportDocument::Change& change) {
+  const int observer = comparison.document().addObserver([&](const ReportDocument::Change& change) {
     if (change.kind == ReportDocument::ChangeKind::Appended) {
       console.report(change.text, change.colour, change.underline);
     }
   });
   if (environment.prepareDriver) environment.prepareDriver(driver, interrupt);
 
-  bool started = signalStop.signal() == 0 && driver.start();
+  bool started = signalStop.signal() == 0 && comparison.start();
   // A signal between the check and the start found no run to stop.
-  if (started && signalStop.signal() != 0) driver.requestStop();
-  driver.waitForEnd();
+  if (started && signalStop.signal() != 0) comparison.requestStop();
+  comparison.waitForEnd();
   signalStop.setAction(nullptr);
   watcher.reset();
-  driver.document().removeObserver(observer);
+  comparison.document().removeObserver(observer);
   console.finishReport();
-  if (driver.errors().outputFailed())
-    console.message("velmora-cli: " + driver.errors().outputFailure());
-  return exitStatus(started, host, driver, signalStop.signal());
+  if (comparison.errors().outputFailed())
+    console.message("velmora-cli: " + comparison.errors().outputFailure());
+  return exitStatus(started, host, comparison, signalStop.signal());
 }
 
 // --help and --version: their text was printed only if stdout took it.

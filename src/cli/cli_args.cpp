@@ -2,9 +2,9 @@
 
 #include <cctype>
 
+#include "base/option_keys.h"
 #include "cli/cli_app.h"
 #include "oracle/connection_text.h"
-#include "run/option_keys.h"
 
 namespace velmora::cli {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "run/comparison_options.h"
-#include "run/run_host.h"
+#include "base/comparison_options.h"
+#include "base/run_host.h"
 
 namespace velmora::cli {
 

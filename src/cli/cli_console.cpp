@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <system_error>
 
-#include "run/report_text.h"
+#include "base/report_text.h"
 
 namespace velmora::cli {
 

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "run/report_colour.h"
+#include "base/report_colour.h"
 
 namespace velmora::cli {
 

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "base/run_host.h"
 #include "cli/cli_console.h"
-#include "run/run_host.h"
 
 namespace velmora::cli {
 

@@ -1,6 +1,6 @@
 #include "config/registry_settings.h"
 
-#include "run/option_keys.h"
+#include "base/option_keys.h"
 
 namespace velmora {
 namespace {

@@ -9,8 +9,8 @@
 #include <span>
 #include <string>
 
+#include "base/comparison_options.h"
 #include "config/settings_store.h"
-#include "run/comparison_options.h"
 
 namespace velmora {
 

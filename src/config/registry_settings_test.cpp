@@ -4,10 +4,10 @@
 
 #include <set>
 
+#include "base/option_keys.h"
 #include "config/ini_settings_store.h"
 #include "config/memory_settings_store.h"
 #include "config/test_temp_dir.h"
-#include "run/option_keys.h"
 
 namespace velmora {
 namespace {

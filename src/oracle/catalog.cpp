@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "base/comparison_options.h"
+#include "base/report_text.h"
+#include "base/report_writer.h"
 #include "oracle/oracle_session.h"
 #include "oracle/oracle_statement.h"
-#include "run/comparison_options.h"
-#include "run/report_text.h"
-#include "run/report_writer.h"
 
 namespace velmora {
 

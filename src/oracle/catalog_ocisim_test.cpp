@@ -2,9 +2,9 @@
 // database made with the tool, and give the list, view and trigger forms the comparers expect.
 #include <algorithm>
 
+#include "base/recording_host.h"
 #include "oracle/catalog.h"
 #include "oracle/ocisim_test_support.h"
-#include "run/recording_host.h"
 
 namespace velmora::ocisimtest {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <stdexcept>
 
+#include "base/recording_host.h"
 #include "oracle/oracle_statement.h"
 #include "oracle/testlib/session_fixture.h"
-#include "run/recording_host.h"
 
 namespace velmora {
 namespace {

@@ -127,7 +127,7 @@ void DatabaseConnection::chooseOwner(const std::string& owner) {
 }
 
 bool DatabaseConnection::applyDateFormat(const std::string& format) {
-  return session_ && session_->execute("alter session set nls_date_format = '" + format + "'");
+  return session_ && session_->execute("alter session set nls_date_format = '" + format + "'").ok();
 }
 
 CatalogSource DatabaseConnection::catalogSource() {

@@ -41,7 +41,7 @@ class DatabaseConnection {
 
   // "[schema:]user[/password][@database]"; an empty text shows the Login dialog, a text
   // without a password asks for it.
-  OpenResult open(const std::string& connectionText);
+  [[nodiscard]] OpenResult open(const std::string& connectionText);
 
   int number() const { return number_; }
   std::string name() const { return "Database " + std::to_string(number_); }
@@ -71,13 +71,13 @@ class DatabaseConnection {
   void chooseOwner(const std::string& owner);
 
   // The session's date format: "alter session set nls_date_format = '<format>'".
-  bool applyDateFormat(const std::string& format);
+  [[nodiscard]] bool applyDateFormat(const std::string& format);
 
   // Object lists read through a Catalog, each replacing the previous list of its kind.
   CatalogSource catalogSource();
   // Each returns the count read, or Catalog::kListFailed when the list is incomplete.
-  int readTables(Catalog& catalog, bool views);
-  int readObjects(Catalog& catalog, const std::string& type);
+  [[nodiscard]] int readTables(Catalog& catalog, bool views);
+  [[nodiscard]] int readObjects(Catalog& catalog, const std::string& type);
   const std::vector<std::string>& tables() const { return tables_; }
   const std::vector<std::string>& views() const { return views_; }
   const std::vector<std::string>& objects(const std::string& type) const;

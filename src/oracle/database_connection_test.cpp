@@ -4,9 +4,9 @@
 
 #include <functional>
 
+#include "base/recording_host.h"
 #include "oracle/login_dialog.h"
 #include "oracle/testlib/session_fixture.h"
-#include "run/recording_host.h"
 
 namespace velmora {
 namespace {
@@ -137,7 +137,7 @@ TEST_P(ConnectionTest, ChoosingAnotherOwner) {
   CatalogState state;
   Catalog catalog(state, nullptr, nullptr);
   backend->addTable("SCOTT", "EMP");
-  connection.readTables(catalog, false);
+  ASSERT_EQ(connection.readTables(catalog, false), 1);
   ASSERT_EQ(connection.tables().size(), 1u);
 
   connection.chooseOwner("HR");

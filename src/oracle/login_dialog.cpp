@@ -1,10 +1,10 @@
 #include "oracle/login_dialog.h"
 
+#include "base/run_host.h"
 #include "config/registry_settings.h"
 #include "oracle/connection_text.h"
 #include "oracle/oracle_session.h"
 #include "oracle/oracle_text.h"
-#include "run/run_host.h"
 
 namespace velmora {
 

@@ -5,12 +5,12 @@
 
 #include <map>
 
+#include "base/recording_host.h"
 #include "config/memory_settings_store.h"
 #include "config/registry_settings.h"
 #include "oracle/oracle_session.h"
 #include "oracle/oracle_statement.h"
 #include "oracle/testlib/oci_test_backend.h"
-#include "run/recording_host.h"
 
 namespace velmora {
 namespace {

@@ -13,10 +13,10 @@
 #include <sstream>
 #include <string>
 
+#include "base/comparison_options.h"
+#include "base/recording_host.h"
 #include "config/memory_settings_store.h"
 #include "oracle/oracle_session.h"
-#include "run/comparison_options.h"
-#include "run/recording_host.h"
 
 namespace velmora::ocisimtest {
 

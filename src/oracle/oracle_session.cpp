@@ -4,10 +4,10 @@
 #include <cstring>
 #include <vector>
 
+#include "base/run_host.h"
 #include "config/registry_settings.h"
 #include "oracle/oracle_statement.h"
 #include "oracle/oracle_text.h"
-#include "run/run_host.h"
 
 namespace velmora {
 
@@ -171,7 +171,7 @@ void OracleSession::prepareSession(bool interactive, bool applyDateFormat) {
   globalName_ = queryValue("select global_name from global_name");
 
   if (applyDateFormat) {
-    if (!execute("alter session set nls_date_format = '" + dateFormat() + "'") && interactive)
+    if (!execute("alter session set nls_date_format = '" + dateFormat() + "'").ok() && interactive)
       showMessage(
           "Could not execute: 'alter session set nls_date_format', date format will revert to "
           "Oracle's default format.");
@@ -228,10 +228,11 @@ std::string OracleSession::lastError(int* code) {
   return message;
 }
 
-bool OracleSession::reportError(bool noReconnect, bool quiet, int* code) {
+bool OracleSession::reportError(bool noReconnect, bool quiet, int* code, std::string* messageOut) {
   int errorCode = 0;
   std::string message = lastError(&errorCode);
   if (code != nullptr) *code = errorCode;
+  if (messageOut != nullptr) *messageOut = message;
   if (errorCode == 1403 || errorCode == 24344) return false;
   // While a reconnect is running its own statements must not start another one.
   if (!noReconnect && !reconnecting_ && isLostConnection(errorCode)) {
@@ -309,14 +310,15 @@ bool OracleSession::runOnce(const std::string& sql, const BindValues& binds) {
   return statement.execute();
 }
 
-bool OracleSession::execute(const std::string& sql, const BindValues& binds, int* errorCode) {
-  if (errorCode != nullptr) *errorCode = 0;
+Status OracleSession::execute(const std::string& sql, const BindValues& binds) {
+  int code = 0;
+  std::string message;
   for (int attempt = 0; attempt < 2; ++attempt) {
-    if (runOnce(sql, binds)) return true;
+    if (runOnce(sql, binds)) return Status();
     // The first failure may reconnect; the retry's failure is reported without one.
-    if (!reportError(attempt > 0, false, errorCode)) return false;
+    if (!reportError(attempt > 0, false, &code, &message)) break;
   }
-  return false;
+  return Status::failure(code, message);
 }
 
 bool OracleSession::queryOnce(const std::string& sql, const std::string binds[3],

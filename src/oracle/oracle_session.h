@@ -16,6 +16,7 @@
 #include <mutex>
 #include <string>
 
+#include "base/status.h"
 #include "oracle/oci_handle.h"
 #include "oracle/oci_library.h"
 
@@ -64,14 +65,14 @@ class OracleSession {
   // Logs on and prepares the session (version, global name, date format). Interactive logons
   // show the Oracle message on failure. An empty user or password is refused without calling
   // OCI. Returns whether the session is connected.
-  bool connect(const std::string& user, const std::string& password, const std::string& alias,
-               bool interactive, bool applyDateFormat);
+  [[nodiscard]] bool connect(const std::string& user, const std::string& password,
+                             const std::string& alias, bool interactive, bool applyDateFormat);
   void disconnect();  // ends the session and frees every handle; errors are dropped
   bool connected() const { return connected_; }
 
   // Runs a non-query with ":bind1".. ":bind5"; shows the Oracle message and retries once after
-  // a reconnect. errorCode receives the code of the last error (0 when none).
-  bool execute(const std::string& sql, const BindValues& binds = {}, int* errorCode = nullptr);
+  // a reconnect. A failure carries the last error's code and message.
+  Status execute(const std::string& sql, const BindValues& binds = {});
   // First column of the last row ("" when none), with ":owner", ":objname", ":objtype" bound
   // (upper-cased) when not empty. Errors are shown; one reconnect and retry.
   std::string queryValue(const std::string& sql, const std::string& owner = "",
@@ -88,7 +89,8 @@ class OracleSession {
   // Classifies the current error: 1403 and 24344 are silent (false). A lost connection (28,
   // 3100-3199, 12100-12299, 12500-12699) reconnects silently unless noReconnect: true when the
   // session is back. Otherwise the message is shown unless quiet; false.
-  bool reportError(bool noReconnect, bool quiet, int* code = nullptr);
+  bool reportError(bool noReconnect, bool quiet, int* code = nullptr,
+                   std::string* message = nullptr);
   // Stop support between fetch batches: true while running; otherwise counts a break, sends
   // OCIBreak and returns false. Called from the run's worker thread.
   bool continueOrBreak(bool running);

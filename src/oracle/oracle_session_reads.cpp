@@ -4,11 +4,11 @@
 #include <cstring>
 #include <vector>
 
+#include "base/comparison_options.h"
+#include "base/report_text.h"
 #include "oracle/oracle_session.h"
 #include "oracle/oracle_statement.h"
 #include "oracle/oracle_text.h"
-#include "run/comparison_options.h"
-#include "run/report_text.h"
 
 namespace velmora {
 

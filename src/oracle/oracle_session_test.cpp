@@ -66,7 +66,7 @@ TEST_P(SessionTest, HandlesAreFreedAtDisconnectAndDestruction) {
   EXPECT_GT(*backend->liveHandles(), *before);
   session->disconnect();
   EXPECT_EQ(backend->liveHandles(), before);
-  session->connect("scott", "tiger", backend->alias(), true, true);
+  ASSERT_TRUE(session->connect("scott", "tiger", backend->alias(), true, true));
   session->readLong("SELECT text FROM all_views WHERE owner = :bind1 and view_name= :bind2",
                     "SCOTT", "NONE");
   session.reset();
@@ -189,7 +189,7 @@ TEST_P(SessionTest, LostConnectionReconnectsOnceAndRetries) {
   auto session = logOn();
   int logons = backend->callCount("OCISessionBegin").value_or(0);
   backend->failStatement("update emp set sal", 1, 3113);
-  EXPECT_TRUE(session->execute("update emp set sal = sal * 2"));
+  EXPECT_TRUE(session->execute("update emp set sal = sal * 2").ok());
   EXPECT_TRUE(messages().empty());
   EXPECT_TRUE(session->connected());
   EXPECT_EQ(backend->executeCount("update emp set sal = sal * 2"), 2);
@@ -208,9 +208,10 @@ TEST_P(SessionTest, SecondLossIsReported) {
   auto session = logOn();
   int logons = backend->callCount("OCISessionBegin").value_or(0);
   backend->failStatement("update emp set sal", 2, 3113);
-  int code = 0;
-  EXPECT_FALSE(session->execute("update emp set sal = sal * 2", {}, &code));
-  EXPECT_EQ(code, 3113);
+  const Status status = session->execute("update emp set sal = sal * 2");
+  EXPECT_FALSE(status.ok());
+  EXPECT_EQ(status.code(), 3113);
+  EXPECT_EQ(status.message().rfind("ORA-03113", 0), 0u);
   ASSERT_EQ(messages().size(), 1u);
   EXPECT_EQ(messages()[0].rfind("ORA-03113", 0), 0u);
   if (auto now = backend->callCount("OCISessionBegin")) {
@@ -222,7 +223,7 @@ TEST_P(SessionTest, FailedReconnectShowsTheFirstError) {
   auto session = logOn();
   backend->failStatement("update emp set sal", 1, 3113);
   backend->failNextLogon(12541);
-  EXPECT_FALSE(session->execute("update emp set sal = sal * 2"));
+  EXPECT_FALSE(session->execute("update emp set sal = sal * 2").ok());
   ASSERT_EQ(messages().size(), 1u);
   EXPECT_EQ(messages()[0].rfind("ORA-03113", 0), 0u) << messages()[0];
   EXPECT_FALSE(session->connected());
@@ -230,11 +231,11 @@ TEST_P(SessionTest, FailedReconnectShowsTheFirstError) {
 
 TEST_P(SessionTest, ExecuteBindsOnlyTheGivenValuesAndPercentSignsAreHalved) {
   auto session = logOn();
-  EXPECT_TRUE(session->execute("begin scott.p(:bind1, :bind3); end;", {"a", "", "c"}));
+  EXPECT_TRUE(session->execute("begin scott.p(:bind1, :bind3); end;", {"a", "", "c"}).ok());
   EXPECT_EQ(backend->lastBind(":bind1"), "a");
   EXPECT_EQ(backend->lastBind(":bind3"), "c");
   EXPECT_FALSE(backend->lastBind(":bind2").has_value());
-  EXPECT_TRUE(session->execute("delete from t where n not like 'SYS_C%%'"));
+  EXPECT_TRUE(session->execute("delete from t where n not like 'SYS_C%%'").ok());
   EXPECT_EQ(backend->executeCount("delete from t where n not like 'SYS_C%'"), 1);
 }
 

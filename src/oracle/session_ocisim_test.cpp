@@ -234,9 +234,10 @@ TEST_F(SessionOcisimTest, AStopBetweenCallsIsCaughtBeforeTheNextCall) {
 }
 
 TEST_F(SessionOcisimTest, ServerOutputOfABlockThatPrints) {
-  ASSERT_TRUE(
-      session->execute("begin dbms_output.enable(20000); dbms_output.put_line('line one'); "
-                       "dbms_output.put_line(''); dbms_output.put_line('line two  '); end;"));
+  ASSERT_TRUE(session
+                  ->execute("begin dbms_output.enable(20000); dbms_output.put_line('line one'); "
+                            "dbms_output.put_line(''); dbms_output.put_line('line two  '); end;")
+                  .ok());
   EXPECT_EQ(session->readServerOutput(), "line one\r\nline two\r\n");
   EXPECT_EQ(session->readServerOutput(), "");
   EXPECT_TRUE(takeMessages().empty());

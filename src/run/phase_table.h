@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "run/comparison_options.h"
+#include "base/comparison_options.h"
 
 namespace velmora {
 

@@ -4,23 +4,32 @@
 // RunDriver; comparers borrow it for the duration of their phase on the worker thread.
 #pragma once
 
+#include <map>
+#include <memory>
 #include <string>
+#include <typeindex>
+#include <typeinfo>
 
-#include "run/comparison_options.h"
-#include "run/report_layout.h"
-#include "run/report_output.h"
-#include "run/run_control.h"
-#include "run/run_errors.h"
-#include "run/run_host.h"
-#include "run/table_lists.h"
-#include "run/work_lists.h"
+#include "base/comparison_options.h"
+#include "base/report_layout.h"
+#include "base/report_output.h"
+#include "base/run_control.h"
+#include "base/run_errors.h"
+#include "base/run_host.h"
+#include "base/work_lists.h"
 
 namespace velmora {
 
-// The settings store lives in config/, a layer above this one: borrowed by reference only.
 class SettingsStore;
-
 class DatabaseConnection;
+
+// What the phases of one kind share across a run and from run to run (for example the table
+// lists read once per connection). A comparer derives its state from it and finds it with
+// RunContext::phaseState<T>(); the context forgets every state when the databases change.
+class PhaseState {
+ public:
+  virtual ~PhaseState() = default;
+};
 
 class RunContext {
  public:
@@ -64,19 +73,22 @@ class RunContext {
   RunHeaderNames& headerNames() { return headerNames_; }
 
   // The two databases of the run (Database 2 may be absent in "Script database 1" mode), owned
-  // by the front end. Setting them forgets the table lists read for the run, which are read
-  // once per connection.
+  // by the front end. Setting them forgets the phases' states (what was read from the old ones).
   void setDatabases(DatabaseConnection* database1, DatabaseConnection* database2) {
     database1_ = database1;
     database2_ = database2;
-    tableRun_.tables1Loaded = false;
-    tableRun_.tables2Loaded = false;
+    phaseStates_.clear();
   }
   DatabaseConnection* database1() const { return database1_; }
   DatabaseConnection* database2() const { return database2_; }
-  // What the table phases of a run share: the table-name width, the lists read, the upgrade
-  // script's dependencies. Reset by the table-list phase at its start.
-  TableRunState& tableRun() { return tableRun_; }
+  // The state of a kind of phase, made on first use; T derives from PhaseState. Used on the
+  // run's worker thread only (setDatabases is called while no run is active).
+  template <class T>
+  T& phaseState() {
+    std::unique_ptr<PhaseState>& slot = phaseStates_[std::type_index(typeid(T))];
+    if (!slot) slot = std::make_unique<T>();
+    return static_cast<T&>(*slot);
+  }
 
  private:
   ComparisonOptions& options_;
@@ -89,7 +101,7 @@ class RunContext {
   RunHeaderNames headerNames_;
   DatabaseConnection* database1_ = nullptr;
   DatabaseConnection* database2_ = nullptr;
-  TableRunState tableRun_;
+  std::map<std::type_index, std::unique_ptr<PhaseState>> phaseStates_;
 };
 
 }  // namespace velmora

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <exception>
 
-#include "run/report_layout.h"
+#include "base/report_layout.h"
 
 namespace velmora {
 
@@ -146,6 +146,7 @@ void RunDriver::beginRun(Body body, bool setPrefixes) {
   relay_.setStatus("Retrieving Database Information ...");
   relay_.setTitle("Retrieving Databases Information - Velmora for Oracle");
   if (worker_.joinable()) worker_.join();  // the previous worker has ended (not active)
+  if (scopeBegin_) scopeBegin_();
   workerActive_ = true;
   worker_ = std::thread([this, body] { workerMain(body); });
 }
@@ -169,6 +170,7 @@ void RunDriver::workerMain(Body body) {
     lastOutcome_ = RunOutcome::Stopped;
     relay_.setTitle("Ready - Velmora for Oracle");
   }
+  if (scopeEnd_) scopeEnd_();
   workerActive_ = false;
   relay_.runEnded();
 }

@@ -15,18 +15,17 @@
 #include <thread>
 #include <vector>
 
-#include "run/comparison_options.h"
+#include "base/comparison_options.h"
+#include "base/report_document.h"
+#include "base/report_output.h"
+#include "base/run_control.h"
+#include "base/run_host.h"
 #include "run/phase_table.h"
-#include "run/report_document.h"
-#include "run/report_output.h"
 #include "run/run_context.h"
-#include "run/run_control.h"
-#include "run/run_host.h"
 #include "run/run_host_relay.h"
 
 namespace velmora {
 
-// The settings store lives in config/, a layer above this one: borrowed by reference only.
 class SettingsStore;
 
 enum class RunOutcome { None, Finished, Stopped };
@@ -69,6 +68,13 @@ class RunDriver {
   void setConnectionCheck(ConnectionCheck check) { connectionCheck_ = std::move(check); }
   void setSqlCompareRunner(SqlCompareRunner runner) { sqlCompareRunner_ = std::move(runner); }
   void setClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
+  // Called on the user thread as a run begins (after the parameters dialog, before the worker
+  // starts) and on the worker as it ends (before RunHost::runEnded): a front end puts the run's
+  // databases and phases in place and takes back what only a run may use.
+  void setRunScope(std::function<void()> begin, std::function<void()> end) {
+    scopeBegin_ = std::move(begin);
+    scopeEnd_ = std::move(end);
+  }
 
   // Commands of the user thread; each start returns true when a worker was started.
   bool start();
@@ -133,6 +139,8 @@ class RunDriver {
   ConnectionCheck connectionCheck_;
   SqlCompareRunner sqlCompareRunner_;
   std::function<std::time_t()> clock_;
+  std::function<void()> scopeBegin_;
+  std::function<void()> scopeEnd_;
 
   std::thread worker_;
   std::atomic<bool> workerActive_{false};  // set by the user thread at start, cleared by the worker

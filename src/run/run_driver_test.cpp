@@ -11,8 +11,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "base/recording_host.h"
 #include "config/memory_settings_store.h"
-#include "run/recording_host.h"
 
 namespace velmora {
 namespace {

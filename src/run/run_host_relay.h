@@ -7,7 +7,7 @@
 #include <mutex>
 #include <string>
 
-#include "run/run_host.h"
+#include "base/run_host.h"
 
 namespace velmora {
 

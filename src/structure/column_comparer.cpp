@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "run/report_layout.h"
-#include "run/report_text.h"
+#include "base/report_layout.h"
+#include "base/report_text.h"
 #include "structure/column_text.h"
 #include "structure/ddl_text.h"
 #include "structure/statement_guard.h"

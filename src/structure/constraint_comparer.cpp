@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "base/report_layout.h"
+#include "base/report_text.h"
 #include "oracle/oracle_text.h"
-#include "run/report_layout.h"
-#include "run/report_text.h"
 #include "structure/constraint_scripts.h"
 #include "structure/ddl_format.h"
 #include "structure/ddl_text.h"

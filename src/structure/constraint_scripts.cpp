@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "base/report_layout.h"
 #include "oracle/oracle_text.h"
-#include "run/report_layout.h"
 #include "structure/ddl_format.h"
 #include "structure/ddl_text.h"
 

@@ -1,6 +1,6 @@
 #include "structure/ddl_format.h"
 
-#include "run/report_text.h"
+#include "base/report_text.h"
 #include "structure/ddl_text.h"
 
 namespace velmora {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <optional>
 
+#include "base/comparison_options.h"
 #include "config/registry_settings.h"
 #include "oracle/oracle_text.h"
-#include "run/comparison_options.h"
 #include "structure/ddl_format.h"
 #include "structure/ddl_reader.h"
 #include "structure/ddl_text.h"

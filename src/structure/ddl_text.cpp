@@ -5,8 +5,8 @@
 #include <iterator>
 #include <string_view>
 
+#include "base/report_text.h"
 #include "oracle/oracle_text.h"
-#include "run/report_text.h"
 
 namespace velmora {
 

@@ -13,7 +13,7 @@ namespace velmora {
 // The rows of one query. error is "" when the query succeeded or found nothing (ORA-01403 and
 // ORA-24344 are no error); otherwise the Oracle message, and rows holds what was read before.
 template <typename Row>
-struct QueryRows {
+struct [[nodiscard]] QueryRows {
   std::vector<Row> rows;
   std::string error;
   bool failed() const { return !error.empty(); }

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "base/report_layout.h"
+#include "base/report_text.h"
 #include "oracle/oracle_text.h"
-#include "run/report_layout.h"
-#include "run/report_text.h"
 #include "structure/ddl_text.h"
 #include "structure/statement_guard.h"
 #include "structure/upgrade_dependencies.h"

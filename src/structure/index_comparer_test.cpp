@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "run/report_layout.h"
+#include "base/report_layout.h"
 #include "structure/structure_test_doubles.h"
 
 namespace velmora {

@@ -3,11 +3,11 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include "base/recording_host.h"
 #include "config/memory_settings_store.h"
 #include "oracle/oracle_session.h"
 #include "oracle/testlib/fake_oci_control.h"
 #include "oracle/testlib/oci_test_backend.h"
-#include "run/recording_host.h"
 #include "structure/column_text.h"
 
 namespace velmora {

@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include "run/table_lists.h"
 #include "structure/column_comparer.h"
 #include "structure/constraint_comparer.h"
 #include "structure/index_comparer.h"
 #include "structure/structure_test_doubles.h"
+#include "structure/table_lists.h"
 
 namespace velmora {
 namespace {

@@ -13,10 +13,10 @@
 #include <memory>
 #include <string>
 
+#include "base/recording_host.h"
 #include "config/memory_settings_store.h"
 #include "config/test_temp_dir.h"
 #include "oracle/database_connection.h"
-#include "run/recording_host.h"
 #include "run/run_driver.h"
 #include "structure/structure_phases.h"
 

@@ -1,11 +1,11 @@
 #include "structure/structure_phases.h"
 
 #include "run/run_context.h"
-#include "run/table_lists.h"
 #include "structure/column_comparer.h"
 #include "structure/constraint_comparer.h"
 #include "structure/constraint_scripts.h"
 #include "structure/index_comparer.h"
+#include "structure/table_lists.h"
 
 namespace velmora {
 
@@ -21,7 +21,7 @@ void fill(StructureDatabase& database, int number, const PhaseDatabase* source) 
 }
 
 StructureRun makeRun(RunContext& context, TablePhaseSources& sources) {
-  TableRunState& state = context.tableRun();
+  TableRunState& state = context.phaseState<TableRunState>();
   StructureRun run(
       context.options(), context.output(), context.host(), [&context] { context.checkpoint(); },
       context.workLists().tables, state.dependencies);
@@ -52,7 +52,7 @@ int count(const std::vector<std::string>* tables) {
 
 void runTableListPhase(RunContext& context, TablePhaseSources& sources) {
   StructureRun run = makeRun(context, sources);
-  TableRunState& state = context.tableRun();
+  TableRunState& state = context.phaseState<TableRunState>();
   const bool script1 = context.options().i_DoingUpgradeScript == 2;
   // A list that failed is read again by the next run (it is not marked loaded).
   state.list1Complete = state.list2Complete = true;
@@ -126,6 +126,12 @@ void registerTablePhases(PhaseTable& phases, TablePhaseSourcesFactory factory) {
   phases.setRunner(PhaseId::TableStructures, runner(runTableStructurePhase));
   phases.setRunner(PhaseId::Indexes, runner(runIndexPhase));
   phases.setRunner(PhaseId::Constraints, runner(runConstraintPhase));
+}
+
+void unregisterTablePhases(PhaseTable& phases) {
+  for (PhaseId id :
+       {PhaseId::TableLists, PhaseId::TableStructures, PhaseId::Indexes, PhaseId::Constraints})
+    phases.setRunner(id, nullptr);
 }
 
 }  // namespace velmora

@@ -33,7 +33,7 @@ class TablePhaseSources {
   virtual const PhaseDatabase* database(int number) = 0;
   // Reads the table list of a database (errors are written into the report); false when the
   // list could not be read completely.
-  virtual bool loadTables(int number) = 0;
+  [[nodiscard]] virtual bool loadTables(int number) = 0;
   // The creation DDL of Database 1; null when it is not connected.
   virtual ScriptSource* scripts() = 0;
 };
@@ -48,6 +48,8 @@ std::unique_ptr<TablePhaseSources> connectionSources(RunContext& context);
 
 // The same registration with the sources over the run's connections: what a front end calls.
 void registerTablePhases(PhaseTable& phases);
+// The four phases do nothing again (a run without Database 1).
+void unregisterTablePhases(PhaseTable& phases);
 
 // The four runners, for tests and front ends that run one phase.
 void runTableListPhase(RunContext& context, TablePhaseSources& sources);

@@ -1,10 +1,11 @@
 #include "structure/structure_phases.h"
+#include "structure/table_lists.h"
 
 #include <gtest/gtest.h>
 
+#include "base/report_document.h"
+#include "base/report_output.h"
 #include "config/memory_settings_store.h"
-#include "run/report_document.h"
-#include "run/report_output.h"
 #include "run/run_context.h"
 #include "structure/structure_test_doubles.h"
 
@@ -80,7 +81,7 @@ TEST_F(StructurePhasesTest, ShellsAnnounceTheirStepsAndProgress) {
   EXPECT_EQ(host.progressHigh(), 2);
   EXPECT_EQ(host.progress(), 2);
   EXPECT_NE(document.text().find("\r\nEMP   ID  "), std::string::npos);
-  EXPECT_EQ(context.tableRun().tableNameWidth, 4);
+  EXPECT_EQ(context.phaseState<TableRunState>().tableNameWidth, 4);
 
   // The lists are read once per connection.
   runTableListPhase(context, sources);

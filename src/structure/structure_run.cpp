@@ -1,6 +1,6 @@
 #include "structure/structure_run.h"
 
-#include "run/report_text.h"
+#include "base/report_text.h"
 
 namespace velmora {
 

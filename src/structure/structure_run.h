@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "run/comparison_options.h"
-#include "run/report_writer.h"
-#include "run/run_errors.h"
-#include "run/run_host.h"
-#include "run/work_lists.h"
+#include "base/comparison_options.h"
+#include "base/report_writer.h"
+#include "base/run_errors.h"
+#include "base/run_host.h"
+#include "base/work_lists.h"
 #include "structure/dictionary_reader.h"
 #include "structure/script_dependencies.h"
 #include "structure/script_source.h"

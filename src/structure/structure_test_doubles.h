@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "base/recording_host.h"
+#include "base/run_control.h"
 #include "oracle/oracle_text.h"
-#include "run/recording_host.h"
-#include "run/run_control.h"
 #include "structure/dictionary_reader.h"
 #include "structure/script_source.h"
 #include "structure/structure_run.h"

@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/exec/test_support.h"
+#include "engine/dict/dictionary_install.h"
+#include "engine/exec/database.h"
+#include "engine/exec/session.h"
+#include "engine/exec/test_queries.h"
 
 namespace ocisim::dict::testing {
 
@@ -86,9 +89,11 @@ inline const std::vector<std::string>& scottSchema() {
 
 class DictTest : public ::testing::Test {
  protected:
-  // A database of the release with the users and SCOTT's schema.
+  // A database of the release with the dictionary views, the users and SCOTT's schema.
   void prepare(const std::string& version) {
-    db = Database::createInMemory({"DICTDB", version, "manager"});
+    DatabaseHooks hooks;
+    hooks.installViews = installDictionaryViews;
+    db = Database::createInMemory({"DICTDB", version, "manager"}, hooks);
     sys = db->logon("SYSTEM", "manager");
     runAll(*sys, userStatements());
     scott = db->logon("SCOTT", "tiger");

@@ -1,8 +1,8 @@
 // installDictionaryViews: registers every data dictionary view of a database (DUAL, GLOBAL_NAME,
 // the ALL_ and USER_ views). Each family lives in its own file of this folder.
+#include "engine/dict/dictionary_install.h"
+
 #include "engine/dict/views.h"
-#include "engine/exec/database.h"
-#include "engine/exec/virtual_table.h"
 
 namespace ocisim {
 

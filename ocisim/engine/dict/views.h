@@ -1,5 +1,5 @@
 // Registration of the dictionary views, one function per family (internal to engine/dict).
-// installDictionaryViews (virtual_table.h) calls them all for every new Database instance.
+// installDictionaryViews (dictionary_install.h) calls them all for every new Database instance.
 #pragma once
 
 #include "engine/exec/virtual_table.h"

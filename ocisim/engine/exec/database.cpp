@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <map>
 #include <sstream>
+#include <stdexcept>
 #include <vector>
 
 #include "engine/exec/session.h"
@@ -38,6 +39,13 @@ std::vector<int> versionParts(const std::string& version) {
   return parts;
 }
 
+// create and open cannot do without the storage hook.
+void requireStorage(const DatabaseHooks& hooks) {
+  if (!hooks.storage) {
+    throw std::invalid_argument("a database in a directory needs DatabaseHooks::storage");
+  }
+}
+
 std::string upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return s;
@@ -52,38 +60,42 @@ const char* kResourcePrivileges[] = {"CREATE TABLE",     "CREATE SEQUENCE", "CRE
 
 Database::~Database() = default;
 
-std::shared_ptr<Database> Database::createInMemory(const DatabaseOptions& options) {
+std::shared_ptr<Database> Database::createInMemory(const DatabaseOptions& options,
+                                                   const DatabaseHooks& hooks) {
   std::shared_ptr<Database> db(new Database());
-  db->bootstrap(options);
+  db->bootstrap(options, hooks);
   return db;
 }
 
 std::shared_ptr<Database> Database::create(const std::string& directory,
-                                           const DatabaseOptions& options) {
+                                           const DatabaseOptions& options,
+                                           const DatabaseHooks& hooks) {
+  requireStorage(hooks);
   std::string key = canonicalDirectory(directory);
   std::lock_guard lock(registryMutex());
   if (auto existing = openDatabases()[key].lock()) throw OraError(1034);
   std::shared_ptr<Database> db(new Database());
   db->directory_ = key;
-  db->bootstrap(options);
-  db->persistence_ = attachStorage(*db, key, true);
+  db->bootstrap(options, hooks);
+  db->persistence_ = hooks.storage(*db, key, true);
   openDatabases()[key] = db;
   return db;
 }
 
-std::shared_ptr<Database> Database::open(const std::string& directory) {
+std::shared_ptr<Database> Database::open(const std::string& directory, const DatabaseHooks& hooks) {
+  requireStorage(hooks);
   std::string key = canonicalDirectory(directory);
   std::lock_guard lock(registryMutex());
   if (auto existing = openDatabases()[key].lock()) return existing;
   std::shared_ptr<Database> db(new Database());
   db->directory_ = key;
-  installDictionaryViews(*db, db->virtualTables_);
-  db->persistence_ = attachStorage(*db, key, false);
+  if (hooks.installViews) hooks.installViews(*db, db->virtualTables_);
+  db->persistence_ = hooks.storage(*db, key, false);
   openDatabases()[key] = db;
   return db;
 }
 
-void Database::bootstrap(const DatabaseOptions& options) {
+void Database::bootstrap(const DatabaseOptions& options, const DatabaseHooks& hooks) {
   globalName_ = upper(options.globalName);
   version_ = options.version;
   DateTime now = DateTime::now();
@@ -107,7 +119,7 @@ void Database::bootstrap(const DatabaseOptions& options) {
   catalog_.grantSystemPrivilege({"DBA", "CREATE SESSION", true});
   catalog_.grantSystemPrivilege({"SYSTEM", "UNLIMITED TABLESPACE", true});
   catalog_.grantRole({"SYSTEM", "DBA", true, true});
-  installDictionaryViews(*this, virtualTables_);
+  if (hooks.installViews) hooks.installViews(*this, virtualTables_);
 }
 
 std::unique_ptr<Session> Database::logon(const std::string& userName, const std::string& password) {

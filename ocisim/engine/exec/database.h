@@ -3,12 +3,18 @@
 // shared instance; every Session of it runs its statements one at a time under the database
 // lock (mutex()), so a Database and its Sessions may be used from several threads.
 //
+// A Database gets its dictionary views and its storage from the layers above this one, as
+// DatabaseHooks given to create, open or createInMemory. The standard engine
+// (engine/compose/engine.h) gives the views of engine/dict and the directory storage of
+// engine/storage:
+//
 //   auto db = Database::create(dir, {"ORCL", "19.3.0", "manager"});  // SYSTEM/manager (DBA)
 //   auto session = db->logon("SYSTEM", "manager");                    // ORA-01017 when wrong
 //   BindSet binds;
 //   auto result = session->prepare("select * from dual")->execute(binds);
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -20,6 +26,7 @@
 
 namespace ocisim {
 
+class Database;
 class Session;
 
 struct DatabaseOptions {
@@ -30,6 +37,23 @@ struct DatabaseOptions {
   std::string adminPassword = "manager";  // of SYS and SYSTEM
 };
 
+// What a Database is given by the layers above the executor.
+struct DatabaseHooks {
+  // Registers the views of a new Database instance (DUAL, GLOBAL_NAME, the ALL_ and USER_
+  // views); called once per instance, before anything runs in it. Empty: no views.
+  std::function<void(Database& db, VirtualTableRegistry& registry)> installViews;
+  // Attaches durable storage to a database kept in `directory` (create and open need it).
+  // `create`: the directory is new (or empty); write the database's initial state (already
+  // bootstrapped in `db`: identity, users, catalog). Otherwise: load the database kept in the
+  // directory into the empty `db` (Database::setIdentity, the catalog, the rows; then
+  // Database::rebuildIndexes for every table). Returns the hook that keeps the directory up to
+  // date (persistence.h), or null for a database kept in memory only. Throws OraError when the
+  // directory cannot be used.
+  std::function<std::unique_ptr<PersistenceHook>(Database& db, const std::string& directory,
+                                                 bool create)>
+      storage;
+};
+
 class Database : public std::enable_shared_from_this<Database> {
  public:
   ~Database();
@@ -38,12 +62,24 @@ class Database : public std::enable_shared_from_this<Database> {
 
   // A new database in `directory` (created when missing; it must not hold a database). Users
   // SYS and SYSTEM (password adminPassword, SYSTEM holding DBA with ADMIN OPTION), the roles
-  // DBA, CONNECT and RESOURCE, and the dictionary. Throws OraError.
+  // DBA, CONNECT and RESOURCE, and the views of hooks.installViews; then hooks.storage writes
+  // it. Throws OraError; std::invalid_argument without hooks.storage.
+  static std::shared_ptr<Database> create(const std::string& directory,
+                                          const DatabaseOptions& options,
+                                          const DatabaseHooks& hooks);
+  // The database in `directory`, loaded by hooks.storage; the instance already open in
+  // this process if there is one (with the hooks it was opened with).
+  static std::shared_ptr<Database> open(const std::string& directory, const DatabaseHooks& hooks);
+  // A database kept in memory only (tests), with the views of hooks.installViews.
+  static std::shared_ptr<Database> createInMemory(const DatabaseOptions& options,
+                                                  const DatabaseHooks& hooks);
+
+  // The same with the standard engine's hooks (engine/compose/engine.h: the dictionary views
+  // and the directory storage). Defined by engine/compose (library ocisim_engine), not by this
+  // layer: code that links the layers up to exec only gives its hooks to the forms above.
   static std::shared_ptr<Database> create(const std::string& directory,
                                           const DatabaseOptions& options = {});
-  // The database in `directory`; the instance already open in this process if there is one.
   static std::shared_ptr<Database> open(const std::string& directory);
-  // A database kept in memory only (tests).
   static std::shared_ptr<Database> createInMemory(const DatabaseOptions& options = {});
 
   // Logs on; ORA-01017 for an unknown user or a wrong password, ORA-01045 for a user without
@@ -79,7 +115,7 @@ class Database : public std::enable_shared_from_this<Database> {
 
  private:
   Database() = default;
-  void bootstrap(const DatabaseOptions& options);
+  void bootstrap(const DatabaseOptions& options, const DatabaseHooks& hooks);
 
   std::string directory_;
   std::string globalName_ = "OCISIM";

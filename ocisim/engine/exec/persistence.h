@@ -1,5 +1,6 @@
 // The seam between the executor and durable storage. The storage module (engine/storage)
-// implements PersistenceHook and attachStorage(); the executor calls the hook around every
+// implements PersistenceHook, and a Database gets its hook from DatabaseHooks::storage
+// (database.h) when it is created or opened; the executor calls the hook around every
 // statement of every session of a Database, with the database lock held, so the hook never
 // runs concurrently with itself or with a statement.
 //
@@ -18,7 +19,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -66,14 +66,5 @@ class PersistenceHook {
   virtual void commit(Database& db, const CommitRecord& record) = 0;
   virtual void endStatement(Database& db) noexcept = 0;
 };
-
-// Implemented by the storage module. create: the directory is new (or empty); write the
-// database's initial state (already bootstrapped in `db`: identity, users, catalog). Otherwise:
-// load the database kept in the directory into the empty `db` (Database::setIdentity, the
-// catalog, the rows; then Database::rebuildIndexes for every table). Returns the hook that keeps
-// the directory up to date, or null for a database kept in memory only. Throws OraError when
-// the directory cannot be used.
-std::unique_ptr<PersistenceHook> attachStorage(Database& db, const std::string& directory,
-                                               bool create);
 
 }  // namespace ocisim

@@ -1,5 +1,6 @@
-// Helpers for the executor's tests: an in-memory database with a SYSTEM session, and queries
-// whose rows come back as text (NULL as "NULL", numbers as Oracle shows them).
+// Helpers for the executor's tests: an in-memory database of the executor alone (DUAL, no
+// dictionary views, no storage) with a SYSTEM session, and the statement helpers of
+// test_queries.h.
 #pragma once
 
 #include <memory>
@@ -10,60 +11,30 @@
 
 #include "engine/exec/database.h"
 #include "engine/exec/session.h"
-#include "engine/ora_error.h"
-#include "engine/value/conversion.h"
+#include "engine/exec/test_queries.h"
+#include "engine/exec/virtual_table.h"
 
 namespace ocisim::testing {
 
-using Rows = std::vector<std::vector<std::string>>;
-
-inline std::string show(const Value& v, const NlsSettings& nls) {
-  return v.isNull() ? "NULL" : toText(v, nls);
-}
-
-// Runs a query and returns its rows as text.
-inline Rows query(Session& s, const std::string& sql, BindSet binds = {}) {
-  auto result = s.execute(sql, binds);
-  Rows rows;
-  Row row;
-  while (result.cursor->fetch(row)) {
-    std::vector<std::string> line;
-    for (const Value& v : row) line.push_back(show(v, s.nls()));
-    rows.push_back(std::move(line));
-  }
-  return rows;
-}
-
-// The rows of a one-column query, one string each.
-inline std::vector<std::string> column(Session& s, const std::string& sql, BindSet binds = {}) {
-  std::vector<std::string> out;
-  for (auto& r : query(s, sql, std::move(binds))) out.push_back(r.at(0));
-  return out;
-}
-
-inline uint64_t exec(Session& s, const std::string& sql, BindSet binds = {}) {
-  return s.execute(sql, binds).rowCount;
-}
-
-// The ORA code a statement fails with, or 0 when it succeeds (queries are fetched to the end).
-inline int errorCode(Session& s, const std::string& sql, BindSet binds = {}) {
-  try {
-    auto result = s.execute(sql, binds);
-    if (result.cursor) {
-      Row row;
-      while (result.cursor->fetch(row)) {
-      }
-    }
-  } catch (const OraError& e) {
-    return e.code();
-  }
-  return 0;
+// The hooks of the executor's test databases: DUAL (one row, DUMMY 'X', as the dictionary has
+// it) and no storage. The dictionary views and the storage sit above this layer; the tests
+// that read them run over the standard engine (engine/compose).
+inline DatabaseHooks dualOnly() {
+  DatabaseHooks hooks;
+  hooks.installViews = [](Database&, VirtualTableRegistry& registry) {
+    registry.add("DUAL", std::make_shared<LambdaVirtualTable>(
+                             std::vector<VirtualColumn>{{"DUMMY", DataType::varchar2(1)}},
+                             [](const VirtualScanContext&, const RowEmitter& emit) {
+                               emit(Row{Value::text("X")});
+                             }));
+  };
+  return hooks;
 }
 
 class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    db = Database::createInMemory({"TESTDB", "19.3.0", "manager"});
+    db = Database::createInMemory({"TESTDB", "19.3.0", "manager"}, dualOnly());
     sys = db->logon("SYSTEM", "manager");
   }
   std::shared_ptr<Database> db;

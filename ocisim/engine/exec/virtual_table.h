@@ -1,6 +1,7 @@
 // Virtual tables: relations whose rows are computed when a statement reads them, for the session
 // that reads them (the data dictionary views ALL_*, USER_*, GLOBAL_NAME, and DUAL). A virtual
-// table is registered by name in its Database's VirtualTableRegistry; the executor resolves an
+// table is registered by name in its Database's VirtualTableRegistry (the dictionary's views by
+// DatabaseHooks::installViews, database.h, when the instance is made); the executor resolves an
 // unqualified name to it when the session user owns no object of that name (as Oracle resolves
 // public synonyms), and SYS.name always. They are read-only: DML on them fails with ORA-01031.
 //
@@ -70,11 +71,6 @@ class VirtualTableRegistry {
  private:
   std::map<std::string, std::shared_ptr<const VirtualTable>> tables_;
 };
-
-// Fills a new database's registry; called once per Database instance. Defined by the dictionary
-// module (it registers DUAL, GLOBAL_NAME and the ALL_/USER_ views). The first definition, in
-// exec/dictionary_install.cpp with DUAL and GLOBAL_NAME only, moves to that module.
-void installDictionaryViews(Database& db, VirtualTableRegistry& registry);
 
 // A convenience producer for tests and simple views: fixed columns and a row function.
 class LambdaVirtualTable : public VirtualTable {

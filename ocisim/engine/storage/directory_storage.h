@@ -109,3 +109,13 @@ class DirectoryStorage : public PersistenceHook {
 };
 
 }  // namespace ocisim::storage
+
+namespace ocisim {
+
+// The storage hook of DatabaseHooks (database.h): when `create`, a new DirectoryStorage holding
+// db's bootstrapped state (DirectoryStorage::create); otherwise db loaded from the directory
+// (DirectoryStorage::open).
+std::unique_ptr<PersistenceHook> attachStorage(Database& db, const std::string& directory,
+                                               bool create);
+
+}  // namespace ocisim

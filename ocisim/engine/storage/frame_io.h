@@ -29,7 +29,7 @@ enum class FrameType : uint8_t {
   Identity = 1,      // snapshot: global name, release
   Catalog = 2,       // the whole catalog image (catalog_codec.h)
   TableReset = 3,    // table id, column count: the table's rows are replaced by those following
-  RowChanges = 4,    // row operations (journal.h)
+  RowChanges = 4,    // row operations (record_codec.h)
   Sequences = 5,     // sequence states advanced by NEXTVAL
   Commit = 6,        // journal: the end of one committed statement (its number)
   SnapshotEnd = 7,   // snapshot: the end (table and row counts)

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "base/comparison_options.h"
+#include "base/recording_host.h"
 #include "config/memory_settings_store.h"
 #include "oracle/oracle_session.h"
 #include "oracle/testlib/oci_test_backend.h"
-#include "run/comparison_options.h"
-#include "run/recording_host.h"
 
 namespace velmora {
 
@@ -44,7 +44,9 @@ class SessionFixture : public ::testing::TestWithParam<std::string> {
                                        const std::string& password = "tiger") {
     auto session = std::make_unique<OracleSession>(environment);
     EXPECT_TRUE(session->clientLoaded());
-    session->connect(user, password, backend->alias(), true, true);
+    // Tests of a refused logon look at the session and its messages themselves.
+    [[maybe_unused]] const bool connected =
+        session->connect(user, password, backend->alias(), true, true);
     return session;
   }
 

@@ -1,0 +1,257 @@
+// Whole runs through the Comparison facade against two ocisim databases, as a front end drives
+// them: connects on a connect thread that asks for a password, a run paused and resumed, a skip
+// where the phase allows none, a stop, and the report handed over in changes that own their
+// text.
+#if defined(OCISIM_LIBRARY_PATH) && defined(OCISIM_TOOL_PATH)
+
+#include "comparison/comparison.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <future>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "oracle/login_dialog.h"
+#include "oracle/ocisim_test_support.h"
+
+namespace velmora {
+namespace {
+
+using namespace std::chrono_literals;
+
+const char* const kDatabase1 = R"(
+CREATE USER scott IDENTIFIED BY tiger;
+GRANT CREATE SESSION, CREATE TABLE TO scott;
+CREATE TABLE scott.dept (id NUMBER(4) CONSTRAINT dept_pk PRIMARY KEY, name VARCHAR2(30) NOT NULL);
+CREATE TABLE scott.emp (id NUMBER(6) CONSTRAINT emp_pk PRIMARY KEY, name VARCHAR2(40),
+  dept_id NUMBER(4) CONSTRAINT emp_dept_fk REFERENCES scott.dept (id));
+CREATE INDEX scott.emp_name_ix ON scott.emp (name);
+CREATE TABLE scott.bonus (emp_id NUMBER(6), amount NUMBER(8,2));
+)";
+
+const char* const kDatabase2 = R"(
+CREATE USER scott IDENTIFIED BY tiger;
+GRANT CREATE SESSION, CREATE TABLE TO scott;
+CREATE TABLE scott.dept (id NUMBER(4) CONSTRAINT dept_pk PRIMARY KEY, name VARCHAR2(20));
+CREATE TABLE scott.emp (id NUMBER(6) CONSTRAINT emp_pk PRIMARY KEY, name VARCHAR2(40),
+  dept_id NUMBER(4));
+CREATE TABLE scott.legacy (id NUMBER);
+)";
+
+// A password prompt that answers from a list and notes the thread it was asked on.
+class ScriptedPrompter : public LoginPrompter {
+ public:
+  explicit ScriptedPrompter(std::string password) : password_(std::move(password)) {}
+  std::optional<std::string> askPassword(const std::string& user,
+                                         const std::string& database) override {
+    std::lock_guard lock(mutex_);
+    asked_.push_back(user + "@" + database);
+    thread_ = std::this_thread::get_id();
+    return password_;
+  }
+  bool runLoginDialog(LoginDialogModel&) override { return false; }
+  std::vector<std::string> asked() const {
+    std::lock_guard lock(mutex_);
+    return asked_;
+  }
+  std::thread::id thread() const {
+    std::lock_guard lock(mutex_);
+    return thread_;
+  }
+
+ private:
+  std::string password_;
+  mutable std::mutex mutex_;
+  std::vector<std::string> asked_;
+  std::thread::id thread_;
+};
+
+// A recording host that can hold the run's worker at a status until the test lets it go.
+class HoldingHost : public RecordingHost {
+ public:
+  void holdAt(const std::string& status) {
+    std::lock_guard lock(holdMutex_);
+    holdAt_ = status;
+    held_ = released_ = false;
+  }
+  void waitUntilHeld() {
+    std::unique_lock lock(holdMutex_);
+    ASSERT_TRUE(holdChanged_.wait_for(lock, 60s, [this] { return held_; })) << holdAt_;
+  }
+  void release() {
+    std::lock_guard lock(holdMutex_);
+    released_ = true;
+    holdChanged_.notify_all();
+  }
+  void setStatus(const std::string& text) override {
+    RecordingHost::setStatus(text);
+    std::unique_lock lock(holdMutex_);
+    if (text != holdAt_ || held_) return;
+    held_ = true;
+    holdChanged_.notify_all();
+    holdChanged_.wait(lock, [this] { return released_; });
+  }
+
+ private:
+  std::mutex holdMutex_;
+  std::condition_variable holdChanged_;
+  std::string holdAt_;
+  bool held_ = false;
+  bool released_ = false;
+};
+
+class ComparisonTest : public ocisimtest::OcisimTest {
+ protected:
+  void SetUp() override {
+    OcisimTest::SetUp();
+    ASSERT_NO_FATAL_FAILURE(createDatabase("db1", "19.3.0", kDatabase1));
+    ASSERT_NO_FATAL_FAILURE(createDatabase("db2", "19.3.0", kDatabase2));
+    options.i_DoingUpgradeScript = 0;
+    options.b_DoPriv = options.b_DoSeq = options.b_DoData = 0;
+    options.b_DoViewStruct = options.b_DoViewData = 0;
+    oracle.libraryOverride = OCISIM_LIBRARY_PATH;
+  }
+
+  // Opens a database on its connect thread and waits for the callback.
+  OpenReport openAsync(Comparison& comparison, int number, const std::string& text,
+                       LoginPrompter* prompter) {
+    std::promise<OpenReport> done;
+    std::future<OpenReport> report = done.get_future();
+    EXPECT_TRUE(comparison.openAsync(number, text, prompter,
+                                     [&done](int, const OpenReport& r) { done.set_value(r); }));
+    EXPECT_EQ(report.wait_for(60s), std::future_status::ready);
+    comparison.waitForOpen(number);
+    return report.get();
+  }
+
+  bool reportHas(Comparison& comparison, const std::string& part) {
+    return comparison.document().text().find(part) != std::string::npos;
+  }
+
+  HoldingHost holdingHost;
+  OracleEnvironment oracle;
+};
+
+TEST_F(ComparisonTest, AsyncConnectAsksForThePasswordOnItsOwnThread) {
+  Comparison comparison(options, holdingHost, settings, oracle);
+  ScriptedPrompter prompter("tiger");
+  const OpenReport report = openAsync(comparison, 1, "scott@db1", &prompter);
+  EXPECT_EQ(report.result, OpenResult::Connected) << report.problem;
+  ASSERT_EQ(prompter.asked().size(), 1u);
+  EXPECT_NE(prompter.thread(), std::this_thread::get_id());
+  ASSERT_NE(comparison.database(1), nullptr);
+  EXPECT_EQ(comparison.database(1)->owner(), "SCOTT");
+  EXPECT_EQ(comparison.database(2), nullptr);
+
+  // A refused password leaves no connection behind, and the slot can be opened again.
+  ScriptedPrompter wrong("lion");
+  const OpenReport refused = openAsync(comparison, 1, "scott@db1", &wrong);
+  EXPECT_EQ(refused.result, OpenResult::NotConnected);
+  EXPECT_EQ(comparison.database(1), nullptr);
+  EXPECT_FALSE(holdingHost.questionTexts().empty());  // the Oracle message went to the host
+  const OpenReport again = comparison.open(1, "scott/tiger@db1", nullptr);
+  EXPECT_EQ(again.result, OpenResult::Connected);
+}
+
+TEST_F(ComparisonTest, RunPausedSkippedAndResumedFinishesTheWholeReport) {
+  Comparison comparison(options, holdingHost, settings, oracle);
+  ScriptedPrompter prompter("tiger");
+  ASSERT_EQ(openAsync(comparison, 1, "scott@db1", &prompter).result, OpenResult::Connected);
+  ASSERT_EQ(comparison.open(2, "scott/tiger@db2", nullptr).result, OpenResult::Connected);
+
+  holdingHost.holdAt("Analyzing Indexes ...");
+  ASSERT_TRUE(comparison.start());
+  holdingHost.waitUntilHeld();
+  // While a run is active no database can be changed.
+  EXPECT_EQ(comparison.open(2, "scott/tiger@db2", nullptr).result, OpenResult::NotConnected);
+  EXPECT_NE(comparison.database(2), nullptr);
+  // The table phases allow no skip: a skip asked for changes nothing.
+  EXPECT_FALSE(comparison.canSkip());
+  comparison.skip();
+  comparison.pause();
+  EXPECT_TRUE(comparison.isPaused());
+  holdingHost.release();
+  ASSERT_TRUE(holdingHost.waitForLog("title:Paused - Velmora for Oracle"));
+  // Paused: the worker waits at its next checkpoint and the run does not end.
+  std::this_thread::sleep_for(200ms);
+  EXPECT_TRUE(comparison.isActive());
+  EXPECT_EQ(comparison.lastOutcome(), RunOutcome::None);
+  comparison.resume();
+  comparison.waitForEnd();
+
+  EXPECT_EQ(comparison.lastOutcome(), RunOutcome::Finished);
+  EXPECT_FALSE(comparison.errors().any());
+  EXPECT_TRUE(reportHas(comparison, "The following tables DO NOT exist in"))
+      << comparison.document().text();
+  EXPECT_TRUE(reportHas(comparison, "structural differences between COMMON tables"));
+  EXPECT_TRUE(reportHas(comparison, "index differences between COMMON tables"));
+  EXPECT_TRUE(reportHas(comparison, "constraint differences for table EMP"));
+  // The header names the databases the facade connected.
+  EXPECT_TRUE(reportHas(comparison, "SCOTT@"));
+}
+
+TEST_F(ComparisonTest, StopEndsTheRunAndTheConnectionsServeTheNextOne) {
+  Comparison comparison(options, holdingHost, settings, oracle);
+  ASSERT_EQ(comparison.open(1, "scott/tiger@db1", nullptr).result, OpenResult::Connected);
+  ASSERT_EQ(comparison.open(2, "scott/tiger@db2", nullptr).result, OpenResult::Connected);
+
+  holdingHost.holdAt("Analyzing Structures ...");
+  ASSERT_TRUE(comparison.start());
+  holdingHost.waitUntilHeld();
+  holdingHost.scriptAnswers({Answer::Yes});  // "Are you sure you want to stop?"
+  EXPECT_TRUE(comparison.stop());
+  holdingHost.release();
+  comparison.waitForEnd();
+  EXPECT_EQ(comparison.lastOutcome(), RunOutcome::Stopped);
+  EXPECT_TRUE(reportHas(comparison, "Velmora Stopped"));
+  EXPECT_FALSE(reportHas(comparison, "index differences"));
+
+  // Outside a run the sessions are usable: the stop of the last run is not taken for a new one.
+  EXPECT_TRUE(comparison.database(1)->session()->execute("begin null; end;").ok());
+  holdingHost.holdAt("");
+  holdingHost.scriptAnswers({Answer::No});  // no save of the stopped report
+  ASSERT_TRUE(comparison.rerunLast());
+  comparison.waitForEnd();
+  EXPECT_EQ(comparison.lastOutcome(), RunOutcome::Finished);
+  EXPECT_TRUE(reportHas(comparison, "index differences between COMMON tables"));
+}
+
+TEST_F(ComparisonTest, ChangesOwnTheirTextWhenQueuedToAnotherThread) {
+  Comparison comparison(options, holdingHost, settings, oracle);
+  ASSERT_EQ(comparison.open(1, "scott/tiger@db1", nullptr).result, OpenResult::Connected);
+  ASSERT_EQ(comparison.open(2, "scott/tiger@db2", nullptr).result, OpenResult::Connected);
+  std::mutex mutex;
+  std::vector<ReportDocument::Change> queued;
+  const int observer = comparison.document().addObserver([&](const ReportDocument::Change& change) {
+    std::lock_guard lock(mutex);
+    queued.push_back(change);
+  });
+  ASSERT_TRUE(comparison.start());
+  comparison.waitForEnd();
+  comparison.document().removeObserver(observer);
+
+  std::string replayed;
+  for (const ReportDocument::Change& change : queued) {
+    if (change.kind == ReportDocument::ChangeKind::Appended) replayed += change.text;
+  }
+  EXPECT_EQ(replayed, comparison.document().text());
+}
+
+TEST_F(ComparisonTest, WithoutDatabaseOneTheTablePhasesAreNotCompared) {
+  Comparison comparison(options, holdingHost, settings, oracle);
+  ASSERT_TRUE(comparison.start());
+  comparison.waitForEnd();
+  EXPECT_TRUE(reportHas(comparison, "Switched on but not compared"))
+      << comparison.document().text();
+  EXPECT_FALSE(reportHas(comparison, "tables were found"));
+}
+
+}  // namespace
+}  // namespace velmora
+
+#endif
