@@ -1,6 +1,6 @@
 # Entry points for users and CI. `make test` installs what is missing, builds everything, runs
 # every test, then repeats the core tests under AddressSanitizer + UndefinedBehaviorSanitizer and
-# the run driver's tests under ThreadSanitizer.
+# the run driver's and the comparison facade's tests under ThreadSanitizer.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD ?= build
 CMAKE_FLAGS ?=
@@ -40,8 +40,9 @@ build-tsan/build.ninja: | bootstrap
 	  -DVELMORA_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
 
 test-tsan: bootstrap build-tsan/build.ninja
-	cmake --build build-tsan -j $(JOBS) --target velmora_run_tests
-	cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) --timeout 900 -R '^velmora_run_tests\.'
+	cmake --build build-tsan -j $(JOBS) --target velmora_run_tests velmora_comparison_tests
+	cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) --timeout 900 \
+	  -R '^velmora_(run|comparison)_tests\.'
 
 test: test-plain test-asan test-tsan
 

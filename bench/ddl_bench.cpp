@@ -16,6 +16,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "engine/compose/engine.h"
 #include "engine/exec/database.h"
 #include "engine/exec/session.h"
 #include "engine/exec/statement.h"
@@ -65,7 +66,7 @@ void CreateTables(benchmark::State& state) {
   for (auto _ : state) {
     const fs::path directory = root / ("db" + std::to_string(run++));
     try {
-      auto db = Database::create(directory.string());
+      auto db = createDatabase(directory.string());
       auto session = db->logon("SYSTEM", "manager");
       Clock::time_point tenthStart = Clock::now();
       uint64_t tenthBytes = journalSize(directory);
@@ -85,7 +86,7 @@ void CreateTables(benchmark::State& state) {
       db.reset();
       state.PauseTiming();
       Clock::time_point reopenStart = Clock::now();
-      auto reopened = Database::open(directory.string());
+      auto reopened = openDatabase(directory.string());
       reopenMs = msSince(reopenStart);
       if (reopened->catalog().tables().size() != static_cast<size_t>(tables)) {
         state.SkipWithError("the reopened database lacks tables");

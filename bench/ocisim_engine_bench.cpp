@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/compose/engine.h"
 #include "engine/exec/database.h"
 #include "engine/exec/session.h"
 
@@ -36,7 +37,7 @@ struct BigTable {
 BigTable& bigTable() {
   static BigTable t = [] {
     BigTable b;
-    b.db = Database::createInMemory();
+    b.db = createDatabaseInMemory();
     b.session = b.db->logon("SYSTEM", "manager");
     b.session->execute(
         "create table big (id number primary key, grp number, name varchar2(40), amount "
@@ -50,7 +51,7 @@ BigTable& bigTable() {
 
 void BM_LoadThroughRowGenerator(benchmark::State& state) {
   for (auto _ : state) {
-    auto db = Database::createInMemory();
+    auto db = createDatabaseInMemory();
     auto s = db->logon("SYSTEM", "manager");
     s->execute(
         "create table big (id number primary key, grp number, name varchar2(40), amount "

@@ -15,6 +15,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "engine/compose/engine.h"
 #include "engine/exec/database.h"
 #include "engine/exec/session.h"
 #include "engine/exec/statement.h"
@@ -71,7 +72,7 @@ std::string insertStatement(int64_t rows) {
 // Creates the table and loads it; returns the error text, empty on success.
 std::string loadWithSql(const std::string& directory, int64_t rows) {
   try {
-    auto db = Database::create(directory);
+    auto db = createDatabase(directory);
     auto session = db->logon("SYSTEM", "manager");
     session->execute(kCreateTable);
     auto result = session->execute(insertStatement(rows));
@@ -118,7 +119,7 @@ void SqlReopen(benchmark::State& state) {
     return;
   }
   for (auto _ : state) {
-    auto db = Database::open(directory);
+    auto db = openDatabase(directory);
     benchmark::DoNotOptimize(db->catalog().findTable("SYSTEM", "BIG")->data->rowCount());
   }
   state.counters["peak_rss_MB"] = peakRssMb();
@@ -143,7 +144,7 @@ Row benchRow(int64_t n) {
 
 // A database with the table's rows in memory and nothing of them on disk yet.
 std::shared_ptr<Database> storageDatabase(const std::string& directory, CommitRecord& record) {
-  auto db = Database::create(directory);
+  auto db = createDatabase(directory);
   Catalog& c = db->catalog();
   auto table = std::make_unique<Table>();
   table->header.objectId = c.allocateObjectId();
@@ -198,7 +199,7 @@ void StorageReopen(benchmark::State& state) {
     commitRecord(*db, record);
   }
   for (auto _ : state) {
-    auto db = Database::open(directory);
+    auto db = openDatabase(directory);
     benchmark::DoNotOptimize(db->catalog().findTable("SYSTEM", "BIG")->data->rowCount());
   }
   state.counters["journal_MB"] =

@@ -3,6 +3,7 @@
 
 #include "alias.h"
 #include "api_export.h"
+#include "engine/compose/engine.h"
 #include "errors.h"
 #include "faults.h"
 #include "handles.h"
@@ -46,7 +47,7 @@ OCISIM_EXPORT sword OCIServerAttach(OCIServer* srvhp, OCIError* errhp, const Ora
     std::optional<std::string> directory = resolveAlias(alias);
     if (!directory) throw OraError(12154);
     auto connection = std::make_shared<Connection>();
-    connection->database = Database::open(*directory);
+    connection->database = openDatabase(*directory);
     connection->alias = alias;
     server.connection = std::move(connection);
     return OCI_SUCCESS;

@@ -31,9 +31,9 @@ TEST(SharedLibraryTest, ExportsTheEntryPointsAndNothingOfTheEngine) {
       "OCIStmtExecute",   "OCIStmtFetch",   "OCIDefineByPos",      "OCIBindByName",
       "OCIBindByPos",     "OCILdaToSvcCtx", "OCIStmtGetPieceInfo", "OCIStmtSetPieceInfo"};
   for (const char* name : names) EXPECT_NE(dlsym(library, name), nullptr) << name;
-  // ocisim::Database::open(std::string const&) stays inside the library.
+  // ocisim::openDatabase(std::string const&) stays inside the library.
   EXPECT_EQ(dlsym(library,
-                  "_ZN6ocisim8Database4openERKNSt7__cxx1112basic_stringIcSt11char_"
+                  "_ZN6ocisim12openDatabaseERKNSt7__cxx1112basic_stringIcSt11char_"
                   "traitsIcESaIcEEE"),
             nullptr);
   // The library's own copy of the engine works: a handle check and an unknown alias.

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/compose/engine.h"
 #include "engine/exec/database.h"
 #include "engine/exec/session.h"
 #include "oci.h"
@@ -182,7 +183,7 @@ inline std::shared_ptr<Database> OciTest::createDatabase(const std::string& alia
   options.globalName = alias;
   options.version = version;
   options.adminPassword = "manager";
-  auto db = Database::create((home / alias).string(), options);
+  auto db = ocisim::createDatabase((home / alias).string(), options);
   databases.push_back(db);
   return db;
 }

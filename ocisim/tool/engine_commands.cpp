@@ -1,8 +1,9 @@
-// The tool's commands over the engine's public API: Database::create / open / logon and
-// Session statements (engine/exec). create and open without hooks give the standard engine
-// (engine/compose: the dictionary views and the directory storage).
+// The tool's commands over the engine's public API: Database logon and Session statements
+// (engine/exec), on databases created and opened by the standard engine (engine/compose:
+// createDatabase and openDatabase give the dictionary views and the directory storage).
 #include "tool/engine_commands.h"
 
+#include "engine/compose/engine.h"
 #include "engine/exec/database.h"
 #include "engine/exec/session.h"
 #include "engine/exec/statement.h"
@@ -91,17 +92,17 @@ std::shared_ptr<Database> createDatabase(const CreateArgs& args) {
   options.globalName = args.name;
   options.version = args.version;
   options.adminPassword = args.adminPassword;
-  return Database::create(args.directory, options);
+  return ocisim::createDatabase(args.directory, options);
 }
 
 std::unique_ptr<Connection> openConnection(const RunArgs& args) {
-  std::shared_ptr<Database> database = Database::open(args.directory);
+  std::shared_ptr<Database> database = openDatabase(args.directory);
   std::unique_ptr<Session> session = database->logon(args.user, args.password);
   return std::make_unique<EngineConnection>(std::move(database), std::move(session));
 }
 
 void dumpDatabase(const DumpArgs& args, std::ostream& out) {
-  std::shared_ptr<Database> database = Database::open(args.directory);
+  std::shared_ptr<Database> database = openDatabase(args.directory);
   dumpCatalog(*database, out);
 }
 

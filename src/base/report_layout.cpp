@@ -25,6 +25,10 @@ std::string fixedWidth(std::string_view text, size_t width) {
   return field;
 }
 
+std::string blanks(int count) {
+  return std::string(static_cast<size_t>(count > 0 ? count : 0), ' ');
+}
+
 std::string listLine(const ComparisonOptions& options, std::string_view name) {
   std::string line = "\r\n" + options.s_StarComment + "\t\t";
   line += reportText(options, name);
@@ -73,7 +77,6 @@ void writeComparisonHeader(ReportWriter& out, const RunHeaderNames& names) {
 }
 
 void writeScriptHeader(ReportWriter& out, int mode, const RunHeaderNames& names, std::time_t now) {
-  constexpr ReportColour kGreen = ReportColour::Green;
   out.write(bannerTop() + "*\r\n", kGreen);
   out.write("*  Date: " + formatHeaderDate(now) + "\r\n*\r\n", kGreen);
   // The script of Database 1 upgrades nothing: it creates the source database's objects.

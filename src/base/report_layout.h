@@ -25,6 +25,19 @@ const std::string& bannerBottom();
 
 inline constexpr const char* kSectionStart = "\r\n\r\n\r\n";
 
+// The report's colours and the line-count flag of ReportOutput::write as the comparers write
+// them: Database 1 blue, Database 2 red, both or neither green, words black, notices maroon.
+inline constexpr ReportColour kBlack = ReportColour::Black;
+inline constexpr ReportColour kBlue = ReportColour::Blue;
+inline constexpr ReportColour kRed = ReportColour::Red;
+inline constexpr ReportColour kGreen = ReportColour::Green;
+inline constexpr ReportColour kMaroon = ReportColour::Maroon;
+inline constexpr bool kCounted = true;
+inline constexpr bool kNotCounted = false;
+
+// `count` blanks (none for a count below 1): the padding of aligned report columns.
+std::string blanks(int count);
+
 // A text cut to `width` bytes when longer, padded with blanks on the right when shorter:
 // fixedWidth("ABCDEF", 4) == "ABCD", fixedWidth("AB", 4) == "AB  ".
 std::string fixedWidth(std::string_view text, size_t width);

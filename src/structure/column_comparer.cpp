@@ -13,18 +13,6 @@ namespace velmora {
 
 namespace {
 
-constexpr ReportColour kBlack = ReportColour::Black;
-constexpr ReportColour kBlue = ReportColour::Blue;
-constexpr ReportColour kRed = ReportColour::Red;
-constexpr ReportColour kGreen = ReportColour::Green;
-constexpr ReportColour kMaroon = ReportColour::Maroon;
-constexpr bool kCounted = true;
-constexpr bool kNotCounted = false;
-
-std::string blanks(int count) {
-  return std::string(static_cast<size_t>(count > 0 ? count : 0), ' ');
-}
-
 ColumnEntry* findColumn(CommonTable& table, const std::string& name) {
   for (ColumnEntry& column : table.columns) {
     if (column.name == name) return &column;
@@ -58,21 +46,11 @@ int ColumnComparer::compareTableColumns(bool firstPass) {
   const std::string queryText = columnQueryText(run_.mode(), run_.options.b_CompColLen != 0,
                                                 database.reader->serverVersion());
   int rows = 0;
-  if (firstPass) firstPassTables_ = static_cast<size_t>(-1);
-  const size_t count =
-      firstPass ? run_.tables.size() : std::min(run_.tables.size(), firstPassTables_);
-  for (size_t i = 0; i < count; ++i) {
-    CommonTable& table = run_.tables[i];
-    run_.checkpoint();
-    run_.host.selectObject(table.firstName);
-    run_.host.stepProgress();
+  const bool read = walkCommonTables(run_, firstPass, firstPassTables_, [&](CommonTable& table) {
     if (firstPass) table.columns.clear();
-    if (!readTable(table, firstPass, queryText, rows)) {
-      if (firstPass) firstPassTables_ = i;
-      return 1;
-    }
-  }
-  return rows;
+    return readTable(table, firstPass, queryText, rows);
+  });
+  return read ? rows : 1;
 }
 
 // Reads one table in one database; false after a query error (already written).

@@ -16,13 +16,6 @@ namespace velmora {
 
 namespace {
 
-constexpr ReportColour kBlack = ReportColour::Black;
-constexpr ReportColour kBlue = ReportColour::Blue;
-constexpr ReportColour kRed = ReportColour::Red;
-constexpr ReportColour kGreen = ReportColour::Green;
-constexpr bool kCounted = true;
-constexpr bool kNotCounted = false;
-
 bool isKey(const std::string& type) {
   return type == "P" || type == "U";
 }
@@ -57,21 +50,11 @@ int ConstraintComparer::compareConstraints(bool firstPass) {
   if (run_.mode() == 2) return firstPass ? scriptDatabaseConstraints() : 0;
   if (run_.database(firstPass).reader == nullptr) return 0;
   int rows = 0;
-  if (firstPass) firstPassTables_ = static_cast<size_t>(-1);
-  const size_t count =
-      firstPass ? run_.tables.size() : std::min(run_.tables.size(), firstPassTables_);
-  for (size_t i = 0; i < count; ++i) {
-    CommonTable& table = run_.tables[i];
-    run_.checkpoint();
-    run_.host.selectObject(table.firstName);
-    run_.host.stepProgress();
+  const bool read = walkCommonTables(run_, firstPass, firstPassTables_, [&](CommonTable& table) {
     if (firstPass) table.constraints.clear();
-    if (!readTable(table, firstPass, rows)) {
-      if (firstPass) firstPassTables_ = i;
-      return 0;
-    }
-  }
-  return rows;
+    return readTable(table, firstPass, rows);
+  });
+  return read ? rows : 0;
 }
 
 bool ConstraintComparer::readTable(CommonTable& table, bool firstPass, int& rows) {

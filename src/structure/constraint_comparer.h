@@ -42,7 +42,7 @@ class ConstraintComparer {
   StructureRun& run_;
   // After a failed first pass, the second compares only the tables the first pass read: the
   // others have no (or old) lists, and comparing them would drop what Database 2 has.
-  size_t firstPassTables_ = static_cast<size_t>(-1);
+  size_t firstPassTables_ = static_cast<size_t>(-1);  // see walkCommonTables
   // Tables some of whose constraint columns could not be read (either pass): their
   // constraints are not compared, since a missing column list would look like a difference.
   std::set<std::string> columnsUnread_;

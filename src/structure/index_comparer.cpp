@@ -13,17 +13,6 @@ namespace velmora {
 
 namespace {
 
-constexpr ReportColour kBlack = ReportColour::Black;
-constexpr ReportColour kBlue = ReportColour::Blue;
-constexpr ReportColour kRed = ReportColour::Red;
-constexpr ReportColour kGreen = ReportColour::Green;
-constexpr bool kCounted = true;
-constexpr bool kNotCounted = false;
-
-std::string blanks(int count) {
-  return std::string(static_cast<size_t>(count > 0 ? count : 0), ' ');
-}
-
 IndexEntry* findIndex(CommonTable& table, const std::string& name) {
   for (IndexEntry& index : table.indexes) {
     if (index.name == name) return &index;
@@ -43,21 +32,11 @@ int IndexComparer::compareIndexes(bool firstPass) {
   if (run_.mode() == 2) return firstPass ? scriptDatabaseIndexes() : 0;
   if (run_.database(firstPass).reader == nullptr) return 0;
   int rows = 0;
-  if (firstPass) firstPassTables_ = static_cast<size_t>(-1);
-  const size_t count =
-      firstPass ? run_.tables.size() : std::min(run_.tables.size(), firstPassTables_);
-  for (size_t i = 0; i < count; ++i) {
-    CommonTable& table = run_.tables[i];
-    run_.checkpoint();
-    run_.host.selectObject(table.firstName);
-    run_.host.stepProgress();
+  const bool read = walkCommonTables(run_, firstPass, firstPassTables_, [&](CommonTable& table) {
     if (firstPass) table.indexes.clear();
-    if (!readTable(table, firstPass, rows)) {
-      if (firstPass) firstPassTables_ = i;
-      return 1;
-    }
-  }
-  return rows;
+    return readTable(table, firstPass, rows);
+  });
+  return read ? rows : 1;
 }
 
 bool IndexComparer::readTable(CommonTable& table, bool firstPass, int& rows) {

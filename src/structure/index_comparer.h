@@ -39,7 +39,7 @@ class IndexComparer {
   StructureRun& run_;
   // After a failed first pass, the second compares only the tables the first pass read: the
   // others have no (or old) lists, and comparing them would drop what Database 2 has.
-  size_t firstPassTables_ = static_cast<size_t>(-1);
+  size_t firstPassTables_ = 0;           // the tables the first pass read (walkCommonTables)
   bool headerWritten_ = false;           // per call
   bool firstDifference_ = true;          // per table
   bool linesWritten_ = false;            // per table

@@ -1,5 +1,7 @@
 #include "structure/structure_run.h"
 
+#include <algorithm>
+
 #include "base/report_text.h"
 
 namespace velmora {
@@ -16,6 +18,23 @@ void writeQueryError(StructureRun& run, const std::string& kind, const std::stri
   if (!detail.empty()) run.out.write(escapeControls(detail), ReportColour::Green, false, false);
   // Every line of the message stays behind the comment's dashes.
   run.out.write("\r\n" + dash + commentLines(dash, message), ReportColour::Maroon, false, true);
+}
+
+bool walkCommonTables(StructureRun& run, bool firstPass, size_t& tablesRead,
+                      const std::function<bool(CommonTable&)>& readTable) {
+  if (firstPass) tablesRead = run.tables.size();
+  const size_t count = std::min(run.tables.size(), tablesRead);
+  for (size_t i = 0; i < count; ++i) {
+    CommonTable& table = run.tables[i];
+    run.checkpoint();
+    run.host.selectObject(table.firstName);
+    run.host.stepProgress();
+    if (!readTable(table)) {
+      if (firstPass) tablesRead = i;
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace velmora

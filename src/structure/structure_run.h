@@ -69,6 +69,14 @@ struct StructureRun {
 // error ocurred when trying to process " + what (maroon), the display name in the database's
 // colour, then detail (green, may be empty) and "\r\n" + s_DashComment + the message (maroon,
 // counted). The run records `kind` ("columns", "indexes" ...) as not completely compared.
+// The walk of the common tables that the index and constraint comparers make twice: before each
+// table the checkpoint, the object list and the progress step, then readTable (its rows from
+// Database 1 in the first pass, from Database 2 in the second). A read that fails ends the walk:
+// the first pass notes where in tablesRead, and the second pass stops before that table, whose
+// first reading is incomplete. False when a read failed.
+bool walkCommonTables(StructureRun& run, bool firstPass, size_t& tablesRead,
+                      const std::function<bool(CommonTable&)>& readTable);
+
 void writeQueryError(StructureRun& run, const std::string& kind, const std::string& what,
                      const StructureDatabase& database, const std::string& detail,
                      const std::string& message);

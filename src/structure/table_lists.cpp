@@ -13,12 +13,6 @@ namespace velmora {
 
 namespace {
 
-constexpr ReportColour kBlack = ReportColour::Black;
-constexpr ReportColour kBlue = ReportColour::Blue;
-constexpr ReportColour kRed = ReportColour::Red;
-constexpr ReportColour kGreen = ReportColour::Green;
-constexpr ReportColour kMaroon = ReportColour::Maroon;
-
 const std::vector<std::string>& emptyList() {
   static const std::vector<std::string> empty;
   return empty;

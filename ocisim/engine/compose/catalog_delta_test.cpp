@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/compose/engine.h"
 #include "engine/compose/storage_test_support.h"
 #include "engine/compose/test_catalog.h"
 #include "engine/compose/test_support.h"
@@ -31,7 +32,7 @@ std::string createTable(int n) {
 class CatalogDeltas : public ::testing::Test {
  protected:
   void SetUp() override {
-    db = Database::create(dir.sub("db"));
+    db = createDatabase(dir.sub("db"));
     storageOf(*db).setVerifyCatalogScopes(true);
     session = db->logon("SYSTEM", "manager");
   }
@@ -95,7 +96,7 @@ TEST_F(CatalogDeltas, DeclaredAndUndeclaredChangesOfEveryKindReopen) {
   EXPECT_EQ(storageOf(*db).catalogScopeMisses(), 0u);
   reopenAndCompare();
   // A second process's view: everything after the snapshot comes from the journal's deltas.
-  auto other = Database::open(dir.sub("db"));
+  auto other = openDatabase(dir.sub("db"));
   EXPECT_EQ(dumpDatabase(*other), dumpDatabase(*db));
 }
 
@@ -143,7 +144,7 @@ TEST_F(CatalogDeltas, AJournalOfTheFirstFormatIsReadAndReplacedBeforeTheNextWrit
   std::string expected = dumpDatabase(*db);
   session.reset();
   db.reset();
-  db = Database::open(dir.sub("db"));
+  db = openDatabase(dir.sub("db"));
   EXPECT_EQ(dumpDatabase(*db), expected);
   uint64_t generation = storageOf(*db).generation();
   session = db->logon("SYSTEM", "manager");
@@ -171,7 +172,7 @@ TEST_F(CatalogDeltas, TheFilesAreTheirOwnersAlone) {
   fs::create_directory(dir.sub("given"));
   fs::permissions(dir.sub("given"),
                   fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
-  Database::create(dir.sub("given"));
+  createDatabase(dir.sub("given"));
   EXPECT_EQ(modeOf(dir.sub("given")), 0750u);
   EXPECT_EQ(modeOf(dir.sub("given") + "/snapshot"), 0600u);
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/compose/engine.h"
 #include "engine/compose/storage_test_support.h"
 #include "engine/compose/test_catalog.h"
 #include "engine/storage/catalog_codec.h"
@@ -15,7 +16,7 @@ namespace {
 
 class CatalogRoundTrip : public ::testing::Test {
  protected:
-  void SetUp() override { db = Database::create(dir.sub("db"), {"orcl.world", "8.1.7", "pw"}); }
+  void SetUp() override { db = createDatabase(dir.sub("db"), {"orcl.world", "8.1.7", "pw"}); }
   TempDir dir;
   std::shared_ptr<Database> db;
 };
@@ -136,30 +137,30 @@ TEST_F(CatalogRoundTrip, RewrittenTableGetsItsNewShapeAndRows) {
 TEST(StorageOpen, DirectoryWithoutDatabaseIsRefused) {
   TempDir dir;
   try {
-    Database::open(dir.path());
+    openDatabase(dir.path());
     FAIL() << "opened an empty directory";
   } catch (const OraError& e) {
     EXPECT_EQ(e.code(), 1034);
     EXPECT_NE(std::string(e.what()).find(dir.path()), std::string::npos);
   }
-  EXPECT_THROW(Database::open(dir.sub("missing")), OraError);
+  EXPECT_THROW(openDatabase(dir.sub("missing")), OraError);
 }
 
 TEST(StorageOpen, CreatingOverAnExistingDatabaseIsRefused) {
   TempDir dir;
-  Database::create(dir.sub("db"));  // dropped at once: the files stay
+  createDatabase(dir.sub("db"));  // dropped at once: the files stay
   try {
-    Database::create(dir.sub("db"));
+    createDatabase(dir.sub("db"));
     FAIL() << "created a database twice";
   } catch (const OraError& e) {
     EXPECT_EQ(e.code(), 1501);
   }
-  EXPECT_NO_THROW(Database::open(dir.sub("db")));
+  EXPECT_NO_THROW(openDatabase(dir.sub("db")));
 }
 
 TEST(StorageOpen, DamagedSnapshotIsReportedNotLoaded) {
   TempDir dir;
-  Database::create(dir.sub("db"));
+  createDatabase(dir.sub("db"));
   std::string snapshot = dir.sub("db") + "/snapshot";
   {
     Fd fd = openFile(snapshot, O_RDWR);
@@ -169,7 +170,7 @@ TEST(StorageOpen, DamagedSnapshotIsReportedNotLoaded) {
     writeAt(fd.get(), &byte, 1, 100, snapshot);
   }
   try {
-    Database::open(dir.sub("db"));
+    openDatabase(dir.sub("db"));
     FAIL() << "opened a damaged snapshot";
   } catch (const OraError& e) {
     EXPECT_EQ(e.code(), 1578);

@@ -1,5 +1,6 @@
 // What the ALL_ views show to whom (own objects, granted objects, everything for a DBA) and how
 // the dictionary differs between releases.
+#include "engine/compose/engine.h"
 #include "engine/dict/dict_test_support.h"
 
 namespace ocisim::dict::testing {
@@ -200,7 +201,7 @@ INSTANTIATE_TEST_SUITE_P(Releases, ReleaseTest,
 
 TEST(ReleaseIdentifiers, NameColumnsWidenIn12cR2) {
   for (auto [version, width] : {std::pair{"12.1.0", 30}, std::pair{"19.3.0", 128}}) {
-    auto db = Database::createInMemory({"X", version, "manager"});
+    auto db = createDatabaseInMemory({"X", version, "manager"});
     auto s = db->logon("SYSTEM", "manager");
     EXPECT_EQ(s->prepare("select owner from all_objects")->describe()[0].type.length, width)
         << version;

@@ -12,17 +12,17 @@ DatabaseHooks standardHooks() {
   return hooks;
 }
 
-std::shared_ptr<Database> Database::create(const std::string& directory,
-                                           const DatabaseOptions& options) {
-  return create(directory, options, standardHooks());
+std::shared_ptr<Database> createDatabase(const std::string& directory,
+                                         const DatabaseOptions& options) {
+  return Database::create(directory, options, standardHooks());
 }
 
-std::shared_ptr<Database> Database::open(const std::string& directory) {
-  return open(directory, standardHooks());
+std::shared_ptr<Database> openDatabase(const std::string& directory) {
+  return Database::open(directory, standardHooks());
 }
 
-std::shared_ptr<Database> Database::createInMemory(const DatabaseOptions& options) {
-  return createInMemory(options, standardHooks());
+std::shared_ptr<Database> createDatabaseInMemory(const DatabaseOptions& options) {
+  return Database::createInMemory(options, standardHooks());
 }
 
 }  // namespace ocisim

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/compose/engine.h"
 #include "engine/compose/storage_test_support.h"
 #include "engine/compose/test_catalog.h"
 
@@ -31,7 +32,7 @@ void flipByte(const std::string& path, uint64_t offset) {
 class Journal : public ::testing::Test {
  protected:
   void SetUp() override {
-    db = Database::create(dir.sub("db"));
+    db = createDatabase(dir.sub("db"));
     work = std::make_unique<Workload>(*db);
     work->createTable();
   }
@@ -103,7 +104,7 @@ TEST_F(Journal, CompactionCutShortBetweenItsRenamesLosesNothing) {
   db.reset();
   // The new snapshot is in place, the old journal still there: as after a crash.
   fs::rename(dir.sub("old-journal"), journal());
-  db = Database::open(dir.sub("db"));
+  db = openDatabase(dir.sub("db"));
   EXPECT_EQ(dumpDatabase(*db), before);
   Workload more(*db);
   more.statement(3, 0, 0);  // replaces the stale journal first
@@ -130,7 +131,7 @@ class TornTail : public Journal {
   std::shared_ptr<Database> openCut(uint64_t size, const std::string& name) {
     copyDirectory(dir.sub("db"), dir.sub(name));
     fs::resize_file(dir.sub(name) + "/journal", size);
-    return Database::open(dir.sub(name));
+    return openDatabase(dir.sub(name));
   }
   std::vector<uint64_t> ends;
   std::vector<std::string> states;
@@ -162,7 +163,7 @@ TEST_F(TornTail, TheNextWriterCutsTheTornTailOff) {
 TEST_F(TornTail, ACorruptLastStatementIsIgnored) {
   copyDirectory(dir.sub("db"), dir.sub("bad"));
   flipByte(dir.sub("bad") + "/journal", ends[5] - 20);
-  auto copy = Database::open(dir.sub("bad"));
+  auto copy = openDatabase(dir.sub("bad"));
   EXPECT_EQ(dumpDatabase(*copy), states[4]);
 }
 
@@ -172,7 +173,7 @@ TEST_F(TornTail, CorruptionInTheMiddleRefusesToOpenAndKeepsTheJournal) {
   flipByte(path, ends[1] + 30);  // inside statement 2 of 6
   uint64_t size = fs::file_size(path);
   try {
-    Database::open(dir.sub("bad"));
+    openDatabase(dir.sub("bad"));
     ADD_FAILURE() << "a journal damaged in the middle opened";
   } catch (const OraError& e) {
     EXPECT_EQ(e.code(), 1578);
@@ -183,7 +184,7 @@ TEST_F(TornTail, CorruptionInTheMiddleRefusesToOpenAndKeepsTheJournal) {
   EXPECT_EQ(fs::file_size(path), size);
   // The damage mended, every statement is there again.
   flipByte(path, ends[1] + 30);
-  EXPECT_EQ(dumpDatabase(*Database::open(dir.sub("bad"))), states[5]);
+  EXPECT_EQ(dumpDatabase(*openDatabase(dir.sub("bad"))), states[5]);
 }
 
 TEST_F(Journal, SequenceStatesAreKeptIncludingFromAReadingStatement) {

@@ -1,4 +1,5 @@
 // Users, roles, grants, and what each user may see and do.
+#include "engine/compose/engine.h"
 #include "engine/compose/test_support.h"
 
 namespace ocisim::testing {
@@ -36,7 +37,7 @@ TEST_F(PrivilegeTest, LogonRules) {
   } catch (const OraError& e) {
     EXPECT_EQ(e.code(), 1045);
   }
-  auto old = Database::createInMemory({"OLD", "8.1.7", "manager"});
+  auto old = createDatabaseInMemory({"OLD", "8.1.7", "manager"});
   EXPECT_NO_THROW(old->logon("system", "MANAGER")) << "before 11 passwords ignore case";
 }
 

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/compose/engine.h"
 #include "engine/compose/storage_test_support.h"
 #include "engine/compose/test_catalog.h"
 
@@ -94,7 +95,7 @@ void insertNumbers(Database& db, int64_t first, int count) {
 class Processes : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto db = Database::create(path);
+    auto db = createDatabase(path);
     Workload(*db).createTable();
   }
   TempDir dir;
@@ -108,7 +109,7 @@ int statementSize(int64_t s) {
 TEST_F(Processes, AKilledWriterLeavesEveryReturnedStatement) {
   Pipe progress;
   pid_t child = spawn([&] {
-    auto db = Database::open(path);
+    auto db = openDatabase(path);
     int64_t total = 0;
     for (int64_t s = 1;; ++s) {
       insertNumbers(*db, total + 1, statementSize(s));
@@ -126,7 +127,7 @@ TEST_F(Processes, AKilledWriterLeavesEveryReturnedStatement) {
   while (progress.receive(v, 0)) reported = v;
   ASSERT_GE(reported, 8000);
 
-  auto db = Database::open(path);
+  auto db = openDatabase(path);
   std::set<int64_t> rows = rowNumbers(*db);
   auto count = static_cast<int64_t>(rows.size());
   EXPECT_GE(count, reported);
@@ -164,7 +165,7 @@ TEST_F(Processes, TwoProcessesTakingTurnsSeeEachOthersChanges) {
     return 0;
   };
   pid_t child = spawn([&] {
-    auto db = Database::open(path);
+    auto db = openDatabase(path);
     int64_t expected = 0;
     while (toChild.receive(expected)) {
       if (expected < 0) return 0;
@@ -173,7 +174,7 @@ TEST_F(Processes, TwoProcessesTakingTurnsSeeEachOthersChanges) {
     }
     return 12;
   });
-  auto db = Database::open(path);
+  auto db = openDatabase(path);
   int64_t expected = 0;
   for (int round = 0; round < 15; ++round) {
     ASSERT_EQ(turn(*db, expected, expected + 1, true), 0) << "round " << round;
@@ -192,7 +193,7 @@ TEST_F(Processes, TwoProcessesTakingTurnsSeeEachOthersChanges) {
 TEST_F(Processes, ConcurrentWritersAreSerialised) {
   auto writer = [&](int64_t base) {
     return spawn([&, base] {
-      auto db = Database::open(path);
+      auto db = openDatabase(path);
       for (int s = 0; s < 60; ++s) {
         insertNumbers(*db, base + s * 3, 3);
         if (s % 25 == 24) storageOf(*db).compact(*db);
@@ -204,7 +205,7 @@ TEST_F(Processes, ConcurrentWritersAreSerialised) {
   pid_t b = writer(200000);
   EXPECT_EQ(waitExit(a), 0);
   EXPECT_EQ(waitExit(b), 0);
-  auto db = Database::open(path);
+  auto db = openDatabase(path);
   std::set<int64_t> rows = rowNumbers(*db);
   ASSERT_EQ(rows.size(), 360u);
   for (int64_t base : {100000, 200000}) {
@@ -214,7 +215,7 @@ TEST_F(Processes, ConcurrentWritersAreSerialised) {
 
 // In a child (the limit and the ignored SIGXFSZ must not reach the test runner).
 int fullDiskChild(const std::string& path) {
-  auto db = Database::open(path);
+  auto db = openDatabase(path);
   std::string journal = path + "/journal";
   insertNumbers(*db, 1, 100);
   std::string before = dumpDatabase(*db);
@@ -262,7 +263,7 @@ int fullDiskChild(const std::string& path) {
 TEST_F(Processes, AFullDiskFailsTheStatementAndChangesNothing) {
   pid_t child = spawn([&] { return fullDiskChild(path); });
   ASSERT_EQ(waitExit(child), 0);
-  auto db = Database::open(path);
+  auto db = openDatabase(path);
   std::set<int64_t> rows = rowNumbers(*db);
   EXPECT_EQ(rows.size(), 106u);
   EXPECT_EQ(*rows.rbegin(), 106);
@@ -270,7 +271,7 @@ TEST_F(Processes, AFullDiskFailsTheStatementAndChangesNothing) {
 }
 
 TEST_F(Processes, AChildForkedFromAnOpenDatabaseTakesItsOwnLock) {
-  auto db = Database::open(path);
+  auto db = openDatabase(path);
   insertNumbers(*db, 1, 2);
   Pipe start;
   Pipe done;

@@ -1,4 +1,5 @@
 // Databases, logons, banners and the DBMS_OUTPUT buffer rules.
+#include "engine/compose/engine.h"
 #include "engine/compose/test_support.h"
 
 #include <filesystem>
@@ -49,7 +50,7 @@ TEST(DbmsOutputTest, BufferAndLineLimits) {
 
 TEST(DatabaseTest, BannersByRelease) {
   auto banner = [](const char* version) {
-    return Database::createInMemory({"X", version, "m"})->serverBanner();
+    return createDatabaseInMemory({"X", version, "m"})->serverBanner();
   };
   EXPECT_NE(banner("7.3.4").find(" 7.3"), std::string::npos);
   EXPECT_NE(banner("8.0.5").find(" 8.0"), std::string::npos);
@@ -59,17 +60,17 @@ TEST(DatabaseTest, BannersByRelease) {
   EXPECT_EQ(banner("19.3.0"),
             "Oracle Database 19c Enterprise Edition Release 19.0.0.0.0 - Production\n"
             "Version 19.3.0.0.0");
-  EXPECT_EQ(Database::createInMemory({"X", "7.3.4", "m"})->logon("SYSTEM", "m")->nls().dateFormat,
+  EXPECT_EQ(createDatabaseInMemory({"X", "7.3.4", "m"})->logon("SYSTEM", "m")->nls().dateFormat,
             "DD-MON-YY");
 }
 
 TEST(DatabaseTest, SameDirectoryGivesTheSameInstance) {
   std::string dir = ::testing::TempDir() + "ocisim_exec_same_dir";
   std::filesystem::remove_all(dir);
-  auto db = Database::create(dir, {"ONE", "19.3.0", "m"});
-  auto again = Database::open(dir + "/.");
+  auto db = createDatabase(dir, {"ONE", "19.3.0", "m"});
+  auto again = openDatabase(dir + "/.");
   EXPECT_EQ(db.get(), again.get());
-  EXPECT_THROW(Database::create(dir, {}), OraError);
+  EXPECT_THROW(createDatabase(dir, {}), OraError);
   auto s = again->logon("system", "m");
   EXPECT_EQ(s->user(), "SYSTEM");
   std::filesystem::remove_all(dir);

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/compose/engine.h"
 #include "engine/compose/storage_test_support.h"
 #include "engine/compose/test_support.h"
 
@@ -87,7 +88,7 @@ Rows look(Session& s) {
 class SqlPersistence : public ::testing::Test {
  protected:
   void SetUp() override {
-    db = Database::create(dir.sub("db"));
+    db = createDatabase(dir.sub("db"));
     sys = db->logon("SYSTEM", "manager");
     for (const char* sql : kSetup) exec(*sys, sql);
   }

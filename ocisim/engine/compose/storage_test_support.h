@@ -1,7 +1,8 @@
 // Helpers for the storage tests: a temporary directory, statements run through the storage
 // hook the way the executor runs them, reopening. Catalog records and dumps: test_catalog.h.
-// The tests open their databases as the standard engine does (Database::create and open with
-// the dictionary and the directory storage), so they live here and not in engine/storage.
+// The tests open their databases as the standard engine does (createDatabase and openDatabase
+// of engine.h: the dictionary and the directory storage), so they live here and not in
+// engine/storage.
 #pragma once
 
 #include <cstdlib>
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/compose/engine.h"
 #include "engine/exec/database.h"
 #include "engine/exec/session.h"
 #include "engine/storage/directory_storage.h"
@@ -82,7 +84,7 @@ auto readStatement(Database& db, Fn fn) {
 inline std::shared_ptr<Database> reopen(std::shared_ptr<Database>& db) {
   std::string directory = db->directory();
   db.reset();
-  return Database::open(directory);
+  return openDatabase(directory);
 }
 
 }  // namespace ocisim::storage::testing

@@ -4,12 +4,13 @@
 // lock (mutex()), so a Database and its Sessions may be used from several threads.
 //
 // A Database gets its dictionary views and its storage from the layers above this one, as
-// DatabaseHooks given to create, open or createInMemory. The standard engine
-// (engine/compose/engine.h) gives the views of engine/dict and the directory storage of
+// DatabaseHooks given to create, open or createInMemory. The standard engine's hooks
+// (engine/compose/engine.h: standardHooks(), which createDatabase, openDatabase and
+// createDatabaseInMemory give) are the views of engine/dict and the directory storage of
 // engine/storage:
 //
-//   auto db = Database::create(dir, {"ORCL", "19.3.0", "manager"});  // SYSTEM/manager (DBA)
-//   auto session = db->logon("SYSTEM", "manager");                    // ORA-01017 when wrong
+//   auto db = Database::create(dir, {"ORCL", "19.3.0", "manager"}, standardHooks());
+//   auto session = db->logon("SYSTEM", "manager");  // SYSTEM/manager (DBA); ORA-01017 when wrong
 //   BindSet binds;
 //   auto result = session->prepare("select * from dual")->execute(binds);
 #pragma once
@@ -73,14 +74,6 @@ class Database : public std::enable_shared_from_this<Database> {
   // A database kept in memory only (tests), with the views of hooks.installViews.
   static std::shared_ptr<Database> createInMemory(const DatabaseOptions& options,
                                                   const DatabaseHooks& hooks);
-
-  // The same with the standard engine's hooks (engine/compose/engine.h: the dictionary views
-  // and the directory storage). Defined by engine/compose (library ocisim_engine), not by this
-  // layer: code that links the layers up to exec only gives its hooks to the forms above.
-  static std::shared_ptr<Database> create(const std::string& directory,
-                                          const DatabaseOptions& options = {});
-  static std::shared_ptr<Database> open(const std::string& directory);
-  static std::shared_ptr<Database> createInMemory(const DatabaseOptions& options = {});
 
   // Logs on; ORA-01017 for an unknown user or a wrong password, ORA-01045 for a user without
   // CREATE SESSION. Passwords compare case-insensitively before release 11, exactly after.
