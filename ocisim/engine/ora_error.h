@@ -198,6 +198,7 @@ namespace ocisim {
   X(4002, "INCREMENT must be a non-zero integer")                                            \
   X(4004, "MINVALUE must be less than MAXVALUE")                                             \
   X(4006, "START WITH cannot be less than MINVALUE")                                         \
+  X(4007, "MINVALUE cannot be made to exceed the current value")                             \
   X(4008, "START WITH cannot be more than MAXVALUE")                                         \
   X(4009, "MAXVALUE cannot be made to be less than the current value")                       \
   X(4010, "the number of values to CACHE must be greater than 1")                            \

@@ -1,6 +1,8 @@
 // RunHost: everything a run needs from whoever shows it (the Qt GUI, the command line, or a test
-// recorder). The core calls it from the worker thread of a run and from the thread that starts
-// runs; implementations marshal the calls to their own thread. ask() blocks until answered.
+// recorder). The core calls it from the thread that starts runs, from the worker thread of a run
+// and from the thread of a connect under way; implementations marshal the calls to their own
+// thread. ask() blocks until answered. comparison/comparison.h states the contract a front end
+// keeps so that answering on its own thread never deadlocks.
 #pragma once
 
 #include <string>

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "privseq/privseq_phases.h"
 #include "structure/structure_phases.h"
 
 namespace velmora {
@@ -149,12 +150,18 @@ void Comparison::beginRun() {
   names.database2 = second ? second->displayName() : "";
   names.schema2 = second ? second->owner() : "";
 
-  // What a front end set for the other phases (tests) stays.
+  // Without Database 1 the comparers registered for an earlier run are taken back; what a front
+  // end set itself (tests) stays.
   PhaseTable& phases = driver_.phases();
-  if (first != nullptr)
+  if (first != nullptr) {
+    registerPrivilegeAndSequencePhases(phases);
     registerTablePhases(phases);
-  else
+    comparersRegistered_ = true;
+  } else if (comparersRegistered_) {
+    unregisterPrivilegeAndSequencePhases(phases);
     unregisterTablePhases(phases);
+    comparersRegistered_ = false;
+  }
 
   // Every execute and fetch of the run checks for a stop, so a list cut short ends the run as
   // stopped, never as read or as an error.

@@ -108,6 +108,7 @@ class Comparison {
   int stopHook_ = 0;
   int connectionsChanged_ = 0;  // counts opens and closes (guarded by mutex_)
   int connectionsInRun_ = -1;   // the count the run context last took its databases at
+  bool comparersRegistered_ = false;  // the comparers' phases are in the phase table
 };
 
 }  // namespace velmora

@@ -1,10 +1,12 @@
-// ALL_SEQUENCES, ALL_TAB_PRIVS, USER_SYS_PRIVS and USER_ROLE_PRIVS.
+// ALL_SEQUENCES, ALL_TAB_PRIVS, USER_SYS_PRIVS, USER_ROLE_PRIVS, DBA_SYS_PRIVS and
+// DBA_ROLE_PRIVS.
 #include <algorithm>
 #include <memory>
 #include <tuple>
 
 #include "engine/dict/dict_view.h"
 #include "engine/dict/views.h"
+#include "engine/ora_error.h"
 
 namespace ocisim::dict {
 namespace {
@@ -122,6 +124,52 @@ std::shared_ptr<DictView> userRolePrivs() {
       });
 }
 
+// The DBA_ views answer only a session that may read the whole dictionary (the DBA role or
+// SELECT ANY DICTIONARY); to anyone else they do not exist (ORA-00942), as on Oracle.
+void requireDictionaryReader(const DictScan& s) {
+  if (s.ctx.dba || s.catalog().hasSystemPrivilege(s.user(), "SELECT ANY DICTIONARY")) return;
+  throw OraError(942);
+}
+
+// DBA_SYS_PRIVS: the system privileges of every user and role.
+std::shared_ptr<DictView> dbaSysPrivs() {
+  std::vector<DictColumn> columns = {ident("GRANTEE"), text("PRIVILEGE", 40),
+                                     text("ADMIN_OPTION", 3), text("COMMON", 3, 1201),
+                                     text("INHERITED", 3, 1202)};
+  size_t width = columns.size();
+  return std::make_shared<DictView>(
+      std::move(columns), [width](const DictScan& s, const RowEmitter& emit) {
+        requireDictionaryReader(s);
+        for (const SystemPrivilegeGrant& g : s.catalog().systemGrants()) {
+          if (!s.admits("GRANTEE", g.grantee)) continue;
+          RowBuilder r(width);
+          r.text(g.grantee).text(g.privilege).yesNo(g.adminOption).yesNo(false).yesNo(false);
+          emit(r.take());
+        }
+      });
+}
+
+// DBA_ROLE_PRIVS: the roles granted to every user and role (no OS_GRANTED column here).
+std::shared_ptr<DictView> dbaRolePrivs() {
+  std::vector<DictColumn> columns = {
+      ident("GRANTEE"),        ident("GRANTED_ROLE"),         text("ADMIN_OPTION", 3),
+      text("DELEGATE_OPTION", 3, 1201), text("DEFAULT_ROLE", 3), text("COMMON", 3, 1201),
+      text("INHERITED", 3, 1202),
+  };
+  size_t width = columns.size();
+  return std::make_shared<DictView>(
+      std::move(columns), [width](const DictScan& s, const RowEmitter& emit) {
+        requireDictionaryReader(s);
+        for (const RoleGrant& g : s.catalog().roleGrants()) {
+          if (!s.admits("GRANTEE", g.grantee)) continue;
+          RowBuilder r(width);
+          r.text(g.grantee).text(g.role).yesNo(g.adminOption).yesNo(false);
+          r.yesNo(g.defaultRole).yesNo(false).yesNo(false);
+          emit(r.take());
+        }
+      });
+}
+
 }  // namespace
 
 void addPrivilegeViews(VirtualTableRegistry& registry) {
@@ -129,6 +177,8 @@ void addPrivilegeViews(VirtualTableRegistry& registry) {
   registry.add("ALL_TAB_PRIVS", allTabPrivs());
   registry.add("USER_SYS_PRIVS", userSysPrivs());
   registry.add("USER_ROLE_PRIVS", userRolePrivs());
+  registry.add("DBA_SYS_PRIVS", dbaSysPrivs());
+  registry.add("DBA_ROLE_PRIVS", dbaRolePrivs());
 }
 
 }  // namespace ocisim::dict

@@ -38,6 +38,7 @@ Decimal nines(int count) {
 void applySequenceOptions(ExecContext& ctx, Sequence& s, const sql::SequenceOptions& o,
                           bool create) {
   bool modern = ctx.db.majorVersion() >= 12;
+  const Decimal previousIncrement = s.incrementBy;
   s.incrementBy = decimalOf(o.incrementBy, create ? Decimal::fromInt64(1) : s.incrementBy);
   if (s.incrementBy.isZero()) throw OraError(4002);
   bool ascending = !s.incrementBy.isNegative();
@@ -72,8 +73,13 @@ void applySequenceOptions(ExecContext& ctx, Sequence& s, const sql::SequenceOpti
     s.lastNumber = s.nextValue;
   } else {
     if (o.startWith) throw OraError(2283);
-    if (ascending && s.maxValue < s.nextValue) throw OraError(4009);
-    if (!ascending && s.nextValue < s.minValue) throw OraError(4009);
+    // The next NEXTVAL is the current value plus the new increment (the well-known way of
+    // moving a sequence by a given amount relies on it).
+    if (o.incrementBy) s.nextValue = s.nextValue - previousIncrement + s.incrementBy;
+    // Oracle keeps the current value inside the new bounds: ORA-04009 for a MAXVALUE below it,
+    // ORA-04007 for a MINVALUE above it, whichever way the sequence counts.
+    if (s.maxValue < s.nextValue) throw OraError(4009);
+    if (s.nextValue < s.minValue) throw OraError(4007);
     s.lastNumber = s.nextValue;  // ALTER flushes the cache
     s.exhausted = false;
   }
