@@ -8,7 +8,8 @@ CMAKE_FLAGS ?=
 export CCACHE_BASEDIR ?= $(CURDIR)
 export CCACHE_NOHASHDIR ?= 1
 
-.PHONY: all bootstrap configure build test test-plain test-asan test-tsan demo bench clean format
+.PHONY: all bootstrap configure build test test-plain test-asan test-tsan demo bench clean format \
+	fuzz fuzz-build fuzz-smoke
 
 all: build
 
@@ -44,7 +45,35 @@ test-tsan: bootstrap build-tsan/build.ninja
 	cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) --timeout 900 \
 	  -R '^velmora_(run|comparison)_tests\.'
 
-test: test-plain test-asan test-tsan
+# Fuzzing (libFuzzer with clang) in its own build directory. `make fuzz` runs each target for
+# FUZZ_SECONDS on a scratch copy of its corpus (new inputs stay out of the repository; a crash
+# leaves its input in build-fuzz/crashes). `make test` runs each for a few seconds.
+FUZZ_SECONDS ?= 600
+FUZZ_TARGETS = config_ini legacy_stream connection_text cli_args
+
+build-fuzz/build.ninja: | bootstrap
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DVELMORA_BUILD_FUZZ=ON -DVELMORA_BUILD_BENCH=OFF -DVELMORA_WERROR=ON
+
+fuzz-build: bootstrap build-fuzz/build.ninja
+	cmake --build build-fuzz -j $(JOBS) --target fuzz_targets
+
+fuzz: fuzz-build
+	@mkdir -p build-fuzz/crashes
+	@for t in $(FUZZ_TARGETS); do \
+	  rm -rf build-fuzz/scratch/$$t && mkdir -p build-fuzz/scratch/$$t && \
+	  echo "fuzz: $$t for $(FUZZ_SECONDS) s"; \
+	  build-fuzz/fuzz/$${t}_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
+	    -artifact_prefix=build-fuzz/crashes/$$t- -print_final_stats=1 \
+	    build-fuzz/scratch/$$t fuzz/corpus/$$t > build-fuzz/$$t.log 2>&1; status=$$?; \
+	  grep -E '^(Done|stat::number_of_executed_runs)' build-fuzz/$$t.log; \
+	  if [ $$status -ne 0 ]; then cat build-fuzz/$$t.log; exit 1; fi; \
+	done
+
+fuzz-smoke:
+	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=3
+
+test: test-plain test-asan test-tsan fuzz-smoke
 
 demo: build
 	$(BUILD)/src/cli/velmora-cli demo --work $(BUILD)/demo $(DEMO_FLAGS)
@@ -58,4 +87,4 @@ format:
 	@git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) build-asan build-tsan build-bench
+	rm -rf $(BUILD) build-asan build-tsan build-bench build-fuzz

@@ -312,3 +312,93 @@ INSERT INTO promotions VALUES (1, 'Autumn sale', TO_DATE('2024-08-01', 'YYYY-MM-
   TO_DATE('2024-09-30', 'YYYY-MM-DD'));
 INSERT INTO promotions VALUES (2, 'New year', TO_DATE('2025-01-01', 'YYYY-MM-DD'),
   TO_DATE('2025-01-15', 'YYYY-MM-DD'));
+
+-- ============================================================================================
+-- Views and stored code, release 2.4 (the views and code comparison; other sections follow)
+-- ============================================================================================
+-- A view over a view, an INSTEAD OF trigger on it, a type with a body, a package of its own and
+-- a trigger on a table that production lacks: all new in 2.4. open_orders_v gained a column.
+CREATE OR REPLACE VIEW open_orders_v AS
+  SELECT order_id, customer_id, order_date, order_total
+    FROM orders
+   WHERE order_status = 'PENDING';
+
+CREATE OR REPLACE VIEW big_open_orders_v AS
+  SELECT order_id, customer_id, order_total
+    FROM open_orders_v
+   WHERE order_total > 1000;
+
+CREATE OR REPLACE TRIGGER open_orders_ioi
+  INSTEAD OF INSERT ON open_orders_v
+BEGIN
+  INSERT INTO orders (order_id, order_date, customer_id, order_status, order_total)
+  VALUES (:new.order_id, :new.order_date, :new.customer_id, 'PENDING', :new.order_total);
+END;
+/
+
+CREATE OR REPLACE TRIGGER promotions_bi
+  BEFORE INSERT ON promotions
+  FOR EACH ROW
+BEGIN
+  IF :new.promotion_id IS NULL THEN
+    SELECT promotions_seq.NEXTVAL INTO :new.promotion_id FROM dual;
+  END IF;
+END;
+/
+
+CREATE OR REPLACE TYPE address_t AS OBJECT (
+  street   VARCHAR2(40),
+  city     VARCHAR2(30),
+  postcode VARCHAR2(12),
+  MEMBER FUNCTION label RETURN VARCHAR2
+);
+/
+
+CREATE OR REPLACE TYPE BODY address_t AS
+  MEMBER FUNCTION label RETURN VARCHAR2 IS
+  BEGIN
+    RETURN street || ', ' || postcode || ' ' || city;
+  END label;
+END;
+/
+
+CREATE OR REPLACE PACKAGE order_api AS
+  PROCEDURE ship (p_order_id IN NUMBER);
+END order_api;
+/
+
+CREATE OR REPLACE PACKAGE BODY order_api AS
+  PROCEDURE ship (p_order_id IN NUMBER) IS
+  BEGIN
+    UPDATE orders SET order_status = 'SHIPPED' WHERE order_id = p_order_id;
+  END ship;
+END order_api;
+/
+
+CREATE OR REPLACE FUNCTION customer_label (p_customer_id IN NUMBER) RETURN VARCHAR2 IS
+  v_name VARCHAR2(100);
+BEGIN
+	SELECT cust_first_name || ' ' || cust_last_name INTO v_name
+	  FROM customers
+	 WHERE customer_id = p_customer_id;
+  RETURN v_name;
+END customer_label;
+/
+-- ============================================================================================
+-- End of views and stored code, release 2.4
+-- ============================================================================================
+
+-- ============================================================================================
+-- Data drift, release 2.4 (the data comparison): development repriced two products, added a
+-- cable whose name holds quotes and a customer with an apostrophe and an accent in the name.
+-- ============================================================================================
+UPDATE products SET list_price = 269, min_price = 239 WHERE product_id = 1726;
+UPDATE products SET list_price = 49.99 WHERE product_id = 3106;
+INSERT INTO products (product_id, product_name, product_description, category_id, weight_class,
+  warranty_period, product_status, list_price, min_price)
+  VALUES (3400, 'Cable ''USB-C'' 2m', 'USB-C cable, braided; "2 m" long', 10, 1, NULL,
+  'orderable', 12.5, 9.95);
+INSERT INTO customers (customer_id, cust_first_name, cust_last_name, cust_email, phone_number,
+  credit_limit, loyalty_tier, account_mgr_id, date_of_birth)
+  VALUES (120, 'Siobhán', 'D''Arcy', 'Siobhan.DArcy@example.com', '+353 1 123 4567', 1500,
+  'BRONZE', NULL, TO_DATE('1990-03-17 06:30', 'YYYY-MM-DD HH24:MI'));

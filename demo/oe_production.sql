@@ -279,3 +279,76 @@ INSERT INTO audit_log VALUES (1, TO_DATE('2019-03-02 10:00', 'YYYY-MM-DD HH24:MI
   'INSERT', 'order 1877');
 INSERT INTO audit_log VALUES (2, TO_DATE('2019-03-02 10:05', 'YYYY-MM-DD HH24:MI'), 'ORDERS',
   'UPDATE', 'order 1877: status "SHIPPED"');
+
+-- ============================================================================================
+-- Views and stored code, release 2.3 (the views and code comparison; other sections follow)
+-- ============================================================================================
+-- Production's older open_orders_v (no order date), a legacy view, trigger and package that 2.4
+-- dropped, an older address type, and customer_label indented with blanks instead of TABs.
+CREATE OR REPLACE VIEW open_orders_v AS
+  SELECT order_id, customer_id, order_total
+    FROM orders
+   WHERE order_status = 'PENDING';
+
+CREATE OR REPLACE VIEW audit_summary_v AS
+  SELECT table_name, action, COUNT(*) AS entries
+    FROM audit_log
+   GROUP BY table_name, action;
+
+CREATE OR REPLACE TRIGGER audit_log_bi
+  BEFORE INSERT ON audit_log
+  FOR EACH ROW
+BEGIN
+  SELECT audit_log_seq.NEXTVAL INTO :new.log_id FROM dual;
+END;
+/
+
+CREATE OR REPLACE TYPE address_t AS OBJECT (
+  street   VARCHAR2(40),
+  city     VARCHAR2(30),
+  MEMBER FUNCTION label RETURN VARCHAR2
+);
+/
+
+CREATE OR REPLACE TYPE BODY address_t AS
+  MEMBER FUNCTION label RETURN VARCHAR2 IS
+  BEGIN
+    RETURN street || ', ' || city;
+  END label;
+END;
+/
+
+CREATE OR REPLACE PACKAGE legacy_util AS
+  PROCEDURE archive_orders (p_before IN DATE);
+END legacy_util;
+/
+
+CREATE OR REPLACE PACKAGE BODY legacy_util AS
+  PROCEDURE archive_orders (p_before IN DATE) IS
+  BEGIN
+    DELETE FROM orders WHERE order_date < p_before AND order_status = 'CLOSED';
+  END archive_orders;
+END legacy_util;
+/
+
+CREATE OR REPLACE FUNCTION customer_label (p_customer_id IN NUMBER) RETURN VARCHAR2 IS
+  v_name VARCHAR2(100);
+BEGIN
+    SELECT cust_first_name || ' ' || cust_last_name INTO v_name
+      FROM customers
+     WHERE customer_id = p_customer_id;
+  RETURN v_name;
+END customer_label;
+/
+-- ============================================================================================
+-- End of views and stored code, release 2.3
+-- ============================================================================================
+
+-- ============================================================================================
+-- Data drift, release 2.3 (the data comparison): production still sells a floppy drive that
+-- 2.4 withdrew, and lost a customer's phone number.
+-- ============================================================================================
+INSERT INTO products (product_id, product_name, product_description, category_id, weight_class,
+  warranty_period, product_status, list_price, min_price)
+  VALUES (3500, 'Floppy Drive 3.5"', NULL, 12, 1, '90 days', 'obsolete', 19, 15);
+UPDATE customers SET phone_number = NULL WHERE customer_id = 104;

@@ -37,7 +37,8 @@ void ReportOutput::recordFailure(const std::string& reason) {
 void ReportOutput::write(const std::string& text, ReportColour colour, bool underline,
                          bool counts) {
   if (options_.b_OnlyToFile && reportFile_.isOpen()) {
-    if (reportFile_.write(text)) return;
+    const bool converted = fileLineEnds_ != FileLineEnds::AsWritten;
+    if (reportFile_.write(converted ? reportFileEnds_.convert(text) : text)) return;
     fallBackToScreen();
   }
   document_.append(text, colour, underline);
@@ -79,11 +80,30 @@ void ReportOutput::autoSaveFailure(const std::string& what, int error) {
 
 bool ReportOutput::writeDocumentLines(OutputFile& file, const std::string& text, size_t lineLimit) {
   LineFileWriter writer(file, lineLimit);
+  const char* lineEnd = fileLineEnds_ == FileLineEnds::Lf ? "\n" : "\r\n";
+  bool midLine = autoSaveMidLine_;
   for (const ReportLine& line : splitReportLines(text)) {
-    if (!writer.writeLine(line.content, line.lineBreak)) return false;
+    const bool converted = fileLineEnds_ != FileLineEnds::AsWritten && !line.lineBreak.empty();
+    if (!writer.writeLine(line.content, converted ? std::string_view(lineEnd) : line.lineBreak))
+      return false;
+    if (!line.content.empty() || !line.lineBreak.empty()) midLine = line.lineBreak.empty();
     host_.advanceSaving();
   }
-  return writer.finish();
+  if (!writer.finish()) return false;
+  autoSaveMidLine_ = midLine;
+  return true;
+}
+
+void ReportOutput::forgetAutoSaveFile() {
+  if (autoSaveStarted_ && autoSaveMidLine_ && fileLineEnds_ != FileLineEnds::AsWritten) {
+    OutputFile file;
+    const bool written = file.openExisting(options_.s_AutoSaveFile) && file.seekToEnd() &&
+                         file.write(fileLineEnds_ == FileLineEnds::Lf ? "\n" : "\r\n") &&
+                         file.close();
+    if (!written) autoSaveFailure("write", file.error());
+  }
+  autoSaveStarted_ = false;
+  autoSaveMidLine_ = false;
 }
 
 bool ReportOutput::flushToAutoSave() {
@@ -153,6 +173,7 @@ bool ReportOutput::flushToAutoSave() {
 }
 
 bool ReportOutput::openReportFile() {
+  reportFileEnds_ = LineEndConverter(fileLineEnds_ == FileLineEnds::CrLf ? "\r\n" : "\n");
   if (reportFile_.create(options_.s_AutoSaveFile)) {
     options_.b_AutoSave = 0;
     return true;
@@ -172,6 +193,11 @@ bool ReportOutput::openReportFile() {
 }
 
 void ReportOutput::closeReportFile() {
+  if (reportFile_.isOpen() && fileLineEnds_ != FileLineEnds::AsWritten &&
+      reportFileEnds_.midLine() && !reportFile_.write(reportFileEnds_.lineEnd())) {
+    fallBackToScreen();
+    return;
+  }
   reportFile_.close();
 }
 
@@ -179,6 +205,7 @@ void ReportOutput::prepareForRun() {
   closeReportFile();
   document_.clear();
   autoSaveStarted_ = false;
+  autoSaveMidLine_ = false;
   if (options_.b_OnlyToFile) {
     writeToScreen(
         "Output of this report is being written to file: " + options_.s_AutoSaveFile + "\r\n\r\n",

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "base/comparison_options.h"
+#include "base/line_ends.h"
 #include "base/output_file.h"
 #include "base/report_document.h"
 #include "base/report_writer.h"
@@ -29,6 +30,8 @@ namespace velmora {
 // reason is written in red on the screen and nothing is asked.
 enum class OutputFailurePolicy { AskAndContinue, StopRun };
 
+enum class FileLineEnds { AsWritten, Lf, CrLf };
+
 class ReportOutput : public ReportWriter {
  public:
   static constexpr size_t kLineBufferSize = 5000;  // a flushed line is cut to this many bytes
@@ -42,6 +45,11 @@ class ReportOutput : public ReportWriter {
   // recorded, and how the run is asked to stop. Without it failures are only shown.
   void attachRun(RunErrors* errors, std::function<void()> requestStop);
   void setFailurePolicy(OutputFailurePolicy policy) { policy_ = policy; }
+  // The line ends of the report file and the auto-save file: as the report writes them (CR LF,
+  // the desktop application), or converted to LF or CR LF with a line end after the last line
+  // (the command line). The report itself, its saving as text or RTF, keep CR LF. Set between
+  // runs.
+  void setFileLineEnds(FileLineEnds ends) { fileLineEnds_ = ends; }
   OutputFailurePolicy failurePolicy() const { return policy_; }
 
   // Write: to the report file in only-to-file mode (falling back to the screen when that fails),
@@ -57,7 +65,8 @@ class ReportOutput : public ReportWriter {
   // through RunHost::ask. A failed flush leaves the screen and the file as they were; under
   // StopRun it also switches b_AutoSave off, so that the stopping run does not try again.
   bool flushToAutoSave();
-  void forgetAutoSaveFile() { autoSaveStarted_ = false; }  // the next flush creates the file
+  // The next flush creates the file. Under converted line ends the file gets its final line end.
+  void forgetAutoSaveFile();
   bool autoSaveStarted() const { return autoSaveStarted_; }
 
   // The report file of the only-to-file mode: create s_AutoSaveFile; on success b_AutoSave is
@@ -109,8 +118,11 @@ class ReportOutput : public ReportWriter {
   std::function<void()> requestStop_;
   OutputFailurePolicy policy_ = OutputFailurePolicy::AskAndContinue;
 
-  OutputFile reportFile_;                  // only-to-file mode; worker thread only
-  bool autoSaveStarted_ = false;           // worker thread only
+  OutputFile reportFile_;         // only-to-file mode; worker thread only
+  bool autoSaveStarted_ = false;  // worker thread only
+  FileLineEnds fileLineEnds_ = FileLineEnds::AsWritten;
+  LineEndConverter reportFileEnds_;  // the report file's conversion state; worker thread only
+  bool autoSaveMidLine_ = false;     // the auto-save file ends inside a line; worker thread only
   std::atomic<bool> reportSaved_{true};    // written by both threads
   std::atomic<bool> saveDeclined_{false};  // written by the user thread, read by both
 };

@@ -41,6 +41,9 @@ class RunHost {
   // thread (which may be joining the worker).
   virtual void runStarted() {}
   virtual void runEnded() {}
+  // The run wrote the last line of its report (its end line or the stopped line); the final
+  // message follows. A front end that streams the report ends its last line here.
+  virtual void reportEnded() {}
 
   // The modeless "Saving..." window ("Saving report to file..." with a progress bar over the
   // lines) shown while the report is flushed or saved.

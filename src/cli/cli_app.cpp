@@ -1,6 +1,7 @@
 #include "cli/cli_app.h"
 
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -14,13 +15,17 @@
 #include <system_error>
 
 #include "base/output_file.h"
+#include "base/report_text.h"
 #include "cli/cli_args.h"
 #include "cli/cli_console.h"
 #include "cli/cli_host.h"
 #include "cli/demo_databases.h"
 #include "cli/interrupt_watcher.h"
 #include "comparison/comparison.h"
+#include "config/configuration_file.h"
 #include "config/memory_settings_store.h"
+#include "data/sql_compare.h"
+#include "oracle/connection_text.h"
 
 namespace velmora::cli {
 
@@ -28,6 +33,9 @@ namespace {
 
 // What the run writes when it stops; written here when a signal came before the run started.
 constexpr const char* kStoppedLine = "\r\n\r\nVelmora Stopped ...";
+
+void printMessageLines(CliEnvironment& environment, const std::string& message);
+int printPlainOutput(CliEnvironment& environment, const std::string& text);
 
 std::string signalName(int signal) {
   switch (signal) {
@@ -48,7 +56,7 @@ bool wantColour(const CliArgs& args, const CliEnvironment& environment) {
     case ColourMode::Never:
       return false;
     case ColourMode::Auto:
-      return environment.outIsTerminal && !environment.noColour;
+      return environment.outIsTerminal && !environment.noColour && !environment.dumbTerminal;
   }
   return false;
 }
@@ -174,11 +182,26 @@ int runComparison(const CliArgs& givenArgs, CliEnvironment& environment) {
   if (args.command == Command::Demo) {
     if (const int status = prepareDemo(args, environment); status != kExitFinished) return status;
   }
-  const ConsoleSettings settings{environment.outIsTerminal, environment.errIsTerminal,
-                                 wantColour(args, environment), environment.trueColour,
-                                 args.progress};
+  ConsoleSettings settings;
+  settings.outIsTerminal = environment.outIsTerminal;
+  settings.errIsTerminal = environment.errIsTerminal;
+  settings.colour = wantColour(args, environment);
+  settings.trueColour = environment.trueColour;
+  settings.progress = args.progress && !environment.dumbTerminal;
+  settings.crlf = args.crlf;
+  settings.terminalWidth = environment.terminalWidth;
   CliConsole console(environment.out, environment.err, settings);
   ComparisonOptions options = args.options;
+  if (args.command == Command::SqlCompare) {
+    options.s_GlobalPassSql1 = args.sql1;
+    options.s_GlobalPassSql2 = args.sql2;
+    std::string problem;
+    if (!prepareSqlCompareStatement(options.s_GlobalPassSql1, 1, &problem) ||
+        !prepareSqlCompareStatement(options.s_GlobalPassSql2, 2, &problem)) {
+      console.message("velmora-cli: " + problem);
+      return kExitUsage;
+    }
+  }
   MemorySettingsStore store;
   CliHost host(console, args.answer);
   OracleEnvironment oracle;
@@ -187,14 +210,20 @@ int runComparison(const CliArgs& givenArgs, CliEnvironment& environment) {
   oracle.options = &options;
   oracle.libraryOverride = args.ociLibrary;
   Comparison comparison(options, host, store, oracle);
+  comparison.output().setFileLineEnds(args.crlf ? FileLineEnds::CrLf : FileLineEnds::Lf);
   // As in the parameters dialog: a report or upgrade script needs both databases, the script
   // of Database 1 only the first.
   const bool needsSecond = options.i_DoingUpgradeScript != 2;
   if (!environment.allowRunWithoutDatabases &&
       (args.database1.empty() || (needsSecond && args.database2.empty()))) {
-    console.message(needsSecond ? "You must select 2 databases before you can begin."
-                                : "You must select a database before you can begin.");
-    console.message(needsSecond ? "velmora-cli: give --db1 and --db2" : "velmora-cli: give --db1");
+    if (!args.configFile.empty()) {
+      const int missing = args.database1.empty() ? 1 : 2;
+      console.message("velmora-cli: the configuration file names no connection of Database " +
+                      std::to_string(missing) + ": give --db" + std::to_string(missing));
+    } else {
+      console.message(needsSecond ? "velmora-cli: --db1 and --db2 are required in this mode"
+                                  : "velmora-cli: --db1 is required in this mode");
+    }
     return kExitUsage;
   }
   // The watcher is there before the databases are connected: a signal while connecting ends
@@ -239,7 +268,9 @@ int runComparison(const CliArgs& givenArgs, CliEnvironment& environment) {
   });
   if (environment.prepareDriver) environment.prepareDriver(driver, interrupt);
 
-  bool started = signalStop.signal() == 0 && comparison.start();
+  const bool sqlCompare = args.command == Command::SqlCompare;
+  bool started =
+      signalStop.signal() == 0 && (sqlCompare ? driver.startSqlCompare() : comparison.start());
   // A signal between the check and the start found no run to stop.
   if (started && signalStop.signal() != 0) comparison.requestStop();
   comparison.waitForEnd();
@@ -249,7 +280,98 @@ int runComparison(const CliArgs& givenArgs, CliEnvironment& environment) {
   console.finishReport();
   if (comparison.errors().outputFailed())
     console.message("velmora-cli: " + comparison.errors().outputFailure());
-  return exitStatus(started, host, comparison, signalStop.signal());
+  const int status = exitStatus(started, host, comparison, signalStop.signal());
+  if (!args.exitCode || (status != kExitFinished && status != kExitRunErrors)) return status;
+  // The comparers' own count, never a reading of the report.
+  console.message("velmora-cli: " + comparison.differences().summary());
+  if (status == kExitFinished && comparison.differences().any()) return kExitDifferences;
+  return status;
+}
+
+// The configuration file of --config: its options become those the flags start from, and its
+// connections are used unless --db1 / --db2 are given. Returns kExitFinished or the status.
+int applyConfigurationFile(const std::vector<std::string>& arguments, ParseResult& parsed,
+                           CliEnvironment& environment) {
+  Configuration configuration;
+  const Status status =
+      readConfigurationFile(parsed.args.configFile, ComparisonOptions(), &configuration);
+  if (!status) {
+    printMessageLines(environment, status.message());
+    return kExitConfiguration;
+  }
+  ParseResult again = parseArgs(arguments, &configuration.options);
+  if (!again.ok()) {
+    environment.err << "velmora-cli: " << again.error
+                    << "\nTry 'velmora-cli --help' for more information.\n";
+    return kExitUsage;
+  }
+  if (!again.args.databaseGiven[0]) again.args.database1 = configuration.connection1;
+  if (!again.args.databaseGiven[1]) again.args.database2 = configuration.connection2;
+  parsed = std::move(again);
+  return kExitFinished;
+}
+
+// A connection as a file holds it: the schema named in the text, the text itself.
+SavedConnection savedConnection(const std::string& text) {
+  return SavedConnection{text, parseConnectionText(text).schema};
+}
+
+// config save FILE: the options and connections of the command line (with --config: of that
+// file, overridden by the flags), written as a configuration file.
+int saveConfiguration(const CliArgs& args, CliEnvironment& environment) {
+  const SavedConnection first = savedConnection(args.database1);
+  const SavedConnection second = savedConnection(args.database2);
+  const Status status = saveConfigurationFile(args.configTarget, args.options,
+                                              args.database1.empty() ? nullptr : &first,
+                                              args.database2.empty() ? nullptr : &second);
+  if (!status) {
+    printMessageLines(environment, status.message());
+    return kExitConfiguration;
+  }
+  environment.err << "velmora-cli: saved " << escapeControls(args.configTarget) << "\n";
+  return kExitFinished;
+}
+
+// A connection text with its password replaced by asterisks.
+std::string withoutPassword(const std::string& text) {
+  const ConnectionText login = parseConnectionText(text);
+  if (!login.hasPassword()) return text;
+  std::string shown = login.schema.empty() ? "" : login.schema + ":";
+  shown += login.user + "/*****";
+  if (!login.database.empty()) shown += "@" + login.database;
+  return shown;
+}
+
+// config show FILE: the configuration as it is understood, passwords hidden.
+int showConfiguration(const CliArgs& args, CliEnvironment& environment) {
+  Configuration configuration;
+  const Status status =
+      readConfigurationFile(args.configTarget, ComparisonOptions(), &configuration);
+  if (!status) {
+    printMessageLines(environment, status.message());
+    return kExitConfiguration;
+  }
+  const SavedConnection first = savedConnection(withoutPassword(configuration.connection1));
+  const SavedConnection second = savedConnection(withoutPassword(configuration.connection2));
+  std::string text = configuration.legacy ? "; an older configuration file (binary), shown in "
+                                            "the current format\n"
+                                          : "";
+  text +=
+      configurationText(configuration.options, configuration.connection1.empty() ? nullptr : &first,
+                        configuration.connection2.empty() ? nullptr : &second);
+  return printPlainOutput(environment, escapeControls(text, "\n\t"));
+}
+
+// A message of one or more lines, each under the program's name.
+void printMessageLines(CliEnvironment& environment, const std::string& message) {
+  size_t start = 0;
+  while (start <= message.size()) {
+    const size_t end = message.find('\n', start);
+    const std::string line = message.substr(start, end == std::string::npos ? end : end - start);
+    environment.err << "velmora-cli: " << escapeControls(line) << "\n";
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
 }
 
 // --help and --version: their text was printed only if stdout took it.
@@ -277,11 +399,21 @@ CliEnvironment CliEnvironment::fromProcess() {
   environment.noColour = noColour && *noColour;
   environment.handleSignals = true;
   environment.readPassword = readPasswordFromTerminal;
+  const char* term = std::getenv("TERM");
+  environment.dumbTerminal = term != nullptr && std::strcmp(term, "dumb") == 0;
+  // Asked at every redraw, so the status line follows the terminal when it is resized.
+  environment.terminalWidth = [] {
+    struct winsize size {};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return int{size.ws_col};
+    const char* columns = std::getenv("COLUMNS");
+    const int fromVariable = columns != nullptr ? std::atoi(columns) : 0;
+    return fromVariable > 0 ? fromVariable : 80;
+  };
   return environment;
 }
 
 int runCli(const std::vector<std::string>& arguments, CliEnvironment& environment) {
-  const ParseResult parsed = parseArgs(arguments);
+  ParseResult parsed = parseArgs(arguments);
   if (!parsed.ok()) {
     environment.err << "velmora-cli: " << parsed.error
                     << "\nTry 'velmora-cli --help' for more information.\n";
@@ -292,11 +424,25 @@ int runCli(const std::vector<std::string>& arguments, CliEnvironment& environmen
       return printPlainOutput(environment, usageText());
     case Command::Version:
       return printPlainOutput(environment, std::string("velmora-cli ") + VELMORA_VERSION + "\n");
+    case Command::Options:
+      return printPlainOutput(environment, optionsText());
+    case Command::ConfigShow:
+      return showConfiguration(parsed.args, environment);
+    case Command::ConfigSave:
     case Command::Run:
     case Command::Demo:
-      return runComparison(parsed.args, environment);
+    case Command::SqlCompare:
+      break;
   }
-  return kExitUsage;
+  if (!parsed.args.configFile.empty()) {
+    if (const int status = applyConfigurationFile(arguments, parsed, environment);
+        status != kExitFinished) {
+      return status;
+    }
+  }
+  if (parsed.args.command == Command::ConfigSave)
+    return saveConfiguration(parsed.args, environment);
+  return runComparison(parsed.args, environment);
 }
 
 }  // namespace velmora::cli

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/exit_status.h"
 #include "cli/cli_login.h"
 #include "cli/demo_databases.h"
 #include "run/run_driver.h"
@@ -16,19 +17,28 @@
 namespace velmora::cli {
 
 // Exit statuses (listed in --help and docs/cli.md).
-inline constexpr int kExitFinished = 0;      // the run finished and compared everything asked
-inline constexpr int kExitStopped = 1;       // the run was stopped (other than by a signal)
-inline constexpr int kExitUsage = 2;         // bad command line
-inline constexpr int kExitUnanswered = 3;    // a question needed --yes or --no
-inline constexpr int kExitNotConnected = 4;  // a database could not be connected, or its schema
-                                             // does not exist
-inline constexpr int kExitRunErrors = 5;     // the run finished, but something could not be read
-                                             // or compared: the report names what
-inline constexpr int kExitOutputFailed = 6;  // the report or script file could not be opened or
-                                             // written (or standard output failed)
-inline constexpr int kExitNoClient = 7;      // the Oracle client library could not be loaded
-inline constexpr int kExitSignalBase = 128;  // stopped by a signal: 128 + its number
-inline constexpr int kExitInterrupted = kExitSignalBase + 2;  // SIGINT (Ctrl+C)
+// The numbers are those of base/exit_status.h, which the desktop application's unattended start
+// shares.
+inline constexpr int kExitFinished = exit_status::kFinished;  // the run finished and compared
+                                                              // everything asked
+inline constexpr int kExitStopped = exit_status::kStopped;    // the run was stopped (other than by
+                                                              // a signal)
+inline constexpr int kExitUsage = exit_status::kUsage;        // bad command line
+inline constexpr int kExitUnanswered = exit_status::kUnanswered;  // a question needed --yes/--no
+inline constexpr int kExitNotConnected = exit_status::kNotConnected;  // a database could not be
+                                                                      // connected, or its schema
+                                                                      // does not exist
+inline constexpr int kExitRunErrors = exit_status::kRunErrors;  // the run finished, but something
+                                                                // could not be read or compared
+inline constexpr int kExitOutputFailed = exit_status::kOutputFailed;    // the report or script file
+                                                                        // (or stdout) failed
+inline constexpr int kExitNoClient = exit_status::kNoClient;            // no Oracle client library
+inline constexpr int kExitConfiguration = exit_status::kConfiguration;  // a configuration file
+                                                                        // could not be read or
+                                                                        // written
+inline constexpr int kExitDifferences = exit_status::kDifferences;      // --exit-code: they differ
+inline constexpr int kExitSignalBase = exit_status::kSignalBase;  // stopped by a signal: 128 + N
+inline constexpr int kExitInterrupted = kExitSignalBase + 2;      // SIGINT (Ctrl+C)
 
 struct CliEnvironment {
   CliEnvironment(std::ostream& outStream, std::ostream& errStream)
@@ -38,9 +48,11 @@ struct CliEnvironment {
   std::ostream& err;
   bool outIsTerminal = false;
   bool errIsTerminal = false;
-  bool trueColour = false;     // the terminal takes 24-bit colours
-  bool noColour = false;       // NO_COLOR is set: no colours unless --color always
-  bool handleSignals = false;  // Ctrl+C and SIGTERM stop the run
+  bool trueColour = false;    // the terminal takes 24-bit colours
+  bool noColour = false;      // NO_COLOR is set: no colours unless --color always
+  bool dumbTerminal = false;  // TERM=dumb: no colours (unless --color always), no status line
+  std::function<int()> terminalWidth;  // columns of stderr's terminal, asked at each redraw
+  bool handleSignals = false;          // Ctrl+C and SIGTERM stop the run
   // Asks for the password of a connection text that holds none (after the environment
   // variables); null or nothing returned: there is no one to ask.
   PasswordReader readPassword;

@@ -21,12 +21,15 @@ using namespace std::chrono_literals;
 
 // No phase is registered in these tests, so every kind switched on by default is named as not
 // compared.
+// The start and the end line of a report as the command line writes it by default (LF line
+// ends) and with --crlf; between them, the kinds this build cannot compare yet.
 constexpr const char* kEmptyReport =
+    "< DATABASE 1:  \n> DATABASE 2:  \n\nSwitched on but not compared (not available in "
+    "this version): ";
+constexpr const char* kEmptyReportCrLf =
     "< DATABASE 1:  \r\n> DATABASE 2:  \r\n\r\nSwitched on but not compared (not available in "
-    "this version): privileges, sequences, table lists, table structures, indexes, constraints, "
-    "table data, view lists, view structures, view data, triggers, view source, functions, "
-    "packages, package bodies, stored procedures, types and type bodies\r\n\r\n--- End of "
-    "Velmora for Oracle --- Elapsed Time: ";
+    "this version): ";
+constexpr const char* kEndLine = "--- End of Velmora for Oracle --- Elapsed Time: ";
 
 std::string readFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -69,12 +72,21 @@ TEST_F(CliAppTest, HelpVersionAndUsageErrors) {
   EXPECT_EQ(run({}), kExitUsage);
 }
 
-TEST_F(CliAppTest, PlainReportKeepsItsBytes) {
+// A pipe or a file gets LF line ends (--crlf: the report's CR LF), no colour codes, and a line
+// end after the end line, so the finished message never runs into it.
+TEST_F(CliAppTest, PlainReportHasLineFeedsAndEndsItsLastLine) {
   EXPECT_EQ(run({"run"}), kExitFinished);
   EXPECT_EQ(out_.str().rfind(kEmptyReport, 0), 0u) << out_.str();
-  EXPECT_TRUE(out_.str().ends_with(" ---"));  // no line end added, no colour codes
+  EXPECT_EQ(out_.str().find('\r'), std::string::npos);
+  EXPECT_TRUE(out_.str().ends_with(" ---\n"));
+  EXPECT_NE(out_.str().find(std::string("\n\n") + kEndLine), std::string::npos);
   EXPECT_EQ(out_.str().find('\x1b'), std::string::npos);
   EXPECT_EQ(err_.str(), "Velmora for Oracle has finished comparing the databases\n");
+
+  EXPECT_EQ(run({"run", "--crlf"}), kExitFinished);
+  EXPECT_EQ(out_.str().rfind(kEmptyReportCrLf, 0), 0u) << out_.str();
+  EXPECT_TRUE(out_.str().ends_with(" ---\r\n"));
+  EXPECT_NE(out_.str().find(std::string("\r\n\r\n") + kEndLine), std::string::npos);
 }
 
 TEST_F(CliAppTest, TerminalGetsColoursAndLineFeeds) {
@@ -93,13 +105,20 @@ TEST_F(CliAppTest, TerminalGetsColoursAndLineFeeds) {
   EXPECT_EQ(out_.str().find('\x1b'), std::string::npos);
 }
 
-TEST_F(CliAppTest, OutputFileKeepsCrLfAndTheScreenGetsTheNotice) {
+TEST_F(CliAppTest, OutputFileHasLineFeedsOrCrLfAndTheScreenGetsTheNotice) {
   const fs::path file = dir_ / "report.txt";
-  env_.outIsTerminal = true;  // even on a terminal the file keeps the report's line ends
+  env_.outIsTerminal = true;
   EXPECT_EQ(run({"run", "--output", file.string(), "--color", "never"}), kExitFinished);
   EXPECT_EQ(out_.str(),
             "Output of this report is being written to file: " + file.string() + "\n\n");
   EXPECT_EQ(readFile(file).rfind(kEmptyReport, 0), 0u);
+  EXPECT_TRUE(readFile(file).ends_with(" ---\n"));
+  EXPECT_EQ(readFile(file).find('\r'), std::string::npos);
+
+  // For Windows users: the report's CR LF, still with a line end after the last line.
+  EXPECT_EQ(run({"run", "--output", file.string(), "--crlf"}), kExitFinished);
+  EXPECT_EQ(readFile(file).rfind(kEmptyReportCrLf, 0), 0u);
+  EXPECT_TRUE(readFile(file).ends_with(" ---\r\n"));
 }
 
 // A file that cannot be opened is found before anything is connected, with the system's reason.
@@ -147,7 +166,7 @@ TEST_F(CliAppTest, AFullReportFileStopsTheRun) {
                             "device"),
             std::string::npos)
       << out_.str();
-  EXPECT_TRUE(out_.str().ends_with("Velmora Stopped ..."));
+  EXPECT_TRUE(out_.str().ends_with("Velmora Stopped ...\n"));
   EXPECT_NE(err_.str().find("velmora-cli: could not write the report to /dev/full: No space left "
                             "on device"),
             std::string::npos)
@@ -221,11 +240,11 @@ TEST_F(CliAppTest, QuestionWithoutAnAnswerStopsTheRun) {
   EXPECT_EQ(run({"run"}), kExitUnanswered);
   EXPECT_NE(err_.str().find("Drop everything?\nvelmora-cli: this question needs an answer"),
             std::string::npos);
-  EXPECT_TRUE(out_.str().ends_with("\r\nno\r\n\r\nVelmora Stopped ..."));
+  EXPECT_TRUE(out_.str().ends_with("\nno\n\nVelmora Stopped ...\n"));
   EXPECT_NE(err_.str().find("Velmora for Oracle has been stopped."), std::string::npos);
 
   EXPECT_EQ(run({"run", "--yes"}), kExitFinished);
-  EXPECT_NE(out_.str().find("\r\nyes"), std::string::npos);
+  EXPECT_NE(out_.str().find("\nyes"), std::string::npos);
   EXPECT_NE(err_.str().find("Drop everything? [--yes: Yes]"), std::string::npos);
 }
 
@@ -241,7 +260,7 @@ TEST_F(CliAppTest, InterruptEndsWithTheStoppedLine) {
     });
   };
   EXPECT_EQ(run({"run"}), kExitInterrupted);
-  EXPECT_TRUE(out_.str().ends_with("\r\nworking\r\n\r\nVelmora Stopped ..."));
+  EXPECT_TRUE(out_.str().ends_with("\nworking\n\nVelmora Stopped ...\n"));
 }
 
 TEST_F(CliAppTest, TheDemoBringsItsOwnDatabasesAndOnlyItTakesAWorkFolder) {
@@ -351,11 +370,10 @@ TEST(CliBinaryTest, ExitStatusesAndOutputFile) {
   const std::string err = file + ".err";
   EXPECT_EQ(status("'" + cli + "' run --output '" + file + "' >/dev/null 2>'" + err + "'"),
             kExitUsage);
-  EXPECT_NE(readFile(err).find("You must select 2 databases before you can begin."),
+  EXPECT_NE(readFile(err).find("velmora-cli: --db1 and --db2 are required in this mode"),
             std::string::npos);
   EXPECT_EQ(status("'" + cli + "' run --mode script --db2 a/b@c 2>'" + err + "'"), kExitUsage);
-  EXPECT_NE(readFile(err).find("You must select a database before you can begin."),
-            std::string::npos);
+  EXPECT_NE(readFile(err).find("velmora-cli: --db1 is required in this mode"), std::string::npos);
   EXPECT_FALSE(fs::exists(file));
   fs::remove(err);
 }

@@ -1,6 +1,7 @@
 #include "cli/cli_args.h"
 
 #include <cctype>
+#include <utility>
 
 #include "base/option_keys.h"
 #include "cli/cli_app.h"
@@ -61,6 +62,7 @@ bool applyConnection(CliArgs& args, int number, const std::string& value, std::s
     return false;
   }
   (number == 1 ? args.database1 : args.database2) = value;
+  args.databaseGiven[number - 1] = true;
   return true;
 }
 
@@ -70,9 +72,19 @@ bool applyConnection(CliArgs& args, int number, const std::string& value, std::s
 bool setSelectionList(CliArgs& args, const std::string& assignment, bool* ok, std::string* error) {
   const size_t equals = assignment.find('=');
   const std::string key = assignment.substr(0, equals);
-  NameList* list = key == "IgnoreColumns"  ? &args.options.IgnoreColumns
-                   : key == "IgnoreTables" ? &args.options.IgnoreTables
-                                           : nullptr;
+  ComparisonOptions& o = args.options;
+  // The selection lists by their configuration-file keys.
+  const std::pair<const char*, NameList*> lists[] = {
+      {"IgnoreColumns", &o.IgnoreColumns},       {"IgnoreTables", &o.IgnoreTables},
+      {"IgnoreViews", &o.IgnoreViews},           {"IgnoreProcs", &o.IgnoreProcs},
+      {"IgnoreFuncs", &o.IgnoreFuncs},           {"IgnorePacks", &o.IgnorePacks},
+      {"IgnorePackBodies", &o.IgnorePackBodies}, {"IgnoreTypes", &o.IgnoreTypes},
+      {"IgnoreTypeBodies", &o.IgnoreTypeBodies}, {"IgnoreTrigs", &o.IgnoreTrigs},
+      {"IgnoreViewSource", &o.IgnoreViewSource}};
+  NameList* list = nullptr;
+  for (const auto& [name, candidate] : lists) {
+    if (key == name) list = candidate;
+  }
   if (list == nullptr || equals == std::string::npos) return false;
   list->clear();
   std::string rest = assignment.substr(equals + 1);
@@ -92,6 +104,16 @@ bool setSelectionList(CliArgs& args, const std::string& assignment, bool* ok, st
     }
     list->add(name);
   }
+  return true;
+}
+
+bool applyAnswer(CliArgs& args, bool yes, std::string* error) {
+  const Answer answer = yes ? Answer::Yes : Answer::No;
+  if (args.answer && *args.answer != answer) {
+    *error = "--yes and --no cannot be used together";
+    return false;
+  }
+  args.answer = answer;
   return true;
 }
 
@@ -136,24 +158,47 @@ std::vector<FlagSpec> makeRunFlags() {
        [](CliArgs& a, const std::string& v, std::string* e) { return applyFile(a, v, false, e); }},
       {"--autosave-lines", "N", "lines between incremental saves (1 to 999999, default 500)",
        [](CliArgs& a, const std::string& v, std::string* e) {
-         return setOption(a, "i_AutoSaveLines", v, e);
+         if (setOption(a, "i_AutoSaveLines", v, e)) return true;
+         *e = "Invalid value \"" + v +
+              "\" for --autosave-lines: expected a number of lines from 1 "
+              "to 999999";
+         return false;
        }},
       {"--set", "KEY=VALUE",
        "set an option by its configuration-file key, e.g. b_DoData=0, or a list: "
-       "IgnoreColumns=AUDIT_%,ROW_ID or IgnoreTables=T1,T2 (repeatable)",
+       "IgnoreColumns=AUDIT_%,ROW_ID or IgnoreTables=T1,T2 (also IgnoreViews, IgnoreTrigs, "
+       "IgnoreViewSource, IgnoreFuncs, IgnorePacks, IgnorePackBodies, IgnoreProcs, IgnoreTypes, "
+       "IgnoreTypeBodies; repeatable)",
        [](CliArgs& a, const std::string& v, std::string* e) {
          bool ok = false;
          if (setSelectionList(a, v, &ok, e)) return ok;
          return setOptionAssignment(a.options, v, e);
        }},
       {"--yes", nullptr, "answer Yes to every question of the run",
-       [](CliArgs& a, const std::string&, std::string*) {
-         a.answer = Answer::Yes;
+       [](CliArgs& a, const std::string&, std::string* e) { return applyAnswer(a, true, e); }},
+      {"--no", nullptr, "answer No to every question of the run",
+       [](CliArgs& a, const std::string&, std::string* e) { return applyAnswer(a, false, e); }},
+      {"--config", "FILE.dbo",
+       "start from a configuration file: its connections and options, which the other options "
+       "override (the run asks nothing; see docs/cli.md)",
+       [](CliArgs& a, const std::string& v, std::string* e) {
+         if (v.empty()) {
+           *e = "--config needs a file name";
+           return false;
+         }
+         a.configFile = v;
          return true;
        }},
-      {"--no", nullptr, "answer No to every question of the run",
+      {"--exit-code", nullptr,
+       "exit with status 9 when the databases differ in anything compared (0 when they do "
+       "not), as diff does",
        [](CliArgs& a, const std::string&, std::string*) {
-         a.answer = Answer::No;
+         a.exitCode = true;
+         return true;
+       }},
+      {"--crlf", nullptr, "write the report with CR LF line ends (for Windows users) instead of LF",
+       [](CliArgs& a, const std::string&, std::string*) {
+         a.crlf = true;
          return true;
        }},
       {"--color", "auto|always|never", "report colours (auto: on a terminal, unless NO_COLOR)",
@@ -213,7 +258,43 @@ std::string checkCommandFlags(const CliArgs& args) {
   if (args.command == Command::Demo && (!args.database1.empty() || !args.database2.empty())) {
     return "demo compares its own databases: --db1 and --db2 are for run";
   }
-  if (args.command == Command::Run && !args.demoWork.empty()) return "--work is for demo only";
+  if (args.command != Command::Demo && !args.demoWork.empty()) return "--work is for demo only";
+  if (args.command == Command::Demo && !args.configFile.empty())
+    return "demo compares its own databases: --config is for run and config save";
+  if (args.exitCode && args.options.i_DoingUpgradeScript == 2)
+    return "--exit-code needs a comparison: the script of Database 1 (--mode script) compares "
+           "nothing";
+  return "";
+}
+
+// sql-compare: --sql1, --sql2 and --sql (both) take the statements; the other flags are those
+// of run. Only the report is written: the mode stays "report".
+std::string parseSqlCompareArgs(const std::vector<std::string>& arguments, CliArgs& args) {
+  std::vector<std::string> rest{arguments[0]};
+  for (size_t i = 1; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    const size_t equals = argument.find('=');
+    const std::string name = argument.substr(0, equals);
+    if (name != "--sql1" && name != "--sql2" && name != "--sql") {
+      rest.push_back(argument);
+      continue;
+    }
+    std::string value;
+    if (equals != std::string::npos) {
+      value = argument.substr(equals + 1);
+    } else if (i + 1 < arguments.size()) {
+      value = arguments[++i];
+    } else {
+      return name + " needs a value (a select, or @FILE)";
+    }
+    if (name != "--sql2") args.sql1 = value;
+    if (name != "--sql1") args.sql2 = value;
+  }
+  if (std::string error = parseRunFlags(rest, 1, args); !error.empty()) return error;
+  if (args.sql1.empty() || args.sql2.empty())
+    return "sql-compare needs the statements: --sql1 and --sql2, or --sql for both";
+  if (args.options.i_DoingUpgradeScript != 0)
+    return "sql-compare only reports: --mode must be report";
   return "";
 }
 
@@ -224,8 +305,9 @@ const std::vector<FlagSpec>& runFlags() {
   return flags;
 }
 
-ParseResult parseArgs(const std::vector<std::string>& arguments) {
+ParseResult parseArgs(const std::vector<std::string>& arguments, const ComparisonOptions* base) {
   ParseResult result;
+  if (base != nullptr) result.args.options = *base;
   if (arguments.empty()) {
     result.error = "No command given";
     return result;
@@ -235,6 +317,34 @@ ParseResult parseArgs(const std::vector<std::string>& arguments) {
     result.args.command = Command::Help;
   } else if (command == "--version" || command == "version") {
     result.args.command = Command::Version;
+  } else if (command == "options") {
+    result.args.command = Command::Options;
+  } else if (command == "config") {
+    const std::string action = arguments.size() > 1 ? arguments[1] : "";
+    if (action != "save" && action != "show") {
+      result.error =
+          "config needs an action: config save FILE.dbo [options] or config show "
+          "FILE.dbo";
+      return result;
+    }
+    result.args.command = action == "save" ? Command::ConfigSave : Command::ConfigShow;
+    if (arguments.size() < 3 || arguments[2].empty() || arguments[2].rfind("--", 0) == 0) {
+      result.error = "config " + action + " needs a file name";
+      return result;
+    }
+    result.args.configTarget = arguments[2];
+    if (action == "show") {
+      if (arguments.size() > 3) result.error = "Unexpected argument \"" + arguments[3] + "\"";
+      return result;
+    }
+    result.error = parseRunFlags(arguments, 3, result.args);
+    if (result.ok()) result.error = checkCommandFlags(result.args);
+    return result;
+  } else if (command == "sql-compare") {
+    result.args.command = Command::SqlCompare;
+    result.error = parseSqlCompareArgs(arguments, result.args);
+    if (result.ok()) result.error = checkCommandFlags(result.args);
+    return result;
   } else if (command == "run" || command == "demo") {
     result.args.command = command == "run" ? Command::Run : Command::Demo;
     result.error = parseRunFlags(arguments, 1, result.args);
@@ -252,6 +362,11 @@ std::string usageText() {
   std::string text =
       "Usage: velmora-cli run [options]    compare two databases and print the report\n"
       "       velmora-cli demo [options]   compare the demo databases\n"
+      "       velmora-cli sql-compare --sql1 SELECT --sql2 SELECT [options]\n"
+      "                                    compare the rows of two selects (@FILE: a file's text)\n"
+      "       velmora-cli config save FILE.dbo [options]   write a configuration file\n"
+      "       velmora-cli config show FILE.dbo   print a configuration file without passwords\n"
+      "       velmora-cli options          list every --set key with its meaning and default\n"
       "       velmora-cli --help | --version\n"
       "\n"
       "Velmora for Oracle compares Database 1 (the source) with Database 2 (the target).\n"
@@ -277,6 +392,10 @@ std::string usageText() {
       "every user of this machine in the process list (ps) and stays in the shell's history.\n"
       "Leave it out (user@alias) and set VELMORA_DB1_PASSWORD / VELMORA_DB2_PASSWORD, or let\n"
       "velmora-cli ask for it on the terminal.\n"
+      "A configuration file (config save) holds the passwords of its connections in plain text,\n"
+      "as other tools read these files: it is created readable by its owner only (mode 0600).\n"
+      "Leave the password out of --db1/--db2 when saving, and the run from the file takes it\n"
+      "from the variables or the terminal.\n"
       "\n"
       "Exit status:\n";
   const struct {
@@ -295,6 +414,8 @@ std::string usageText() {
        "the report or script file could not be opened or written, or standard\n"
        "         output failed (the message gives the system's reason)"},
       {kExitNoClient, "the Oracle client library could not be loaded"},
+      {kExitConfiguration, "a configuration file could not be read (or is damaged) or written"},
+      {kExitDifferences, "with --exit-code: the run finished and the databases differ"},
   };
   for (const auto& entry : statuses) {
     std::string number = "  " + std::to_string(entry.status);

@@ -14,7 +14,7 @@
 
 namespace velmora::cli {
 
-enum class Command { Help, Version, Run, Demo };
+enum class Command { Help, Version, Run, Demo, ConfigSave, ConfigShow, Options, SqlCompare };
 enum class ColourMode { Auto, Always, Never };
 
 struct CliArgs {
@@ -27,6 +27,15 @@ struct CliArgs {
   std::string database1, database2;
   std::string ociLibrary;  // --oci-library: the OCI client library to load ("" = the settings)
   std::string demoWork;    // demo --work: the folder of the demo databases ("" = the default)
+  // --config FILE: the configuration file whose options and connections the run starts from;
+  // the other flags override them. config save / show: the file they write or print.
+  std::string configFile;
+  std::string configTarget;
+  bool exitCode = false;  // --exit-code: a distinct status when the databases differ
+  bool crlf = false;      // --crlf: CR LF line ends in the report's stdout and file
+  bool databaseGiven[2] = {false, false};  // --db1 / --db2 given (they override the file's)
+  // sql-compare --sql1 / --sql2 (--sql: both): the statements, or "@FILE" for a file's text.
+  std::string sql1, sql2;
 };
 
 struct ParseResult {
@@ -47,8 +56,13 @@ struct FlagSpec {
 // The flags of `run` (and `demo`).
 const std::vector<FlagSpec>& runFlags();
 
-// argv without the program name.
-ParseResult parseArgs(const std::vector<std::string>& arguments);
+// argv without the program name. `base`: the options the flags start from (a configuration
+// file's), else the defaults.
+ParseResult parseArgs(const std::vector<std::string>& arguments,
+                      const ComparisonOptions* base = nullptr);
+
+// `velmora-cli options`: every --set key with its meaning and default.
+std::string optionsText();
 
 std::string usageText();
 

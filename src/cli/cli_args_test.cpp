@@ -144,3 +144,29 @@ TEST(CliArgsTest, UsageListsEveryExitStatusAndThePasswordAdvice) {
 
 }  // namespace
 }  // namespace velmora::cli
+
+namespace velmora::cli {
+namespace {
+
+TEST(CliArgsTest, SqlCompareTakesItsStatementsAndTheFlagsOfRun) {
+  ParseResult parsed = parseArgs({"sql-compare", "--db1", "a@x", "--sql1", "select 1 from dual",
+                                  "--sql2=@two.sql", "--set", "b_CompDatCase=1"});
+  ASSERT_TRUE(parsed.ok()) << parsed.error;
+  EXPECT_EQ(parsed.args.command, Command::SqlCompare);
+  EXPECT_EQ(parsed.args.sql1, "select 1 from dual");
+  EXPECT_EQ(parsed.args.sql2, "@two.sql");
+  EXPECT_EQ(parsed.args.database1, "a@x");
+  EXPECT_EQ(parsed.args.options.b_CompDatCase, 1);
+  parsed = parseArgs({"sql-compare", "--sql", "select x from t"});
+  ASSERT_TRUE(parsed.ok()) << parsed.error;
+  EXPECT_EQ(parsed.args.sql1, parsed.args.sql2);
+
+  EXPECT_NE(parseArgs({"sql-compare", "--sql1", "select 1 from dual"}).error, "");
+  EXPECT_NE(parseArgs({"sql-compare", "--sql1"}).error, "");
+  EXPECT_NE(parseArgs({"sql-compare", "--sql", "select 1 from dual", "--mode", "upgrade"}).error,
+            "");
+  EXPECT_NE(parseArgs({"run", "--sql", "select 1 from dual"}).error, "") << "for sql-compare only";
+}
+
+}  // namespace
+}  // namespace velmora::cli

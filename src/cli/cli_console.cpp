@@ -22,7 +22,8 @@ CliConsole::CliConsole(std::ostream& out, std::ostream& err, const ConsoleSettin
       err_(err),
       settings_(settings),
       statusEnabled_(settings.progress && settings.errIsTerminal),
-      lineBuffered_(statusEnabled_ && settings.outIsTerminal) {}
+      lineBuffered_(statusEnabled_ && settings.outIsTerminal),
+      lineEnd_(settings.outIsTerminal || !settings.crlf ? "\n" : "\r\n") {}
 
 std::string CliConsole::styleOf(ReportColour colour, bool underline) const {
   if (!settings_.colour) return "";
@@ -52,22 +53,18 @@ std::string CliConsole::terminalText(std::string_view text) const {
   return escapeControls(text, "\r\n\t");
 }
 
-// A terminal takes LF: "\r\n", a lone "\r" and a lone "\n" each end one line. Elsewhere the
-// report keeps its own bytes.
+// "\r\n", a lone "\r" and a lone "\n" each end one line: with LF, as on a terminal and by
+// default elsewhere, or with CR LF (--crlf) when stdout is not a terminal.
 std::string CliConsole::lineEnds(std::string_view text) {
-  if (!settings_.outIsTerminal) return std::string(text);
-  std::string result;
-  result.reserve(text.size());
-  for (char c : text) {
-    if (c == '\r') {
-      result += '\n';
-      lastWasCr_ = true;
-      continue;
-    }
-    if (c != '\n' || !lastWasCr_) result += c;
-    lastWasCr_ = false;
-  }
-  return result;
+  return lineEnd_.convert(text);
+}
+
+void CliConsole::endLine() {
+  if (!outMidLine_ || outputFailed_) return;
+  errno = 0;
+  out_ << lineEnd_.lineEnd();
+  outMidLine_ = false;
+  checkOut(errno);
 }
 
 void CliConsole::emit(const std::string& text, const std::string& style) {
@@ -154,13 +151,22 @@ void CliConsole::finishReport() {
   eraseStatus();
   emitPending();
   resetTerminalStyle();
-  if (settings_.outIsTerminal && outMidLine_) {
-    out_ << '\n';
-    outMidLine_ = false;
-  }
+  endLine();
   errno = 0;
   out_.flush();
   checkOut(errno);
+}
+
+void CliConsole::endReportLine() {
+  std::lock_guard lock(mutex_);
+  eraseStatus();
+  emitPending();
+  resetTerminalStyle();
+  endLine();
+  errno = 0;
+  out_.flush();
+  checkOut(errno);
+  drawStatus();
 }
 
 void CliConsole::message(const std::string& text) {
@@ -217,11 +223,47 @@ void CliConsole::progressChanged() {
   if (percent() != shownPercent_) drawStatus();
 }
 
+int CliConsole::width() const {
+  const int columns = settings_.terminalWidth ? settings_.terminalWidth() : 80;
+  return columns > 0 ? columns : 80;
+}
+
+// The status line drawn last may have wrapped since, when the terminal became narrower: the rows
+// it took now are cleared from the first.
+std::string CliConsole::eraseSequence(int columns) const {
+  const size_t rows = shownLength_ > 0 ? (shownLength_ - 1) / static_cast<size_t>(columns) : 0;
+  if (rows == 0) return kEraseLine;
+  return "\r\x1b[" + std::to_string(rows) + "A\x1b[J";
+}
+
 void CliConsole::eraseStatus() {
   if (!statusShown_) return;
-  err_ << kEraseLine;
+  err_ << eraseSequence(width());
   err_.flush();
   statusShown_ = false;
+}
+
+// The status text, the bar and the percentage in one column less than the terminal has (a
+// line that fills the last column wraps on some terminals). Narrow terminals get a shorter bar,
+// then none.
+std::string CliConsole::statusLine(int columns, int done) const {
+  const int available = columns - 1;
+  if (available <= 0) return "";
+  const std::string percentText = std::to_string(done) + "%";
+  const int bar = std::min(kBarWidth, (available - 8) / 2);
+  std::string line;
+  if (bar >= 5) {
+    const size_t textWidth = std::min(kStatusWidth, static_cast<size_t>(available - (bar + 8)));
+    line = status_.substr(0, textWidth);
+    line.resize(textWidth, ' ');
+    const int filled = done * bar / 100;
+    line += " [" + std::string(filled, '#') + std::string(bar - filled, '-') + "] " + percentText;
+  } else {
+    const size_t textWidth = available > 5 ? static_cast<size_t>(available - 5) : 0;
+    line = status_.substr(0, textWidth) + " " + percentText;
+  }
+  if (line.size() > static_cast<size_t>(available)) line.resize(static_cast<size_t>(available));
+  return line;
 }
 
 void CliConsole::drawStatus() {
@@ -229,14 +271,12 @@ void CliConsole::drawStatus() {
   if (settings_.outIsTerminal) resetTerminalStyle();  // the same terminal: a plain status line
   const int done = percent();
   shownPercent_ = done;
-  std::string line = status_.substr(0, kStatusWidth);
-  line.resize(kStatusWidth, ' ');
-  const int filled = done * kBarWidth / 100;
-  line += " [" + std::string(filled, '#') + std::string(kBarWidth - filled, '-') + "] " +
-          std::to_string(done) + "%";
-  err_ << kEraseLine << line;
+  const int columns = width();
+  const std::string line = statusLine(columns, done);
+  err_ << (statusShown_ ? eraseSequence(columns) : std::string(kEraseLine)) << line;
   err_.flush();
   statusShown_ = true;
+  shownLength_ = line.size();
 }
 
 }  // namespace velmora::cli

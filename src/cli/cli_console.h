@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/line_ends.h"
 #include "base/report_colour.h"
 
 namespace velmora::cli {
@@ -24,6 +25,9 @@ struct ConsoleSettings {
   bool colour = false;      // ANSI colours in the report
   bool trueColour = false;  // 24-bit colours (COLORTERM), else the 16 basic ones
   bool progress = false;    // status line and progress bar on stderr
+  bool crlf = false;        // CR LF line ends in the report when stdout is not a terminal
+  // The width of stderr's terminal, asked at every redraw (null: 80 columns).
+  std::function<int()> terminalWidth = nullptr;
 };
 
 class CliConsole {
@@ -31,7 +35,10 @@ class CliConsole {
   CliConsole(std::ostream& out, std::ostream& err, const ConsoleSettings& settings);
 
   void report(std::string_view text, ReportColour colour, bool underline);
-  void finishReport();  // prints what is pending, resets the colours, ends the line on a terminal
+  void finishReport();  // prints what is pending, resets the colours, ends the report's last line
+  // Ends the report's last line (with the report's line end), so that what follows on the same
+  // terminal (the final message, the shell's prompt) starts on a line of its own.
+  void endReportLine();
 
   // Standard output failed (a full disk, a closed file): the handler is called once, with the
   // system's reason, on the thread that printed (with the console's lock held: it must not print).
@@ -54,6 +61,10 @@ class CliConsole {
 
   std::string terminalText(std::string_view text) const;
   std::string lineEnds(std::string_view text);
+  std::string statusLine(int columns, int done) const;
+  int width() const;
+  std::string eraseSequence(int columns) const;
+  void endLine();  // mutex_ held
   std::string styleOf(ReportColour colour, bool underline) const;
   void emit(const std::string& text, const std::string& style);  // mutex_ held
   void emitPending();                                            // mutex_ held
@@ -72,13 +83,15 @@ class CliConsole {
   bool statusEnabled_;
   bool lineBuffered_;             // the report and the status line share a terminal
   std::vector<Segment> pending_;  // line-buffered report text: no line end in it
-  bool lastWasCr_ = false;
+  LineEndConverter lineEnd_;
   bool outMidLine_ = false;  // the last character printed to out was not a line end
   std::string termStyle_;    // the codes in effect on out
   std::string status_;
   int low_ = 0, high_ = 0, position_ = 0;
   int shownPercent_ = -1;
   bool statusShown_ = false;
+  size_t shownLength_ = 0;  // columns of the status line drawn
+  int shownWidth_ = 0;      // the terminal's width when it was drawn
   std::function<void(const std::string&)> outputFailureHandler_;
   bool outputFailed_ = false;
 };

@@ -40,7 +40,7 @@ TEST(CliConsoleTest, ColoursFollowTheRuns) {
   console.report("c", ReportColour::Red, true);
   console.report("d", ReportColour::Black, false);
   console.finishReport();
-  EXPECT_EQ(out.str(), "\x1b[34m\x1b[24mab\x1b[31m\x1b[4mc\x1b[39m\x1b[24md\x1b[0m");
+  EXPECT_EQ(out.str(), "\x1b[34m\x1b[24mab\x1b[31m\x1b[4mc\x1b[39m\x1b[24md\x1b[0m\n");
   EXPECT_EQ(err.str(), "");
 
   std::ostringstream trueOut;
@@ -92,15 +92,64 @@ TEST(CliConsoleTest, ControlCharactersOfTheTextNeverReachATerminal) {
   EXPECT_EQ(coloured.str(), "\x1b[31m\x1b[24m" + shown);
 }
 
-// A plain report or script on a file or a pipe keeps its exact bytes (its names are escaped where
-// they were written): an upgrade script must stay what the run wrote.
+// A plain report or script on a file or a pipe keeps its exact bytes but its line ends (its
+// names are escaped where they were written): an upgrade script must stay what the run wrote.
 TEST(CliConsoleTest, APlainReportKeepsItsBytes) {
+  const std::string text = "CREATE TABLE T (\r\n\t\"A\"\tNUMBER DEFAULT CHR(27)\x1b)\r\n;";
   std::ostringstream out, err;
-  CliConsole console(out, err, {false, false, false, false, false});
-  const std::string text = "CREATE TABLE T (\r\n\t\"A\"\tNUMBER DEFAULT CHR(27)\x1b)\r\n;\r\n";
+  ConsoleSettings crlf;
+  crlf.crlf = true;
+  CliConsole console(out, err, crlf);
   console.report(text, ReportColour::Blue, false);
   console.finishReport();
-  EXPECT_EQ(out.str(), text);
+  EXPECT_EQ(out.str(), text + "\r\n");
+
+  std::ostringstream lf;
+  CliConsole plain(lf, err, {false, false, false, false, false});
+  plain.report(text.substr(0, 17), ReportColour::Blue, false);  // a CR LF cut in two
+  plain.report(text.substr(17), ReportColour::Blue, false);
+  plain.finishReport();
+  EXPECT_EQ(lf.str(), "CREATE TABLE T (\n\t\"A\"\tNUMBER DEFAULT CHR(27)\x1b)\n;\n");
+}
+
+// The status line fits the terminal, however narrow, and follows it when it is resized: a line
+// that wrapped in a narrower terminal is cleared from its first row.
+TEST(CliConsoleTest, StatusLineFitsTheTerminalAndFollowsResizes) {
+  int columns = 120;
+  std::ostringstream out, err;
+  ConsoleSettings settings{false, true, false, false, true};
+  settings.terminalWidth = [&columns] { return columns; };
+  CliConsole console(out, err, settings);
+  const std::string status(60, 'S');
+  auto lastLine = [&err] {
+    const std::string text = err.str();
+    const size_t at = text.rfind("\x1b[K");
+    const size_t jump = text.rfind("\x1b[J");
+    const size_t from =
+        at == std::string::npos || (jump != std::string::npos && jump > at) ? jump : at;
+    return text.substr(from + 3);
+  };
+  console.setStatus(status);
+  console.setProgressRange(0, 10);
+  const std::string wide = lastLine();
+  EXPECT_LT(wide.size(), 120u);
+  EXPECT_NE(wide.find("[------------------------] 0%"), std::string::npos) << wide;
+  for (int width : {80, 40, 20, 8, 2}) {
+    columns = width;
+    console.stepProgress();
+    const std::string line = lastLine();
+    EXPECT_LT(line.size(), static_cast<size_t>(width)) << width << ": " << line;
+  }
+  columns = 40;
+  console.setStatus("short");
+  EXPECT_NE(lastLine().find("%"), std::string::npos);
+  // From 120 columns to 40: the 76-column line took two rows; the clear goes up one.
+  columns = 120;
+  console.setStatus(status);
+  err.str("");
+  columns = 40;
+  console.setStatus(status);
+  EXPECT_EQ(err.str().rfind("\r\x1b[1A\x1b[J", 0), 0u) << err.str();
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ TEST_F(CliDemoTest, ComparesTheTwoReleasesAndBuildsTheirDatabasesOnce) {
   ASSERT_EQ(run({}), kExitFinished) << err_.str();
   EXPECT_TRUE(built("CURRENT") && built("PRODUCTION")) << err_.str();
   const std::string report = out_.str();
-  EXPECT_EQ(report.rfind("< DATABASE 1:  OE@CURRENT\r\n> DATABASE 2:  OE@PRODUCTION\r\n", 0), 0u)
+  EXPECT_EQ(report.rfind("< DATABASE 1:  OE@CURRENT\n> DATABASE 2:  OE@PRODUCTION\n", 0), 0u)
       << report;
   EXPECT_NE(report.find("The following tables DO NOT exist in OE@PRODUCTION"), std::string::npos)
       << report;

@@ -34,6 +34,7 @@ class CliHost : public RunHost {
   void addObject(const std::string&) override {}
   void selectObject(const std::string&) override {}
   void runEnded() override { console_.clearStatus(); }
+  void reportEnded() override { console_.endReportLine(); }
 
  private:
   CliConsole& console_;

@@ -2,8 +2,13 @@
 
 #include <utility>
 
+#include "config/configuration_file.h"
+#include "data/sql_compare.h"
+#include "data/table_data.h"
 #include "privseq/privseq_phases.h"
+#include "source/code_phases.h"
 #include "structure/structure_phases.h"
+#include "views/view_phases.h"
 
 namespace velmora {
 
@@ -156,12 +161,18 @@ void Comparison::beginRun() {
   if (first != nullptr) {
     registerPrivilegeAndSequencePhases(phases);
     registerTablePhases(phases);
+    registerViewPhases(phases);
+    registerCodePhases(phases);
     comparersRegistered_ = true;
   } else if (comparersRegistered_) {
     unregisterPrivilegeAndSequencePhases(phases);
     unregisterTablePhases(phases);
+    unregisterViewPhases(phases);
+    unregisterCodePhases(phases);
     comparersRegistered_ = false;
   }
+  registerDataPhases(phases);
+  driver_.setSqlCompareRunner(runSqlCompare);
 
   // Every execute and fetch of the run checks for a stop, so a list cut short ends the run as
   // stopped, never as read or as an error.
@@ -178,6 +189,54 @@ void Comparison::endRun() {
   for (DatabaseConnection* connection : {context.database1(), context.database2()}) {
     if (connection) connection->setCallCheck(nullptr);
   }
+}
+
+// Load of a configuration file: nothing changes before the whole file was read.
+Status Comparison::loadConfiguration(const std::string& path, LoginPrompter* prompter, bool ask) {
+  if (driver_.isActive() || opening(1) || opening(2))
+    return Status::failure(
+        0, "A configuration cannot be loaded while a run or a connect is under way.");
+  Configuration configuration;
+  if (Status status = readConfigurationFile(path, options_, &configuration); !status) return status;
+  if (!configuration.legacy) configurationFile_ = path;
+  const std::string* texts[2] = {&configuration.connection1, &configuration.connection2};
+  bool reconnect = !texts[0]->empty() || !texts[1]->empty();
+  if (reconnect && ask && (database(1) != nullptr || database(2) != nullptr)) {
+    reconnect = driver_.host().ask("Do you wish to re-connect to the databases on the config file?",
+                                   Buttons::YesNo) == Answer::Yes;
+  }
+  for (int number = 1; reconnect && number <= 2; ++number) {
+    // A connection that cannot be opened has shown its messages; the options load all the same.
+    if (!texts[number - 1]->empty()) (void)open(number, *texts[number - 1], prompter);
+  }
+  options_ = configuration.options;
+  driver_.context().clearSkipRequest();
+  driver_.output().setReportSaved(true);
+  return Status();
+}
+
+Status Comparison::saveConfiguration(const std::string& path) {
+  SavedConnection saved[2];
+  const SavedConnection* pointers[2] = {nullptr, nullptr};
+  for (int number = 1; number <= 2; ++number) {
+    if (const DatabaseConnection* connection = database(number)) {
+      saved[number - 1] = {connection->connectionText(), connection->owner()};
+      pointers[number - 1] = &saved[number - 1];
+    }
+  }
+  Status status = saveConfigurationFile(path, options_, pointers[0], pointers[1]);
+  if (status) configurationFile_ = path;
+  return status;
+}
+
+bool Comparison::startFromCommandLine(const std::string& path, LoginPrompter* prompter) {
+  driver_.setConfigurationLoader([this, prompter](const std::string& file, RunContext&) {
+    const Status status = loadConfiguration(file, prompter, false);
+    if (!status) driver_.host().ask(status.message(), Buttons::Ok);
+    const bool needsSecond = options_.i_DoingUpgradeScript != 2;
+    return status && database(1) != nullptr && (!needsSecond || database(2) != nullptr);
+  });
+  return driver_.startFromCommandLine(path);
 }
 
 }  // namespace velmora

@@ -24,6 +24,7 @@
 
 #include "base/comparison_options.h"
 #include "base/run_host.h"
+#include "base/status.h"
 #include "oracle/database_connection.h"
 #include "oracle/oracle_session.h"
 #include "run/run_driver.h"
@@ -81,6 +82,25 @@ class Comparison {
   bool canSkip() const { return driver_.canSkip(); }
   RunOutcome lastOutcome() const { return driver_.lastOutcome(); }
   const RunErrors& errors() const { return driver_.errors(); }
+  const RunDifferences& differences() const { return driver_.differences(); }
+
+  // --- Configuration files (".dbo"), while no run is active.
+  // Load: reads the file (one that cannot be read or is damaged changes nothing: the Status says
+  // why, starting "Could not open config file."); then, when the file names a connection and
+  // `ask` is set and a database is connected now, asks "Do you wish to re-connect to the
+  // databases on the config file?" (No keeps the connections); opens each database the file
+  // names (a failed open leaves that database without a connection; the rest is loaded all the
+  // same); replaces the options; marks the report saved. A file of the current format becomes
+  // the current configuration file, a legacy one does not.
+  Status loadConfiguration(const std::string& path, LoginPrompter* prompter, bool ask);
+  // Save: the connected databases (their texts hold a password only when one was given) and the
+  // options. The file is replaced atomically and created readable by its owner only.
+  Status saveConfiguration(const std::string& path);
+  const std::string& configurationFile() const { return configurationFile_; }
+  // The start from a configuration file named on the desktop application's command line: load
+  // it without the question, then run with no dialog when the databases of its mode are
+  // connected (else the driver's message). False when no run was started.
+  bool startFromCommandLine(const std::string& path, LoginPrompter* prompter);
 
   ReportDocument& document() { return driver_.document(); }
   ReportOutput& output() { return driver_.output(); }
@@ -106,9 +126,10 @@ class Comparison {
   mutable std::mutex mutex_;  // guards the slots against a connect thread
   Slot slots_[2];
   int stopHook_ = 0;
-  int connectionsChanged_ = 0;  // counts opens and closes (guarded by mutex_)
-  int connectionsInRun_ = -1;   // the count the run context last took its databases at
+  int connectionsChanged_ = 0;        // counts opens and closes (guarded by mutex_)
+  int connectionsInRun_ = -1;         // the count the run context last took its databases at
   bool comparersRegistered_ = false;  // the comparers' phases are in the phase table
+  std::string configurationFile_;     // the current configuration file ("" none)
 };
 
 }  // namespace velmora

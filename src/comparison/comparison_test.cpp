@@ -8,8 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <future>
 #include <mutex>
 #include <string>
@@ -249,6 +252,51 @@ TEST_F(ComparisonTest, WithoutDatabaseOneTheTablePhasesAreNotCompared) {
   EXPECT_TRUE(reportHas(comparison, "Switched on but not compared"))
       << comparison.document().text();
   EXPECT_FALSE(reportHas(comparison, "tables were found"));
+}
+
+// A configuration saved with the connected databases opens them again on load, with the options
+// it held; the desktop's start from a configuration file runs without a question, and a file that
+// cannot be read changes nothing.
+TEST_F(ComparisonTest, ConfigurationFilesKeepTheConnectionsAndOptionsAndStartARun) {
+  const std::string path =
+      testing::TempDir() + "comparison_config_" + std::to_string(getpid()) + ".dbo";
+  {
+    Comparison comparison(options, holdingHost, settings, oracle);
+    ASSERT_EQ(comparison.open(1, "scott/tiger@db1", nullptr).result, OpenResult::Connected);
+    ASSERT_EQ(comparison.open(2, "scott/tiger@db2", nullptr).result, OpenResult::Connected);
+    options.b_DoIndex = 0;
+    options.IgnoreTables.add("SKIPPED");
+    ASSERT_TRUE(comparison.saveConfiguration(path).ok());
+    EXPECT_EQ(comparison.configurationFile(), path);
+  }
+  ComparisonOptions loadedOptions;
+  RecordingHost host;
+  Comparison comparison(loadedOptions, host, settings, oracle);
+  const Status missing = comparison.loadConfiguration(path + ".none", nullptr, true);
+  EXPECT_FALSE(missing.ok());
+  EXPECT_EQ(loadedOptions.b_DoIndex, 1);  // nothing changed
+  ASSERT_TRUE(comparison.loadConfiguration(path, nullptr, true).ok());
+  EXPECT_TRUE(host.questions().empty());  // nothing was connected: no re-connect question
+  ASSERT_NE(comparison.database(1), nullptr);
+  ASSERT_NE(comparison.database(2), nullptr);
+  EXPECT_EQ(comparison.database(1)->owner(), "SCOTT");
+  EXPECT_EQ(loadedOptions.b_DoIndex, 0);
+  EXPECT_EQ(loadedOptions.IgnoreTables, NameList({"SKIPPED"}));
+
+  // Connected now: the question comes, and No keeps the connections as they are.
+  DatabaseConnection* before = comparison.database(1);
+  host.scriptAnswers({Answer::No});
+  ASSERT_TRUE(comparison.loadConfiguration(path, nullptr, true).ok());
+  ASSERT_EQ(host.questionTexts().size(), 1u);
+  EXPECT_EQ(host.questionTexts()[0],
+            "Do you wish to re-connect to the databases on the config file?");
+  EXPECT_EQ(comparison.database(1), before);
+
+  ASSERT_TRUE(comparison.startFromCommandLine(path, nullptr));
+  comparison.waitForEnd();
+  EXPECT_EQ(comparison.lastOutcome(), RunOutcome::Finished);
+  EXPECT_NE(comparison.document().text().find("tables were found"), std::string::npos);
+  std::remove(path.c_str());
 }
 
 }  // namespace

@@ -42,7 +42,8 @@ void syncFolder(const std::string& folder) {
 
 }  // namespace
 
-ReadStatus readWholeFile(const std::string& path, std::string* content, std::string* error) {
+ReadStatus readWholeFile(const std::string& path, std::string* content, std::string* error,
+                         std::size_t limit) {
   content->clear();
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
@@ -54,6 +55,14 @@ ReadStatus readWholeFile(const std::string& path, std::string* content, std::str
   for (;;) {
     ssize_t got = read(fd, buffer.data(), buffer.size());
     if (got > 0) {
+      if (static_cast<size_t>(got) > limit - content->size()) {
+        close(fd);
+        content->clear();
+        if (error)
+          *error =
+              "Cannot read " + path + ": it is larger than " + std::to_string(limit) + " bytes";
+        return ReadStatus::Failed;
+      }
       content->append(buffer.data(), static_cast<size_t>(got));
     } else if (got == 0) {
       break;

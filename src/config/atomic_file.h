@@ -5,6 +5,8 @@
 // Stateless functions, safe from any thread.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,8 +18,10 @@ enum class ReadStatus {
   Failed,   // it exists but cannot be read: permissions, a folder, an I/O error
 };
 
-// Reads the whole file into *content (emptied first). On Failed, *error says why.
-ReadStatus readWholeFile(const std::string& path, std::string* content, std::string* error);
+// Reads the whole file into *content (emptied first). On Failed, *error says why. A file of more
+// than `limit` bytes (a damaged file, a device that never ends) is Failed without being kept.
+ReadStatus readWholeFile(const std::string& path, std::string* content, std::string* error,
+                         std::size_t limit = SIZE_MAX);
 
 // Replaces the file's content as described above. A new file is created with mode 0600 (the
 // files hold passwords); an existing file keeps its mode. A symbolic link is followed, so the

@@ -295,6 +295,16 @@ std::vector<std::string> IniFile::sectionNames() const {
   return names;
 }
 
+std::vector<std::pair<std::string, std::string>> IniFile::entries(std::string_view section) const {
+  std::vector<std::pair<std::string, std::string>> result;
+  if (const Section* found = findSection(section)) {
+    for (const Line& line : found->lines) {
+      if (line.isEntry) result.emplace_back(line.key, line.value);
+    }
+  }
+  return result;
+}
+
 std::vector<std::string> IniFile::keys(std::string_view section) const {
   std::vector<std::string> result;
   if (const Section* found = findSection(section)) {

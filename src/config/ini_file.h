@@ -22,6 +22,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "config/atomic_file.h"
@@ -53,6 +54,8 @@ class IniFile {
   bool hasSection(std::string_view section) const;
   std::vector<std::string> sectionNames() const;  // in file order
   std::vector<std::string> keys(std::string_view section) const;
+  // The entries (key as spelt, decoded value) of the first section of that name, in file order.
+  std::vector<std::pair<std::string, std::string>> entries(std::string_view section) const;
 
   static bool isValidSectionName(std::string_view name);
   static bool isValidKey(std::string_view key);

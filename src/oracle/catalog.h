@@ -84,9 +84,11 @@ class Catalog {
   // returns false.
   static bool listUsers(OracleSession& session, std::vector<std::string>& out);
 
-  // Source of a stored object, view ("VIEW name (cols ) AS\n" + text) or trigger ("TRIGGER "
+  // Source of a stored object, view ("VIEW name (cols ) AS\n" + text, names written by sqlName;
+  // "VIEW name AS\n" + text for a view without columns in the dictionary) or trigger ("TRIGGER "
   // + header + body), as one text or as numbered lines "(n) text\r\n". Returns "" or the Oracle
-  // message (never shown here; "" for 1403 and 24344).
+  // message of any of the queries (never shown here; "" for 1403 and 24344; a trigger that is
+  // not found is an error): a text whose read failed must not be used.
   static std::string sourceText(OracleSession& session, const std::string& owner,
                                 const std::string& name, const std::string& type,
                                 std::string& text);

@@ -120,9 +120,18 @@ TEST_P(CatalogTest, ViewTextStartsWithItsColumns) {
   EXPECT_EQ(Catalog::sourceLines(*session, "SCOTT", "V", "VIEW", lines), "");
   EXPECT_EQ(lines, (std::vector<std::string>{"(1) VIEW V (A, B ) AS\r\n", "(2) select a, b\r\n",
                                              "(3) from t\r\n"}));
-  // A view whose columns cannot be read: the header stops at "(".
+  // A view without columns in the dictionary (one that does not compile) gets no column list:
+  // the bare "VIEW GONE (" directly followed by the text would be no statement at all.
   EXPECT_EQ(Catalog::sourceText(*session, "SCOTT", "GONE", "VIEW", text), "");
-  EXPECT_EQ(text, "VIEW GONE (");
+  EXPECT_EQ(text, "VIEW GONE AS\n");
+  // Names that a statement must quote are quoted.
+  backend->addView("SCOTT", "lower v", {"a b", "ID"}, "select x, id from t");
+  EXPECT_EQ(Catalog::sourceText(*session, "SCOTT", "lower v", "VIEW", text), "");
+  EXPECT_EQ(text, "VIEW \"lower v\" (\"a b\", ID ) AS\nselect x, id from t");
+  // A text that cannot be read is an error, not an empty view.
+  backend->failStatement("FROM all_views", 1, 3113);
+  EXPECT_EQ(Catalog::sourceText(*session, "SCOTT", "V", "VIEW", text).rfind("ORA-03113", 0), 0u);
+  EXPECT_TRUE(messages().empty());
 }
 
 TEST_P(CatalogTest, TriggerHeaderForms) {
@@ -148,6 +157,9 @@ TEST_P(CatalogTest, TriggerHeaderForms) {
   Catalog::sourceLines(*session, "SCOTT", "EMP_ROW", "TRIGGER", lines);
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[4], "(5) begin null; end;\r\n");
+  EXPECT_TRUE(messages().empty());
+  // A trigger that is not there is an error (its statement would be empty); nothing is shown.
+  EXPECT_NE(Catalog::sourceText(*session, "SCOTT", "GONE", "TRIGGER", text), "");
   EXPECT_TRUE(messages().empty());
 }
 

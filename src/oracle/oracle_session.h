@@ -78,9 +78,11 @@ class OracleSession {
   std::string queryValue(const std::string& sql, const std::string& owner = "",
                          const std::string& objectName = "", const std::string& objectType = "");
   // One LONG column of one row read in 10240-byte pieces, trailing white space removed; binds
-  // ":bind1", ":bind2" when not empty. Every call uses its own statement handle.
+  // ":bind1", ":bind2" when not empty. Every call uses its own statement handle. A failure is
+  // shown, or, when `error` is given, put there instead ("" when the read succeeded or found no
+  // row); the text read before a failure is returned and must not be taken for the value.
   std::string readLong(const std::string& sql, const std::string& bind1 = "",
-                       const std::string& bind2 = "");
+                       const std::string& bind2 = "", std::string* error = nullptr);
   // Every line waiting in the DBMS_OUTPUT buffer, each followed by "\r\n"; blank lines dropped.
   std::string readServerOutput();
 

@@ -59,8 +59,19 @@ std::string quotedLiteral(const std::string& value) {
 
 }  // namespace
 
+std::string quotedSqlLiteral(const std::string& value) { return quotedLiteral(value); }
+
 std::string OracleSession::readLong(const std::string& sql, const std::string& bind1,
-                                    const std::string& bind2) {
+                                    const std::string& bind2, std::string* error) {
+  if (error != nullptr) error->clear();
+  // Shown, or handed back quietly (a lost connection is not reconnected in the middle of a read).
+  const auto fail = [&] {
+    std::string message;
+    int code = 0;
+    reportError(true, error != nullptr, &code, &message);
+    if (error == nullptr || code == 1403 || code == 24344) return;
+    *error = message.empty() ? "the value could not be read" : message;
+  };
   // Each call has its own statement and define handles, so readers never share them.
   OracleStatement statement(*this);
   statement.prepare(sql);
@@ -72,7 +83,7 @@ std::string OracleSession::readLong(const std::string& sql, const std::string& b
   });
   if (status == OCI_NO_DATA) return "";
   if (status != OCI_SUCCESS && status != OCI_SUCCESS_WITH_INFO) {
-    reportError(true, false);
+    fail();
     return "";
   }
   OCIDefine* define = nullptr;
@@ -89,7 +100,7 @@ std::string OracleSession::readLong(const std::string& sql, const std::string& b
   };
   status = fetchPiece();
   if (!delivered(status) && status != OCI_NO_DATA) {
-    reportError(true, false);  // not silently empty: the fetch itself failed
+    fail();  // not silently empty: the fetch itself failed
     return "";
   }
   while (status == OCI_NEED_DATA || status == OCI_SUCCESS_WITH_INFO) {
@@ -103,7 +114,7 @@ std::string OracleSession::readLong(const std::string& sql, const std::string& b
                               &indicator, nullptr);
     status = fetchPiece();
     if (!delivered(status)) {
-      reportError(true, false);
+      fail();
       break;
     }
     length = std::min(length, kLongPieceSize);

@@ -14,6 +14,7 @@
 #include "base/report_layout.h"
 #include "base/report_output.h"
 #include "base/run_control.h"
+#include "base/run_differences.h"
 #include "base/run_errors.h"
 #include "base/run_host.h"
 #include "base/work_lists.h"
@@ -51,6 +52,10 @@ class RunContext {
   RunControl& control() { return control_; }
   // What could not be read or compared: every error block a comparer writes records its kind.
   RunErrors& errors() { return errors_; }
+  // What the comparers found different, per kind: every phase that compares reports each
+  // difference it finds (differences().add("columns")); cleared as a run begins.
+  RunDifferences& differences() { return differences_; }
+  const RunDifferences& differences() const { return differences_; }
   WorkLists& workLists() { return workLists_; }  // cleared by Start and Rerun Last
 
   // Before each object: waits while paused; never returns when the run was stopped.
@@ -97,6 +102,7 @@ class RunContext {
   SettingsStore& settings_;
   RunControl& control_;
   RunErrors& errors_;
+  RunDifferences differences_;
   WorkLists workLists_;
   RunHeaderNames headerNames_;
   DatabaseConnection* database1_ = nullptr;

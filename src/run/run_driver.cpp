@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "base/exit_status.h"
 #include "base/report_layout.h"
 
 namespace velmora {
@@ -140,6 +141,7 @@ bool RunDriver::startFromCommandLine(const std::string& configurationFile) {
 void RunDriver::beginRun(Body body, bool setPrefixes) {
   if (setPrefixes) options_.setDerivedValues();
   errors_.clear();
+  context_.differences().clear();
   rerunAvailable_ = true;
   control_.beginRun();
   relay_.clearObjects();
@@ -265,6 +267,7 @@ void RunDriver::finishRun(bool sqlCompare) {
   if (!sqlCompare) writeRunSummary();
   output_.write("\r\n\r\n--- End of Velmora for Oracle --- Elapsed Time: " + elapsed + " ---",
                 ReportColour::Maroon);
+  relay_.reportEnded();
   relay_.setTitle("Finished - Velmora for Oracle");
   output_.setReportSaved(false);
   endOutputFiles();
@@ -275,7 +278,10 @@ void RunDriver::finishRun(bool sqlCompare) {
       commandLineFile_.clear();
     }
     if (options_.b_OnlyToFile) {
-      relay_.quitApplication(1);
+      // A scheduler reads the status: success only when the run finished without errors.
+      relay_.quitApplication(errors_.outputFailed() ? exit_status::kOutputFailed
+                             : errors_.any()        ? exit_status::kRunErrors
+                                                    : exit_status::kFinished);
       return;
     }
     relay_.restoreMainWindow();
@@ -298,6 +304,7 @@ void RunDriver::stoppedEnd() {
   control_.endRun();
   relay_.endPause();
   output_.write("\r\n\r\nVelmora Stopped ...", ReportColour::Maroon);
+  relay_.reportEnded();
   relay_.setTitle("Stopped - Velmora for Oracle");
   endOutputFiles();
   {

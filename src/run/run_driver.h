@@ -103,6 +103,8 @@ class RunDriver {
   RunOutcome lastOutcome() const { return lastOutcome_; }
   // What the last run could not read, compare or write (read after the run ended).
   const RunErrors& errors() const { return errors_; }
+  // What the last run found different (read after the run ended).
+  const RunDifferences& differences() const { return context_.differences(); }
   std::string commandLineFile() const;
 
   // "%02i:%02i:%02i" of hours, minutes and seconds: 3725 gives "01:02:05".

@@ -486,7 +486,9 @@ TEST_F(RunDriverTest, CommandLineStartWithOnlyToFileQuits) {
   });
   ASSERT_TRUE(driver_.startFromCommandLine("x.dbo"));
   driver_.waitForEnd();
-  EXPECT_TRUE(host_.logged("quit:1"));
+  // A scheduler sees success: the run finished without errors.
+  EXPECT_TRUE(host_.logged("quit:0"));
+  EXPECT_FALSE(host_.logged("quit:1"));
   EXPECT_TRUE(host_.questions().empty());  // no finished message: the application ends
   EXPECT_TRUE(driver_.output().reportSaved());
   std::ifstream in(file, std::ios::binary);
@@ -494,6 +496,13 @@ TEST_F(RunDriverTest, CommandLineStartWithOnlyToFileQuits) {
   content << in.rdbuf();
   EXPECT_EQ(content.str().rfind("< DATABASE 1:  SCOTT@ORCL", 0), 0u);
   EXPECT_NE(content.str().find("--- End of Velmora for Oracle ---"), std::string::npos);
+
+  // A run with errors ends the application with the status that says so.
+  driver_.phases().setRunner(PhaseId::Privileges,
+                             [](RunContext& context) { context.errors().record("privileges"); });
+  ASSERT_TRUE(driver_.startFromCommandLine("x.dbo"));
+  driver_.waitForEnd();
+  EXPECT_TRUE(host_.logged("quit:5"));
   std::filesystem::remove(file);
 }
 

@@ -31,6 +31,7 @@ class RunHostRelay : public RunHost {
   void selectObject(const std::string& name) override { host_.selectObject(name); }
   void runStarted() override { host_.runStarted(); }
   void runEnded() override { host_.runEnded(); }
+  void reportEnded() override { host_.reportEnded(); }
   void showSaving(int lineCount) override { host_.showSaving(lineCount); }
   void advanceSaving() override { host_.advanceSaving(); }
   void hideSaving() override { host_.hideSaving(); }

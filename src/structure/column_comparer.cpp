@@ -23,7 +23,7 @@ ColumnEntry* findColumn(CommonTable& table, const std::string& name) {
 }  // namespace
 
 void writeColumnReportHeader(StructureRun& run, bool oneSided) {
-  const int nameWidth = run.tableNameWidth + 2;
+  const int nameWidth = run.tableColumnWidth();
   run.out.write(
       "\r\n\r\n\r\nThe following are the structural differences between COMMON tables\r\n\r\n",
       kBlack, false, kNotCounted);
@@ -140,7 +140,7 @@ void ColumnComparer::endTable(CommonTable& table) {
   if (!headerWritten_) writeHeader(false);
   run_.out.write(
       "\r\n" + run_.options.s_DashComment +
-          fixedWidth(escapeControls(table.firstName), static_cast<size_t>(run_.tableNameWidth + 2)),
+          fixedWidth(escapeControls(table.firstName), static_cast<size_t>(run_.tableColumnWidth())),
       kGreen, false, kNotCounted);
   run_.out.write("No Structural Differences Found\r\n", kMaroon, false, kNotCounted);
 }
@@ -159,6 +159,7 @@ void ColumnComparer::writeHeader(bool oneSided) {
 void ColumnComparer::writeDifference(CommonTable& table, ColumnEntry& column, Difference kind) {
   if (!run_.options.b_DoStruct) return;
   differencesFound_ = true;
+  run_.recordDifference("columns");
   if (!headerWritten_) writeHeader(kind != Difference::Changed);
   if (run_.report()) {
     writeReportLine(table, column, kind);
@@ -169,7 +170,7 @@ void ColumnComparer::writeDifference(CommonTable& table, ColumnEntry& column, Di
 
 void ColumnComparer::writeReportLine(const CommonTable& table, const ColumnEntry& column,
                                      Difference kind) {
-  const size_t nameWidth = static_cast<size_t>(run_.tableNameWidth + 2);
+  const size_t nameWidth = static_cast<size_t>(run_.tableColumnWidth());
   run_.out.write("\r\n" + (firstDifference_ ? fixedWidth(escapeControls(table.firstName), nameWidth)
                                             : blanks(static_cast<int>(nameWidth))),
                  kGreen, false, kNotCounted);
@@ -196,6 +197,7 @@ void ColumnComparer::writeStatement(const CommonTable& table, ColumnEntry& colum
                          reason))
     return;
   if (kind == Difference::Changed && writeKeyRelease(table, column)) return;
+  if (kind != Difference::OnlyInSecond && deferNotNull(table, column, kind)) return;
   const bool drop = kind == Difference::OnlyInSecond;
   run_.out.write("\r\nALTER TABLE " + ddlName(table.firstName), drop ? kRed : kBlue, false,
                  kNotCounted);
@@ -213,6 +215,47 @@ void ColumnComparer::writeStatement(const CommonTable& table, ColumnEntry& colum
                      false, kNotCounted);
       break;
   }
+}
+
+// A NOT NULL column added to a table of Database 2 that has rows fails (ORA-01758), and so does
+// NOT NULL on a column that holds NULLs there (ORA-02296), although the data statements further
+// down would fill those values. So the upgrade script adds or changes the column nullable and
+// the data phase sets NOT NULL after its statements; without the data phase a comment says what
+// the user must fill. True when the statement has been written here.
+bool ColumnComparer::deferNotNull(const CommonTable& table, ColumnEntry& column, Difference kind) {
+  if (!run_.upgrade() || !isNotNullType(column.sourceType)) return false;
+  if (kind == Difference::Changed && isNotNullType(column.targetType)) return false;
+  // A column added with a default takes the default in every row.
+  if (kind == Difference::OnlyInFirst && column.sourceType.find(" DEFAULT ") != std::string::npos)
+    return false;
+  // A table without such rows takes the NOT NULL at once.
+  if (run_.database2.reader != nullptr &&
+      !run_.database2.reader->mayHoldRows(run_.database2.owner, table.secondName,
+                                          kind == Difference::Changed ? column.name : ""))
+    return false;
+  const std::string nullable = withNullability(column.sourceType, false);
+  if (kind == Difference::OnlyInFirst) {
+    run_.out.write("\r\nALTER TABLE " + ddlName(table.firstName) + " ADD ( " +
+                       ddlName(column.name) + " " + nullable + " );",
+                   kBlue, false, kNotCounted);
+  } else if (nullable != column.targetType) {
+    run_.out.write("\r\nALTER TABLE " + ddlName(table.firstName) + " MODIFY ( " +
+                       ddlName(column.name) + " " + modifyTypeText(nullable, column.targetType) +
+                       " );",
+                   kBlue, false, kNotCounted);
+  }
+  if (run_.options.b_DoData) {
+    run_.dependencies.deferNotNull(table.firstName, column.name);
+  } else {
+    run_.out.write("\r\n" + run_.options.s_DashComment + "WARNING:  column " +
+                       escapeControls(column.name) + " of table " +
+                       escapeControls(table.firstName) +
+                       " is NOT NULL in the source: give every row a value, then run ALTER TABLE " +
+                       escapeControls(ddlName(table.firstName)) + " MODIFY ( " +
+                       escapeControls(ddlName(column.name)) + " NOT NULL );",
+                   kMaroon, false, kNotCounted);
+  }
+  return true;
 }
 
 // A column made nullable while a primary key of Database 2 holds it: the key is dropped first;

@@ -32,6 +32,7 @@ class ColumnComparer {
   void writeHeader(bool oneSided);
   std::string dropColumnClause(const CommonTable& table, const std::string& column);
   bool writeKeyRelease(const CommonTable& table, ColumnEntry& column);
+  bool deferNotNull(const CommonTable& table, ColumnEntry& column, Difference kind);
 
   StructureRun& run_;
   // After a failed first pass, the second compares only the tables the first pass read: the

@@ -116,10 +116,10 @@ void ConstraintComparer::addRow(CommonTable& table, const ConstraintRow& row, bo
 
 std::string ConstraintComparer::line(const ConstraintEntry& entry, bool first) const {
   std::string text;
-  if (namesShown()) text += fixedWidth(entry.key, longestKey_ + 2);
+  if (namesShown()) text += fixedWidth(entry.key, keyWidth() + 2);
   text += fixedWidth(first ? entry.firstType : entry.secondType, 6);
   if (run_.options.b_DoConsCols)
-    text += fixedWidth(first ? entry.firstColumns : entry.secondColumns, longestColumns_ + 2);
+    text += fixedWidth(first ? entry.firstColumns : entry.secondColumns, columnsWidth() + 2);
   text += fixedWidth(first ? entry.firstDeleteRule : entry.secondDeleteRule, 17);
   text += first ? entry.firstCondition : entry.secondCondition;
   return text;
@@ -134,6 +134,7 @@ void ConstraintComparer::writeTable(const CommonTable& table) {
     differing.push_back(&entry);
   }
   if (differing.empty()) return;
+  run_.recordDifference("constraints", static_cast<int>(differing.size()));
   writeTableHeading(table);
   if (run_.report()) {
     for (const ConstraintEntry* entry : differing) {
@@ -170,12 +171,12 @@ void ConstraintComparer::writeTableHeading(const CommonTable& table) {
                  false, kCounted);
   run_.out.write(escapeControls(table.firstName) + "\r\n\r\n", kGreen, false, kCounted);
   const bool columns = run_.options.b_DoConsCols != 0;
-  std::string heading = namesShown() ? fixedWidth("  CONSTRAINT", longestKey_ + 4) : "  ";
+  std::string heading = namesShown() ? fixedWidth("  CONSTRAINT", keyWidth() + 4) : "  ";
   heading += "TYPE  ";
-  if (columns) heading += fixedWidth("COLUMNS", longestColumns_ + 2);
+  if (columns) heading += fixedWidth("COLUMNS", columnsWidth() + 2);
   heading += "DELETE RULE      SEARCH CONDITION    \r\n";
-  std::string hyphens = namesShown() ? fixedWidth(separatorLine(), longestKey_ + 4) : "--";
-  if (columns) hyphens += fixedWidth(separatorLine(), longestColumns_ + 2);
+  std::string hyphens = namesShown() ? fixedWidth(separatorLine(), keyWidth() + 4) : "--";
+  if (columns) hyphens += fixedWidth(separatorLine(), columnsWidth() + 2);
   hyphens += std::string(6, '-') + std::string(126, '-') + "\r\n";
   run_.out.write(heading + hyphens, kBlack, false, kNotCounted);
 }

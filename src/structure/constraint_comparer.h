@@ -6,6 +6,7 @@
 // comparer serves both passes of a phase (the column widths span both). Worker thread only.
 #pragma once
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -46,6 +47,10 @@ class ConstraintComparer {
   // Tables some of whose constraint columns could not be read (either pass): their
   // constraints are not compared, since a missing column list would look like a difference.
   std::set<std::string> columnsUnread_;
+  // The widths of the CONSTRAINT and COLUMNS columns: the longest entry, never narrower than
+  // the column's heading.
+  size_t keyWidth() const { return std::max<size_t>(longestKey_, 10); }
+  size_t columnsWidth() const { return std::max<size_t>(longestColumns_, 7); }
   size_t longestKey_ = 0;      // over both passes of the phase
   size_t longestColumns_ = 0;  // over both passes of the phase
 };

@@ -93,11 +93,12 @@ TEST_F(ConstraintComparerTest, DuplicateKeysMatchFirstUnmatchedFirst) {
   bothPasses();
   const std::string expected =
       "\r\n\r\n\r\nThe following are the constraint differences for table ORDERS\r\n\r\n" +
-      std::string("  TYPE  ") + fixedWidth("COLUMNS", 3) +
-      "DELETE RULE      SEARCH CONDITION    \r\n--" + std::string(3 + 6 + 126, '-') + "\r\n" +
-      "< " + line("", "C", "A", "", "A > 0", 0, 3) + "\r\n" + "> " +
-      line("", "U", "A", "", "", 0, 3) + "\r\n" + "< " + line("", "U", "A", "", "", 0, 3) + "\r\n" +
-      "> " + line("", "C", "A", "", "A > 0", 0, 3) + "\r\n";
+      // The COLUMNS column is as wide as its heading, whose title is not cut.
+      std::string("  TYPE  ") + fixedWidth("COLUMNS", 9) +
+      "DELETE RULE      SEARCH CONDITION    \r\n--" + std::string(9 + 6 + 126, '-') + "\r\n" +
+      "< " + line("", "C", "A", "", "A > 0", 0, 9) + "\r\n" + "> " +
+      line("", "U", "A", "", "", 0, 9) + "\r\n" + "< " + line("", "U", "A", "", "", 0, 9) + "\r\n" +
+      "> " + line("", "C", "A", "", "A > 0", 0, 9) + "\r\n";
   EXPECT_EQ(h.out.text(), expected);
 }
 

@@ -44,7 +44,9 @@ std::string ddlSizeText(const std::string& bytes);
 
 // A table, index, constraint or column name as the ALTER TABLE and CREATE INDEX statements write
 // it: bare when Oracle would read it back unchanged (upper case letter first, then upper case
-// letters, digits, "_", "$", "#", and not a reserved word), else in double quotes.
+// letters, digits, "_", "$", "#", and not a reserved word), else in double quotes. The same as
+// sqlName (oracle/oracle_text.h), the one function that quotes names, which the catalog's view
+// texts use too.
 std::string ddlName(const std::string& name);
 
 // A script is run line by line: SQL*Plus ends a statement at a line that ends with ";" even

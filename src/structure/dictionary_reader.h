@@ -80,6 +80,12 @@ class DictionaryReader {
                                                    const std::string& table) = 0;
   // The name of one unique index of the table ("" when none or on error).
   virtual std::string uniqueIndexName(const std::string& owner, const std::string& table) = 0;
+  // Whether owner.table may hold a row (one whose nullColumn is NULL, when it is given): true
+  // when it cannot tell, so that a caller that needs "no such row" stays careful.
+  virtual bool mayHoldRows(const std::string& /*owner*/, const std::string& /*table*/,
+                           const std::string& /*nullColumn*/) {
+    return true;
+  }
   // The columns of an index.
   virtual QueryRows<std::string> indexColumns(const std::string& owner,
                                               const std::string& index) = 0;

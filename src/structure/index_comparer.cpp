@@ -105,6 +105,7 @@ void IndexComparer::writeTable(CommonTable& table) {
     const bool onlySecond = index.firstUniqueness == kNotFound;
     const bool onlyFirst = index.secondUniqueness == kNotFound;
     if (!onlySecond && !onlyFirst && !changed(index)) continue;
+    run_.recordDifference("indexes");
     writeIndex(table, index);
   }
   if (!linesWritten_) return;
@@ -118,7 +119,7 @@ void IndexComparer::writeTable(CommonTable& table) {
 
 void IndexComparer::writeIndex(const CommonTable& table, const IndexEntry& index) {
   if (!headerWritten_) writeHeader();
-  const int nameWidth = run_.tableNameWidth + 2;
+  const int nameWidth = run_.tableColumnWidth();
   if (firstDifference_) {
     if (run_.report()) {
       run_.out.write(
@@ -166,7 +167,7 @@ void IndexComparer::writeReportIndex(const IndexEntry& index) {
     const std::string second =
         i < index.secondColumns.size() ? escapeControls(index.secondColumns[i]) : "";
     if (i > 0)
-      run_.out.write("\r\n" + blanks(run_.tableNameWidth + 59), kGreen, false, kNotCounted);
+      run_.out.write("\r\n" + blanks(run_.tableColumnWidth() + 57), kGreen, false, kNotCounted);
     const bool equal = first == second;
     run_.out.write(fixedWidth(first, 21), equal ? kGreen : kBlue, false, kNotCounted);
     run_.out.write(second, equal ? kGreen : kRed, false, kNotCounted);
@@ -239,7 +240,7 @@ void IndexComparer::writeHeader() {
         kGreen, false, kCounted);
     return;
   }
-  const int nameWidth = run_.tableNameWidth + 2;
+  const int nameWidth = run_.tableColumnWidth();
   run_.out.write(
       "\r\n\r\n\r\nThe following are the index differences between COMMON tables\r\n\r\n", kBlack,
       false, kCounted);

@@ -53,23 +53,23 @@ TEST_F(IndexComparerTest, ReportListsOneSidedAndChangedIndexes) {
   EXPECT_EQ(bothPasses(), 5);
   const std::string header =
       "\r\n\r\n\r\nThe following are the index differences between COMMON tables\r\n\r\n" +
-      std::string(5 + 25, ' ') + fixedWidth("SCOTT@ORCL", 16) + fixedWidth("HR@TEST", 16) +
-      fixedWidth("SCOTT@ORCL", 21) + fixedWidth("HR@TEST", 27) + "\r\nTABLE" +
+      std::string(7 + 25, ' ') + fixedWidth("SCOTT@ORCL", 16) + fixedWidth("HR@TEST", 16) +
+      fixedWidth("SCOTT@ORCL", 21) + fixedWidth("HR@TEST", 27) + "\r\nTABLE  " +
       "INDEX                    UNIQUENESS      UNIQUENESS      COLUMN               COLUMN     "
       "\r\n" +
       std::string(130, '-');
-  const std::string blanks62(62, ' ');
-  const std::string expected = header + "\r\nEMP  " + fixedWidth("EMP_ONLY1", 25) +
+  const std::string blanks62(64, ' ');
+  const std::string expected = header + "\r\nEMP    " + fixedWidth("EMP_ONLY1", 25) +
                                fixedWidth("NOT UNIQUE ", 16) + fixedWidth("Not Found", 16) +
                                // a prefix of the other list
-                               "\r\n\r\n     " + fixedWidth("EMP_PREFIX", 25) +
+                               "\r\n\r\n       " + fixedWidth("EMP_PREFIX", 25) +
                                fixedWidth("NOT UNIQUE ", 16) + fixedWidth("NOT UNIQUE ", 16) +
                                fixedWidth("A", 21) + "A" + "\r\n" + blanks62 + fixedWidth("B", 21) +
                                // the same columns in another order
-                               "\r\n\r\n     " + fixedWidth("EMP_X", 25) +
+                               "\r\n\r\n       " + fixedWidth("EMP_X", 25) +
                                fixedWidth("    UNIQUE ", 16) + fixedWidth("    UNIQUE ", 16) +
                                fixedWidth("A", 21) + "B" + "\r\n" + blanks62 + fixedWidth("B", 21) +
-                               "A" + "\r\n\r\n     " + fixedWidth("EMP_ONLY2", 25) +
+                               "A" + "\r\n\r\n       " + fixedWidth("EMP_ONLY2", 25) +
                                fixedWidth("Not Found", 16) + fixedWidth("NOT UNIQUE ", 16) + "\r\n";
   EXPECT_EQ(h.out.text(), expected);
 

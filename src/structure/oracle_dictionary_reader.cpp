@@ -3,6 +3,7 @@
 #include "oracle/oracle_session.h"
 #include "oracle/oracle_statement.h"
 #include "oracle/oracle_text.h"
+#include "structure/ddl_text.h"
 #include "structure/script_source.h"
 
 namespace velmora {
@@ -147,6 +148,15 @@ std::string OracleDictionaryReader::uniqueIndexName(const std::string& owner,
   QueryRows<std::string> names =
       strings(kUniqueIndexQuery, {{":owner", owner}, {":objname", table}}, kNameWidth);
   return names.rows.empty() ? "" : names.rows.back();
+}
+
+bool OracleDictionaryReader::mayHoldRows(const std::string& owner, const std::string& table,
+                                         const std::string& nullColumn) {
+  std::string sql =
+      "select 'x' from " + ddlName(owner) + "." + ddlName(table) + " where rownum = 1";
+  if (!nullColumn.empty()) sql += " and " + ddlName(nullColumn) + " is null";
+  QueryRows<std::string> rows = strings(sql, {}, 8);
+  return !rows.error.empty() || !rows.rows.empty();
 }
 
 QueryRows<std::string> OracleDictionaryReader::indexColumns(const std::string& owner,

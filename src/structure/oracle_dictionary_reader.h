@@ -64,6 +64,8 @@ class OracleDictionaryReader : public DictionaryReader {
   QueryRows<std::string> primaryKeyColumns(const std::string& owner,
                                            const std::string& table) override;
   std::string uniqueIndexName(const std::string& owner, const std::string& table) override;
+  bool mayHoldRows(const std::string& owner, const std::string& table,
+                   const std::string& nullColumn) override;
   QueryRows<std::string> indexColumns(const std::string& owner, const std::string& index) override;
   QueryRows<TableConstraint> foreignKeysReferencingTable(const std::string& owner,
                                                          const std::string& table) override;

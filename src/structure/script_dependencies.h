@@ -6,6 +6,7 @@
 // the run's worker thread.
 #pragma once
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <utility>
@@ -71,6 +72,20 @@ class ScriptDependencies {
   }
   bool hasDeferredForeignKeys() const { return !deferred_.empty(); }
 
+  // Columns of Database 1 that are NOT NULL but were added (or left) nullable, because rows of
+  // Database 2 have no value for them until the data statements fill them: the data phase sets
+  // NOT NULL after its statements. Each is added once, in order.
+  void deferNotNull(const std::string& table, const std::string& column) {
+    if (std::find(notNull_.begin(), notNull_.end(), TableObject{table, column}) == notNull_.end())
+      notNull_.push_back({table, column});
+  }
+  // Hands over the deferred columns and forgets them.
+  std::vector<TableObject> takeDeferredNotNulls() {
+    std::vector<TableObject> columns = std::move(notNull_);
+    notNull_.clear();
+    return columns;
+  }
+
  private:
   std::set<std::string> droppedTables_;
   std::set<TableObject> droppedConstraints_;
@@ -78,6 +93,7 @@ class ScriptDependencies {
   std::set<TableObject> createdConstraints_;
   std::set<TableObject> droppedIndexes_;
   std::vector<TableObject> deferred_;
+  std::vector<TableObject> notNull_;
   std::set<TableObject> deferredSet_;
 };
 

@@ -33,6 +33,7 @@ StructureRun makeRun(RunContext& context, TablePhaseSources& sources) {
   if (!state.list2Complete) run.database2.tables = nullptr;
   run.scripts = sources.scripts();
   run.errors = &context.errors();
+  run.differences = &context.differences();
   run.tableNameWidth = state.tableNameWidth;
   return run;
 }

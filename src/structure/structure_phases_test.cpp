@@ -80,7 +80,7 @@ TEST_F(StructurePhasesTest, ShellsAnnounceTheirStepsAndProgress) {
   EXPECT_EQ(host.lastTitle(), "Comparing Constraints - Velmora for Oracle");
   EXPECT_EQ(host.progressHigh(), 2);
   EXPECT_EQ(host.progress(), 2);
-  EXPECT_NE(document.text().find("\r\nEMP   ID  "), std::string::npos);
+  EXPECT_NE(document.text().find("\r\nEMP    ID  "), std::string::npos);
   EXPECT_EQ(context.phaseState<TableRunState>().tableNameWidth, 4);
 
   // The lists are read once per connection.
@@ -119,6 +119,33 @@ TEST_F(StructurePhasesTest, ScriptDatabaseOneWorksOnDatabaseOneAlone) {
   const std::string text = document.text();
   EXPECT_NE(text.find("CREATE TABLE EMP"), std::string::npos);
   EXPECT_NE(text.find("CREATE INDEX EMP_IX"), std::string::npos);
+}
+
+// Each table phase reports what it found different to the run, kind by kind, in the report and
+// in the upgrade script alike; the script of Database 1 compares nothing and reports nothing.
+TEST_F(StructurePhasesTest, PhasesReportTheirDifferencesToTheRun) {
+  db1.table("ONLY1");
+  db2.table("ONLY2A");
+  db2.table("ONLY2B");
+  db1.table("EMP").indexes = {{"EMP_IX", false, {"ID"}}};
+  db1.table("EMP").constraints = {{"EMP_PK", "P", {"ID"}, "", "", ""}};
+  db2.table("EMP").constraints = {{"EMP_CK", "C", {"ID"}, "", "ID > 0", ""}};
+  for (int mode : {0, 1}) {
+    options.i_DoingUpgradeScript = mode;
+    options.setDerivedValues();
+    context.differences().clear();
+    FakeSources sources(db1, &db2, scripts);
+    runAll(sources);
+    const std::vector<std::pair<std::string, int>> expected = {
+        {"tables", 3}, {"columns", 1}, {"indexes", 1}, {"constraints", 2}};
+    EXPECT_EQ(context.differences().counts(), expected) << "mode " << mode;
+  }
+  options.i_DoingUpgradeScript = 2;
+  options.setDerivedValues();
+  context.differences().clear();
+  FakeSources alone(db1, nullptr, scripts);
+  runAll(alone);
+  EXPECT_FALSE(context.differences().any()) << context.differences().summary();
 }
 
 TEST_F(StructurePhasesTest, RegisteredRunnersUseTheFactory) {

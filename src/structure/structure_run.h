@@ -5,12 +5,14 @@
 // by tests from doubles); borrowed references only, valid for the phase.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "base/comparison_options.h"
 #include "base/report_writer.h"
+#include "base/run_differences.h"
 #include "base/run_errors.h"
 #include "base/run_host.h"
 #include "base/work_lists.h"
@@ -51,9 +53,14 @@ struct StructureRun {
   ScriptDependencies& dependencies;  // what earlier statements of the script changed
   StructureDatabase database1;
   StructureDatabase database2;
-  ScriptSource* scripts = nullptr;  // DDL of Database 1 (needed in the script modes)
-  RunErrors* errors = nullptr;      // the run's errors (null in tests that do not look)
-  int tableNameWidth = 0;           // longest table name of Database 1's list
+  ScriptSource* scripts = nullptr;        // DDL of Database 1 (needed in the script modes)
+  RunErrors* errors = nullptr;            // the run's errors (null in tests that do not look)
+  RunDifferences* differences = nullptr;  // what the run found different (null: not counted)
+  int tableNameWidth = 0;                 // longest table name of Database 1's list
+
+  // The width of the TABLE column of the reports: the longest name and two blanks, and never
+  // narrower than its own heading with them (short names would cut "TABLE").
+  int tableColumnWidth() const { return std::max(tableNameWidth, 5) + 2; }
 
   int mode() const { return options.i_DoingUpgradeScript; }
   bool report() const { return options.i_DoingUpgradeScript == 0; }
@@ -62,6 +69,10 @@ struct StructureRun {
   // A kind of object that could not (completely) be compared: the run ends with errors.
   void recordError(const std::string& kind) {
     if (errors != nullptr) errors->record(kind);
+  }
+  // A difference found between the databases; the script of Database 1 compares nothing.
+  void recordDifference(const std::string& kind, int count = 1) {
+    if (differences != nullptr && mode() != 2) differences->add(kind, count);
   }
 };
 

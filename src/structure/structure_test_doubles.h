@@ -6,6 +6,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -167,6 +168,13 @@ class FakeDictionary : public DictionaryReader {
         if (c.type == "P") result.rows = c.columns;
     }
     return result;
+  }
+
+  // Tables (and "TABLE.COLUMN" for rows whose column is NULL) that hold rows; none by default.
+  std::set<std::string> rowsIn;
+  bool mayHoldRows(const std::string&, const std::string& tableName,
+                   const std::string& nullColumn) override {
+    return rowsIn.count(nullColumn.empty() ? tableName : tableName + "." + nullColumn) != 0;
   }
 
   std::string uniqueIndexName(const std::string& ownerName, const std::string& tableName) override {

@@ -157,8 +157,10 @@ void TableListComparer::pairTables() {
       run_.host.addObject(name);
       run_.host.selectObject(name);
       run_.host.stepProgress();
-    } else if (run_.options.b_DoStruct && state_.list1Complete && dropsAllowed_) {
-      writeOnlyInSecond(name, first);
+    } else if (run_.options.b_DoStruct && state_.list1Complete) {
+      // A difference also when its drop was not confirmed: the databases still differ.
+      run_.recordDifference("tables");
+      if (dropsAllowed_) writeOnlyInSecond(name, first);
     }
   }
 }
@@ -226,6 +228,7 @@ void TableListComparer::writeOnlyInFirst() {
       }
       first = false;
     }
+    run_.recordDifference("tables");
     if (run_.report()) {
       run_.out.write("\r\n\t\t" + escapeControls(name), kBlue);
     } else {

@@ -52,6 +52,17 @@ const std::vector<std::string>& differenceSectionOpenings() {
       "The following are the constraint differences for table ",
       "The following statements will upgrade constraints for table ",
       "The following error ocurred when trying to process ",
+      "Differences found in table ",
+      "The following statements will update the data for table ",
+      "The following error was received while processing ",
+      // Views and stored code: an object on one side only (each kind writes "The following
+      // <kind> DO NOT exist in "), sources or trigger statuses that differ, a statement that the
+      // script could not hold.
+      " DO NOT exist in ",
+      "Differences found in ",
+      "The following statements will replace ",
+      "The status of trigger ",
+      "No statement is written for ",
   };
   return openings;
 }

@@ -11,8 +11,8 @@ namespace velmora::e2e {
 // the date of a script header ("<date>"), and every occurrence of `scratch` ("<tmp>").
 std::string maskReport(const std::string& report, const std::string& scratch);
 
-// The openings of the sections that mean a table, column, index or constraint difference, or an
-// error of a dictionary query, as the report writes them.
+// The openings of the sections that mean a table, column, index, constraint, view or stored-code
+// difference, or an error of a dictionary query, as the report writes them.
 const std::vector<std::string>& differenceSectionOpenings();
 
 // Every line of the report that opens such a section (empty when the databases agree).

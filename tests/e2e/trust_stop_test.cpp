@@ -27,7 +27,8 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kTables = 400;
-constexpr const char* kStoppedLine = "\r\n\r\nVelmora Stopped ...";
+// As velmora-cli writes it: LF line ends, and a line end after the last line.
+constexpr const char* kStoppedLine = "\n\nVelmora Stopped ...\n";
 
 // A velmora-cli started in the background with its own OCISIM_FAULTS; killed if a test leaves it.
 class Child {

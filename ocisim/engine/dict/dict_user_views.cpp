@@ -1,7 +1,8 @@
 // The USER_ views that are their ALL_ view restricted to the session user's own objects:
 // USER_CATALOG, USER_OBJECTS, USER_TABLES, USER_TAB_COLUMNS, USER_VIEWS, USER_SOURCE,
-// USER_TRIGGERS, USER_INDEXES, USER_IND_COLUMNS, USER_CONSTRAINTS, USER_CONS_COLUMNS and
-// USER_SEQUENCES. Like Oracle's, most of them lack the owner column of their ALL_ view.
+// USER_TRIGGERS, USER_INDEXES, USER_IND_COLUMNS, USER_CONSTRAINTS, USER_CONS_COLUMNS,
+// USER_SEQUENCES and USER_DEPENDENCIES. Like Oracle's, most of them lack the owner column of
+// their ALL_ view.
 #include <algorithm>
 #include <memory>
 
@@ -78,6 +79,7 @@ void addUserViews(VirtualTableRegistry& registry) {
       {"USER_CONSTRAINTS", "ALL_CONSTRAINTS", "OWNER", {}},
       {"USER_CONS_COLUMNS", "ALL_CONS_COLUMNS", "OWNER", {}},
       {"USER_SEQUENCES", "ALL_SEQUENCES", "SEQUENCE_OWNER", {"SEQUENCE_OWNER"}},
+      {"USER_DEPENDENCIES", "ALL_DEPENDENCIES", "OWNER", {"OWNER"}},
   };
   for (const Definition& d : definitions) {
     if (const VirtualTable* all = registry.find(d.all)) {

@@ -10,6 +10,7 @@ void installDictionaryViews(Database& db, VirtualTableRegistry& registry) {
   (void)db;  // the views read the release at plan and scan time, not here
   dict::addObjectViews(registry);
   dict::addSourceViews(registry);
+  dict::addDependencyViews(registry);
   dict::addTableViews(registry);
   dict::addIndexViews(registry);
   dict::addConstraintViews(registry);

@@ -8,8 +8,10 @@ namespace ocisim::dict {
 
 // DUAL, GLOBAL_NAME, ALL_CATALOG, ALL_OBJECTS, ALL_USERS.
 void addObjectViews(VirtualTableRegistry& registry);
-// ALL_SOURCE, ALL_TRIGGERS, ALL_VIEWS.
+// ALL_SOURCE, ALL_TRIGGERS, ALL_TRIGGER_COLS, ALL_VIEWS.
 void addSourceViews(VirtualTableRegistry& registry);
+// ALL_DEPENDENCIES.
+void addDependencyViews(VirtualTableRegistry& registry);
 // ALL_TAB_COLUMNS, ALL_TABLES, USER_SEGMENTS.
 void addTableViews(VirtualTableRegistry& registry);
 // ALL_INDEXES, ALL_IND_COLUMNS.

@@ -49,6 +49,15 @@ void dropCode(ExecContext& ctx, const std::string& owner, const std::string& nam
         }
       }
     }
+    // Nor while another type uses it, as Oracle refuses too.
+    for (const auto& [key, type] : cat.objectTypes()) {
+      if (type->owner == owner && type->name == name) continue;
+      for (const auto& a : type->attributes) {
+        if (a.type.code == TypeCode::Object && a.type.owner == owner && a.type.name == name) {
+          throw OraError(2303);
+        }
+      }
+    }
   }
   cat.removeCode(owner, name, kind);
   if (kind == ObjectKind::Package) cat.removeCode(owner, name, ObjectKind::PackageBody);
@@ -144,6 +153,9 @@ void runDrop(ExecContext& ctx, const sql::DropStmt& stmt) {
     case K::View:
       if (!cat.findView(owner, name)) throw OraError(942);
       requireOwnerOr(ctx, owner, "DROP ANY VIEW");
+      // As in Oracle, the view's INSTEAD OF triggers go with it.
+      for (Trigger* t : cat.triggersOn(owner, name))
+        cat.removeTrigger(t->header.owner, t->header.name);
       cat.removeView(owner, name);
       cat.removeObjectGrants(owner, name);
       cat.removeComments(owner, name);

@@ -172,6 +172,10 @@ void createTrigger(ExecContext& ctx, const sql::CreateCodeStmt& stmt, const std:
   for (size_t i = 0; i < h.events.size(); ++i) {
     t->triggeringEvent += (i ? " OR " : "") + h.events[i];
   }
+  // UPDATE OF c1, c2: ALL_TRIGGER_COLS lists the columns (TRIGGERING_EVENT says only UPDATE).
+  for (size_t i = 0; i < h.updateColumns.size(); ++i) {
+    t->columnName += (i ? ", " : "") + h.updateColumns[i];
+  }
   t->tableOwner = tableOwner;
   t->tableName = h.table.name;
   t->baseObjectType = onView ? "VIEW" : "TABLE";

@@ -17,7 +17,7 @@ class DemoScriptTest : public EngineTest {
 
 TEST_F(DemoScriptTest, CurrentReleaseBuildsCleanly) {
   auto oe = buildSchema("demo/oe_current.sql");
-  EXPECT_EQ(column(*oe, "select count(*) from customers"), (std::vector<std::string>{"6"}));
+  EXPECT_EQ(column(*oe, "select count(*) from customers"), (std::vector<std::string>{"7"}));
   EXPECT_EQ(column(*oe, "select cust_last_name from customers where customer_id = 105"),
             (std::vector<std::string>{"O'Brien"}));
   EXPECT_EQ(query(*oe, "select product_id, on_hand from product_stock_v order by 1"),

@@ -1,0 +1,101 @@
+#include "source/code_phases.h"
+
+#include <stdexcept>
+
+#include "oracle/database_connection.h"
+#include "run/run_context.h"
+#include "source/code_kinds.h"
+#include "source/oracle_code_reader.h"
+#include "source/stored_code_comparer.h"
+#include "structure/table_lists.h"
+
+namespace velmora {
+
+namespace {
+
+class ConnectionSources : public CodePhaseSources {
+ public:
+  explicit ConnectionSources(RunContext& context) {
+    DatabaseConnection* connections[2] = {context.database1(), context.database2()};
+    for (int i = 0; i < 2; ++i) {
+      DatabaseConnection* connection = connections[i];
+      if (connection == nullptr || !connection->connected()) continue;
+      readers_[i] = std::make_unique<OracleCodeReader>(*connection, catalogState_, context.output(),
+                                                       context.options());
+      databases_[i] = {i + 1, connection->owner(), connection->displayName(), readers_[i].get()};
+    }
+  }
+
+  CodeDatabase database(int number) override {
+    CodeDatabase database = databases_[number == 1 ? 0 : 1];
+    database.number = number;
+    return database;
+  }
+
+ private:
+  CatalogState catalogState_;  // the longest-name widths the phases do not use
+  std::unique_ptr<OracleCodeReader> readers_[2];
+  CodeDatabase databases_[2];
+};
+
+// The table phases of this run: they ran before the stored-code phases when their condition
+// holds, so their record of dropped tables is this run's.
+bool tablePhasesRan(const ComparisonOptions& o) {
+  return o.b_DoStruct || o.b_DoData || o.b_DoIndex || o.b_DoConst;
+}
+
+}  // namespace
+
+std::vector<std::string> plannedCodeTypes(const ComparisonOptions& options) {
+  std::vector<std::string> types;
+  for (const CodeKind& kind : codeKinds()) {
+    if (options.*kind.doKind) types.push_back(kind.oracleType);
+  }
+  return types;
+}
+
+std::unique_ptr<CodePhaseSources> codeConnectionSources(RunContext& context) {
+  return std::make_unique<ConnectionSources>(context);
+}
+
+void runStoredCodePhase(RunContext& context, CodePhaseSources& sources,
+                        const std::string& kindCode) {
+  const CodeKind* kind = codeKindByCode(kindCode);
+  if (kind == nullptr) throw std::invalid_argument("not a stored-code kind: " + kindCode);
+  CodeRunState& state = context.phaseState<CodeRunState>();
+  if (kind->order <= state.lastOrder) {
+    state.droppedSpecs.clear();
+    state.blankLinesAllowed = false;
+    state.orderNoteWritten = false;
+    state.order.begin(plannedCodeTypes(context.options()));
+  }
+  state.lastOrder = kind->order;
+  CodeRun run(context.options(), context.output(), context.host(), context.control(), state);
+  run.database1 = sources.database(1);
+  run.database2 = sources.database(2);
+  run.errors = &context.errors();
+  run.differences = &context.differences();
+  if (tablePhasesRan(context.options()))
+    run.tableScript = &context.phaseState<TableRunState>().dependencies;
+  compareStoredCode(run, kindCode);
+}
+
+void registerCodePhases(PhaseTable& phases, CodePhaseSourcesFactory factory) {
+  phases.setStoredCodeRunner([factory](RunContext& context, const std::string& kindCode) {
+    std::unique_ptr<CodePhaseSources> sources = factory(context);
+    if (sources) runStoredCodePhase(context, *sources, kindCode);
+  });
+}
+
+void registerCodePhases(PhaseTable& phases) {
+  registerCodePhases(phases, codeConnectionSources);
+}
+
+void unregisterCodePhases(PhaseTable& phases) {
+  for (PhaseId id :
+       {PhaseId::Triggers, PhaseId::ViewSource, PhaseId::Functions, PhaseId::Packages,
+        PhaseId::PackageBodies, PhaseId::StoredProcedures, PhaseId::Types, PhaseId::TypeBodies})
+    phases.setRunner(id, nullptr);
+}
+
+}  // namespace velmora

@@ -1,0 +1,94 @@
+-- Database 2 of the stored-code scenario: the older state (see db1.sql).
+CREATE TABLE t_main (id NUMBER(6) PRIMARY KEY, name VARCHAR2(30), amount NUMBER(10,2));
+CREATE TABLE t_old (id NUMBER(6) PRIMARY KEY);
+
+CREATE VIEW v_same AS SELECT id, name FROM t_main;
+CREATE VIEW v_cols AS SELECT id, name FROM t_main;
+CREATE VIEW v_ws AS SELECT id,
+  name FROM t_main;
+CREATE VIEW v_only2 AS SELECT id FROM t_old;
+CREATE VIEW V_CASE AS SELECT id FROM t_main;
+
+CREATE TRIGGER t_main_bi BEFORE INSERT ON t_main FOR EACH ROW
+BEGIN
+  :new.name := LOWER(:new.name);
+END;
+/
+CREATE TRIGGER t_main_bu BEFORE UPDATE ON t_main FOR EACH ROW
+BEGIN
+  :new.amount := NVL(:new.amount, 0);
+END;
+/
+CREATE TRIGGER t_old_bi BEFORE INSERT ON t_old FOR EACH ROW
+BEGIN
+  NULL;
+END;
+/
+
+CREATE FUNCTION f_same (p NUMBER) RETURN NUMBER IS
+BEGIN
+  RETURN p;
+END;
+/
+CREATE FUNCTION f_diff (p NUMBER) RETURN NUMBER IS
+BEGIN
+  RETURN p;
+END;
+/
+CREATE FUNCTION f_tabs (p NUMBER) RETURN NUMBER IS
+    v NUMBER;
+BEGIN
+    v := p + 1;
+    RETURN v;
+END;
+/
+CREATE FUNCTION f_only2 RETURN NUMBER IS
+BEGIN
+  RETURN 0;
+END;
+/
+
+CREATE PROCEDURE proc_a IS
+BEGIN
+  NULL;
+END;
+/
+CREATE PROCEDURE p_ignored IS
+BEGIN
+  DBMS_OUTPUT.PUT_LINE('old');
+END;
+/
+
+CREATE PACKAGE pkg_both AS
+  PROCEDURE run;
+END pkg_both;
+/
+CREATE PACKAGE BODY pkg_both AS
+  PROCEDURE run IS
+  BEGIN
+    NULL;
+  END run;
+END pkg_both;
+/
+CREATE PACKAGE pkg_old AS
+  PROCEDURE purge;
+END pkg_old;
+/
+CREATE PACKAGE BODY pkg_old AS
+  PROCEDURE purge IS BEGIN DELETE FROM t_old; END purge;
+END pkg_old;
+/
+
+CREATE TYPE point_t AS OBJECT (
+  x NUMBER,
+  y NUMBER,
+  MEMBER FUNCTION norm RETURN NUMBER
+);
+/
+CREATE TYPE BODY point_t AS
+  MEMBER FUNCTION norm RETURN NUMBER IS
+  BEGIN
+    RETURN SQRT(x * x + y * y);
+  END norm;
+END;
+/
