@@ -41,6 +41,10 @@ struct DataSelectSettings {
 DataSelect buildDataSelect(const CommonTable& table, const std::string& name,
                            const std::string& owner, const ComparisonOptions& options,
                            const DataSelectSettings& settings, ReportWriter& out);
+// The select points into the table's column entries: a temporary table would leave it dangling.
+DataSelect buildDataSelect(CommonTable&& table, const std::string& name, const std::string& owner,
+                           const ComparisonOptions& options, const DataSelectSettings& settings,
+                           ReportWriter& out) = delete;
 
 // The data condition of a table or view (WhereStatements, by its bare name): true with the
 // condition (leading blanks and a leading WHERE keyword dropped) when a non-empty one exists.

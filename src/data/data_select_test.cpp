@@ -37,7 +37,8 @@ CommonTable items() {
 TEST(BuildDataSelect, ReportSelectInColumnOrderOrderedByWhatTheDatabaseCanOrder) {
   ComparisonOptions options;
   RecordingWriter out;
-  DataSelect select = buildDataSelect(items(), "ITEMS", "APP", options, {}, out);
+  const CommonTable table = items();
+  DataSelect select = buildDataSelect(table, "ITEMS", "APP", options, {}, out);
   EXPECT_EQ(
       select.text(),
       "select \"NOTE\", \"NAME\", \"ID\", \"DOC\", \"ADDED\" from APP.ITEMS order by \"NAME\", "
@@ -58,7 +59,9 @@ TEST(BuildDataSelect, UpgradeSelectPutsTheKeyFirstAndReadsMissingColumnsAsNull) 
   settings.keyed = true;
   settings.database = 2;
   settings.warn = false;
-  DataSelect select = buildDataSelect(items(), "ITEMS", "APP", options, settings, out);
+  // The select points into the table's column entries: the table outlives it.
+  const CommonTable table = items();
+  DataSelect select = buildDataSelect(table, "ITEMS", "APP", options, settings, out);
   EXPECT_EQ(
       select.text(),
       "select \"ID\", \"NOTE\", \"NAME\", \"DOC\", NULL \"ADDED\" from APP.ITEMS where ID > 5 "
