@@ -8,8 +8,8 @@ CMAKE_FLAGS ?=
 export CCACHE_BASEDIR ?= $(CURDIR)
 export CCACHE_NOHASHDIR ?= 1
 
-.PHONY: all bootstrap configure build test test-plain test-asan test-tsan demo bench clean format \
-	fuzz fuzz-build fuzz-smoke
+.PHONY: all bootstrap configure build test test-plain test-asan test-tsan demo demo-gui screenshots \
+	bench clean format fuzz fuzz-build fuzz-smoke
 
 all: build
 
@@ -29,7 +29,7 @@ test-plain: build
 
 build-asan/build.ninja: | bootstrap
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=address,undefined \
-	  -DVELMORA_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
+	  -DVELMORA_BUILD_BENCH=OFF -DVELMORA_BUILD_GUI=OFF -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
 
 test-asan: bootstrap build-asan/build.ninja
 	cmake --build build-asan -j $(JOBS)
@@ -38,7 +38,7 @@ test-asan: bootstrap build-asan/build.ninja
 
 build-tsan/build.ninja: | bootstrap
 	cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=thread \
-	  -DVELMORA_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
+	  -DVELMORA_BUILD_BENCH=OFF -DVELMORA_BUILD_GUI=OFF -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
 
 test-tsan: bootstrap build-tsan/build.ninja
 	cmake --build build-tsan -j $(JOBS) --target velmora_run_tests velmora_comparison_tests
@@ -53,7 +53,7 @@ FUZZ_TARGETS = config_ini legacy_stream connection_text cli_args
 
 build-fuzz/build.ninja: | bootstrap
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DVELMORA_BUILD_FUZZ=ON -DVELMORA_BUILD_BENCH=OFF -DVELMORA_WERROR=ON
+	  -DVELMORA_BUILD_FUZZ=ON -DVELMORA_BUILD_BENCH=OFF -DVELMORA_BUILD_GUI=OFF -DVELMORA_WERROR=ON
 
 fuzz-build: bootstrap build-fuzz/build.ninja
 	cmake --build build-fuzz -j $(JOBS) --target fuzz_targets
@@ -77,6 +77,20 @@ test: test-plain test-asan test-tsan fuzz-smoke
 
 demo: build
 	$(BUILD)/src/cli/velmora-cli demo --work $(BUILD)/demo $(DEMO_FLAGS)
+
+# The desktop application on the demo databases (needs a display; `QT_QPA_PLATFORM=offscreen`
+# with `--screenshot FILE` works without one).
+demo-gui: build
+	$(BUILD)/src/ui/velmora --demo --demo-work $(BUILD)/demo $(DEMO_FLAGS)
+
+# Pictures of the main window mid-run and after the run, of each dialog and of the print preview,
+# taken on a virtual X display (Xvfb) with a settings folder of their own.
+screenshots: build
+	rm -rf $(BUILD)/screenshots && mkdir -p $(BUILD)/screenshots/config
+	XDG_CONFIG_HOME=$(CURDIR)/$(BUILD)/screenshots/config QT_QPA_PLATFORM=xcb \
+	  xvfb-run -a -s "-screen 0 1280x800x24" \
+	  $(BUILD)/src/ui/velmora --demo --demo-work $(BUILD)/demo --screenshots $(BUILD)/screenshots
+	@ls $(BUILD)/screenshots/*.png
 
 bench: bootstrap
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_BUILD_BENCH=ON

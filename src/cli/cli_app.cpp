@@ -19,7 +19,7 @@
 #include "cli/cli_args.h"
 #include "cli/cli_console.h"
 #include "cli/cli_host.h"
-#include "cli/demo_databases.h"
+#include "demo/demo_databases.h"
 #include "cli/interrupt_watcher.h"
 #include "comparison/comparison.h"
 #include "config/configuration_file.h"

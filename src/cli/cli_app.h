@@ -11,7 +11,7 @@
 
 #include "base/exit_status.h"
 #include "cli/cli_login.h"
-#include "cli/demo_databases.h"
+#include "demo/demo_databases.h"
 #include "run/run_driver.h"
 
 namespace velmora::cli {

@@ -1,4 +1,4 @@
-#include "cli/demo_databases.h"
+#include "demo/demo_databases.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -12,7 +12,7 @@
 #include <sstream>
 #include <vector>
 
-namespace velmora::cli {
+namespace velmora {
 
 namespace fs = std::filesystem;
 
@@ -198,4 +198,4 @@ std::string prepareDemoDatabases(const DemoPaths& paths, std::ostream& progress)
   return "";
 }
 
-}  // namespace velmora::cli
+}  // namespace velmora

@@ -1,12 +1,13 @@
-// The demo of velmora-cli: two ocisim databases of the order-entry application in demo/, built
-// with the ocisim tool in a work folder the first time (and again whenever the demo scripts
-// change), then compared through libocisim.so like any Oracle database.
+// The demo of both front ends (velmora-cli demo, velmora --demo): two ocisim databases of the
+// order-entry application in demo/, built with the ocisim tool in a work folder the first time
+// (and again whenever the demo scripts change), then compared through libocisim.so like any
+// Oracle database.
 #pragma once
 
 #include <ostream>
 #include <string>
 
-namespace velmora::cli {
+namespace velmora {
 
 struct DemoPaths {
   std::string tool;     // the ocisim command
@@ -31,4 +32,4 @@ inline constexpr const char* kDemoLogin = "oe/oe";
 // went wrong, with the end of the tool's output.
 std::string prepareDemoDatabases(const DemoPaths& paths, std::ostream& progress);
 
-}  // namespace velmora::cli
+}  // namespace velmora

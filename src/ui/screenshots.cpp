@@ -1,0 +1,97 @@
+#include "ui/screenshots.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QWidget>
+
+#include "config/memory_settings_store.h"
+#include "oracle/login_dialog.h"
+#include "oracle/oracle_session.h"
+#include "ui/control_panel.h"
+#include "ui/find_dialog.h"
+#include "ui/gui_host.h"
+#include "ui/login_dialogs.h"
+#include "ui/main_window.h"
+#include "ui/report_printer.h"
+#include "ui/report_view.h"
+
+namespace velmora::ui {
+
+namespace {
+
+// Lays the widget out and paints it once before the picture is taken.
+void settle(QWidget& widget) {
+  widget.show();
+  widget.adjustSize();
+  QCoreApplication::processEvents();
+}
+
+}  // namespace
+
+bool saveWidgetPicture(QWidget& widget, const QString& folder, const QString& name) {
+  QDir().mkpath(folder);
+  return widget.grab().save(QDir(folder).filePath(name), "PNG");
+}
+
+QString takeDialogScreenshots(MainWindow& window, const QString& folder) {
+  QStringList failed;
+  auto take = [&](QWidget& widget, const QString& name) {
+    if (!saveWidgetPicture(widget, folder, name)) failed << name;
+  };
+  take(window, QStringLiteral("main-window-after-run.png"));
+  if (window.controlPanel()->isVisible()) take(*window.controlPanel(), QStringLiteral("control-panel.png"));
+
+  FindDialog* find = window.findDialog();
+  find->textField()->setText(QStringLiteral("PRODUCTS"));
+  settle(*find);
+  take(*find, QStringLiteral("find-dialog.png"));
+  find->hide();
+
+  // The Login dialog over a list of recent logins kept in a settings store of its own.
+  MemorySettingsStore store;
+  store.setString("Recent DB", "0", "oe/oe@CURRENT");
+  store.setString("Recent DB", "1", "scott@PRODUCTION");
+  GuiHost host;
+  OracleEnvironment environment;
+  environment.settings = &store;
+  OracleSession session(environment);
+  LoginDialogModel model(store, &host, session);
+  model.open();
+  LoginDialog login(model, 1, &window);
+  settle(login);
+  take(login, QStringLiteral("login-dialog.png"));
+  login.hide();
+
+  PasswordPrompt prompt(QStringLiteral("OE"), QStringLiteral("CURRENT"), &window);
+  settle(prompt);
+  take(prompt, QStringLiteral("password-prompt.png"));
+  prompt.hide();
+
+  QMessageBox message(QMessageBox::Question, QString::fromLatin1(kApplicationName),
+                      QStringLiteral("You won't be able to resume this Velmora if you stop it.\n"
+                                     "Are you sure you want to stop?"),
+                      QMessageBox::Yes | QMessageBox::No, &window);
+  settle(message);
+  take(message, QStringLiteral("stop-question.png"));
+  message.hide();
+
+  QPrinter printer(QPrinter::HighResolution);
+  QPrintPreviewDialog preview(&printer, &window);
+  QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                   [&window](QPrinter* target) { printReport(*target, *window.reportView()->document()); });
+  preview.resize(900, 700);
+  preview.show();
+  QCoreApplication::processEvents();
+  take(preview, QStringLiteral("print-preview.png"));
+  preview.hide();
+
+  if (failed.isEmpty()) return QString();
+  return QStringLiteral("could not write ") + failed.join(QStringLiteral(", ")) +
+         QStringLiteral(" in ") + folder;
+}
+
+}  // namespace velmora::ui
