@@ -34,6 +34,7 @@
 #include "oracle/oci_library.h"
 #include "ui/control_panel.h"
 #include "ui/find_dialog.h"
+#include "ui/parameters_dialog.h"
 #include "ui/report_printer.h"
 #include "ui/report_view.h"
 #include "ui/screenshots.h"
@@ -46,8 +47,6 @@ namespace {
 QString toQt(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 std::string fromQt(const QString& text) { return text.toUtf8().toStdString(); }
 
-constexpr const char* kNeedTwoDatabases = "You must select 2 databases before you can begin.";
-constexpr const char* kNeedOneDatabase = "You must select a database before you can begin.";
 constexpr const char* kReportFilter = "RTF Format (*.rtf);;Text Format (*.txt)";
 constexpr const char* kConfigurationFilter = "Velmora configuration (*.dbo);;All files (*)";
 
@@ -126,6 +125,7 @@ void MainWindow::makeComparison(const OracleEnvironment& environment) {
   view_->attach(comparison_->document());
   RunDriver& driver = comparison_->driver();
   driver.setSaveFileChooser([this] { return chooseReportFile(); });
+  useParametersDialog(parametersDialog_);
 }
 
 void MainWindow::setSaveChooser(std::function<std::optional<std::string>()> chooser) {
@@ -392,16 +392,33 @@ void MainWindow::refreshCommands() {
   }
 }
 
-void MainWindow::startRun() {
-  if (requireDatabases_) {
-    const bool scriptOfOne = options_.i_DoingUpgradeScript == 2;
-    if (comparison_->database(1) == nullptr ||
-        (!scriptOfOne && comparison_->database(2) == nullptr)) {
-      showMessage(QString::fromLatin1(scriptOfOne ? kNeedOneDatabase : kNeedTwoDatabases),
-                  Buttons::Ok);
-      return;
-    }
+void MainWindow::useParametersDialog(bool on) {
+  parametersDialog_ = on;
+  if (on) {
+    comparison_->driver().setParametersDialog(
+        [this](ComparisonOptions& options) { return showParameters(options); });
+  } else {
+    comparison_->driver().setParametersDialog(nullptr);
   }
+}
+
+DialogResult MainWindow::showParameters(ComparisonOptions& options) {
+  ParametersDialog dialog(options, *comparison_, userSettings_, &prompter1_, &prompter2_, this);
+  const DialogResult result = dialog.run();
+  QAction* mode = modes_->actions().value(options_.i_DoingUpgradeScript);
+  if (mode) mode->setChecked(true);
+  updateDatabaseLabel();
+  return result;
+}
+
+void MainWindow::startWithoutDialog() {
+  const bool withDialog = parametersDialog_;
+  useParametersDialog(false);
+  startRun();
+  useParametersDialog(withDialog);
+}
+
+void MainWindow::startRun() {
   if (comparison_->start()) {
     panel_->reset();
     panel_->show();
@@ -487,7 +504,7 @@ void MainWindow::connected(int number, const OpenReport& report) {
   }
   demoStarting_ = false;
   refreshCommands();
-  startRun();
+  startWithoutDialog();
   if (!comparison_->isActive() && arguments_.unattended()) {
     failUnattended(exit_status::kStopped, QStringLiteral("the demo comparison did not start"));
   }

@@ -62,14 +62,17 @@ class MainWindow : public QMainWindow {
   QAction* stopAction() const { return stop_; }
   QAction* findNextAction() const { return findNext_; }
 
-  // Tests: a run without databases (its phases are the test's); the save dialog's answer.
-  void setRequireDatabases(bool on) { requireDatabases_ = on; }
+  // Tests: runs start without the parameters dialog (with the options as they are); the save
+  // dialog's answer.
+  void useParametersDialog(bool on);
   void setSaveChooser(std::function<std::optional<std::string>()> chooser);
   // The exit status of a run that ends the application by itself (0 until something failed).
   int unattendedStatus() const { return unattendedStatus_; }
 
   void refreshCommands();
   void startRun();
+  // The demo's start: the options as they are, no parameters dialog.
+  void startWithoutDialog();
   void findNext();
   void connectDatabase(int number, const std::string& text);
 
@@ -78,6 +81,7 @@ class MainWindow : public QMainWindow {
 
  private:
   void makeComparison(const OracleEnvironment& environment);
+  DialogResult showParameters(ComparisonOptions& options);
   void buildActions();
   void buildMenus();
   void wireHost();
@@ -144,7 +148,7 @@ class MainWindow : public QMainWindow {
   QActionGroup* modes_ = nullptr;
   QToolBar* toolBar_ = nullptr;
 
-  bool requireDatabases_ = true;
+  bool parametersDialog_ = true;
   bool closePending_ = false;   // the user closed the window during a run: close when it ends
   bool demoStarting_ = false;   // the demo is preparing or connecting its databases
   int unattendedStatus_ = 0;

@@ -71,7 +71,7 @@ class MainWindowTest : public ::testing::Test {
   void SetUp() override {
     window = std::make_unique<MainWindow>(settings, AppArguments{});
     window->host().setAsker([this](const QString& text, Buttons buttons) { return asker(text, buttons); });
-    window->setRequireDatabases(false);
+    window->useParametersDialog(false);
     onlySequencePhase(window->options());
     window->comparison().driver().phases().setRunner(PhaseId::Sequences,
                                                      [this](RunContext& context) { phase(context); });

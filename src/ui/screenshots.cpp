@@ -6,9 +6,11 @@
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QTabWidget>
 #include <QWidget>
 
 #include "config/memory_settings_store.h"
+#include "config/registry_settings.h"
 #include "oracle/login_dialog.h"
 #include "oracle/oracle_session.h"
 #include "ui/control_panel.h"
@@ -16,6 +18,8 @@
 #include "ui/gui_host.h"
 #include "ui/login_dialogs.h"
 #include "ui/main_window.h"
+#include "ui/option_sheets.h"
+#include "ui/parameters_dialog.h"
 #include "ui/report_printer.h"
 #include "ui/report_view.h"
 
@@ -78,6 +82,30 @@ QString takeDialogScreenshots(MainWindow& window, const QString& folder) {
   settle(message);
   take(message, QStringLiteral("stop-question.png"));
   message.hide();
+
+  // The parameters dialog over the window's databases, its General Options and both sheets.
+  UserSettings dialogSettings(store);
+  ComparisonOptions options = window.options();
+  ParametersDialog parameters(options, window.comparison(), dialogSettings, nullptr, nullptr, &window);
+  settle(parameters);
+  take(parameters, QStringLiteral("parameters-dialog.png"));
+  GeneralOptionsDialog general(options, dialogSettings, window.comparison(), &window);
+  settle(general);
+  take(general, QStringLiteral("general-options.png"));
+  general.hide();
+  const NameSource names = [&parameters](const std::string& kind) { return parameters.namesOfKind(kind); };
+  ObjectOptionsSheet objects(options, names, 0, &window);
+  for (int page = 0; page < objects.pages()->count(); ++page) {
+    objects.pages()->setCurrentIndex(page);
+    settle(objects);
+    take(objects, QStringLiteral("object-options-%1.png").arg(page));
+  }
+  objects.hide();
+  SourceOptionsSheet sources(options, names, 2, &window);
+  settle(sources);
+  take(sources, QStringLiteral("source-options.png"));
+  sources.hide();
+  parameters.hide();
 
   QPrinter printer(QPrinter::HighResolution);
   QPrintPreviewDialog preview(&printer, &window);

@@ -2,7 +2,10 @@
 // that answers the message boxes from a script and records them.
 #pragma once
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QMessageBox>
+#include <QTimer>
 #include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
@@ -50,6 +53,28 @@ struct ScriptedAsker {
     }
     return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
   }
+};
+
+// Closes every message box a dialog shows by itself (not through the host), recording its text,
+// so that a test never waits for a user.
+class MessageBoxCatcher {
+ public:
+  MessageBoxCatcher() {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        if (box != nullptr && box->isVisible()) {
+          texts << box->text();
+          box->done(QMessageBox::Ok);
+        }
+      }
+    });
+    timer_.start(5);
+  }
+  QStringList texts;
+
+ private:
+  QTimer timer_;
 };
 
 }  // namespace velmora::ui::test
