@@ -38,6 +38,7 @@
 #include "ui/report_printer.h"
 #include "ui/report_view.h"
 #include "ui/screenshots.h"
+#include "ui/sql_compare_dialog.h"
 #include "ui/window_settings.h"
 
 namespace velmora::ui {
@@ -125,6 +126,15 @@ void MainWindow::makeComparison(const OracleEnvironment& environment) {
   view_->attach(comparison_->document());
   RunDriver& driver = comparison_->driver();
   driver.setSaveFileChooser([this] { return chooseReportFile(); });
+  driver.setSqlCompareDialog([this](ComparisonOptions& options) {
+    SqlCompareDialog dialog(options, *comparison_, userSettings_, &prompter1_, &prompter2_, this);
+    const bool started = dialog.exec() == QDialog::Accepted;
+    updateDatabaseLabel();
+    return started;
+  });
+  driver.setConnectionCheck([this] {
+    return comparison_->database(1) != nullptr && comparison_->database(2) != nullptr;
+  });
   useParametersDialog(parametersDialog_);
 }
 
@@ -143,7 +153,7 @@ void MainWindow::buildActions() {
                   &MainWindow::startRun);
   start_->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
   rerun_ = action(QStringLiteral("Rerun Last"), QKeySequence(QStringLiteral("Ctrl+L")), [this] {
-    comparison_->rerunLast();
+    if (comparison_->rerunLast()) runBegan();
     refreshCommands();
   });
   rerun_->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
@@ -186,6 +196,16 @@ void MainWindow::buildActions() {
   saveConfigurationAs_ = action(QStringLiteral("Save Configuration &as..."), QKeySequence(),
                                 [this] { saveConfiguration(true); });
   demo_ = action(QStringLiteral("Run the &Demo"), QKeySequence(), &MainWindow::startDemo);
+  startSql_ = action(QStringLiteral("Start SQL Compare"), QKeySequence(QStringLiteral("Ctrl+J")), [this] {
+    if (comparison_->driver().startSqlCompare()) runBegan();
+    updateDatabaseLabel();
+    refreshCommands();
+  });
+  rerunSql_ = action(QStringLiteral("R&erun Last SQL Compare"), QKeySequence(QStringLiteral("Ctrl+M")),
+                     [this] {
+                       if (comparison_->driver().rerunLastSqlCompare()) runBegan();
+                       refreshCommands();
+                     });
 
   modes_ = new QActionGroup(this);
   const QString modeNames[] = {QStringLiteral("Comparison &Report"), QStringLiteral("&Upgrade Script"),
@@ -250,7 +270,11 @@ void MainWindow::buildMenus() {
   QMenu* output = compare->addMenu(QStringLiteral("&Output"));
   output->addActions(modes_->actions());
   compare->addSeparator();
-  for (QAction* command : {start_, rerun_, pause_, resume_, skip_, stop_}) compare->addAction(command);
+  for (QAction* command : {start_, rerun_}) compare->addAction(command);
+  compare->addAction(startSql_);
+  compare->addAction(rerunSql_);
+  compare->addSeparator();
+  for (QAction* command : {pause_, resume_, skip_, stop_}) compare->addAction(command);
 
   toolBar_ = addToolBar(QStringLiteral("Toolbar"));
   toolBar_->setObjectName(QStringLiteral("toolBar"));
@@ -382,6 +406,8 @@ void MainWindow::refreshCommands() {
   saveConfiguration_->setEnabled(idle && !comparison_->configurationFile().empty());
   saveConfigurationAs_->setEnabled(idle && comparison_->driver().rerunAvailable());
   demo_->setEnabled(idle);
+  startSql_->setEnabled(idle);
+  rerunSql_->setEnabled(idle && comparison_->driver().sqlCompareRan());
   for (QAction* mode : modes_->actions()) mode->setEnabled(idle);
   panel_->setCommandStates(resume_->isEnabled(), skip_->isEnabled(), pause_->isEnabled(),
                            stop_->isEnabled());
@@ -419,12 +445,15 @@ void MainWindow::startWithoutDialog() {
 }
 
 void MainWindow::startRun() {
-  if (comparison_->start()) {
-    panel_->reset();
-    panel_->show();
-    setWindowTitle(QStringLiteral("Retrieving Databases Information - Velmora for Oracle"));
-  }
+  if (comparison_->start()) runBegan();
   refreshCommands();
+}
+
+// A new run replaces the control panel's content and shows it.
+void MainWindow::runBegan() {
+  panel_->reset();
+  panel_->show();
+  setWindowTitle(QStringLiteral("Retrieving Databases Information - Velmora for Oracle"));
 }
 
 void MainWindow::runEnded() {

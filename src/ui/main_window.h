@@ -61,6 +61,8 @@ class MainWindow : public QMainWindow {
   QAction* skipAction() const { return skip_; }
   QAction* stopAction() const { return stop_; }
   QAction* findNextAction() const { return findNext_; }
+  QAction* startSqlCompareAction() const { return startSql_; }
+  QAction* rerunSqlCompareAction() const { return rerunSql_; }
 
   // Tests: runs start without the parameters dialog (with the options as they are); the save
   // dialog's answer.
@@ -85,6 +87,7 @@ class MainWindow : public QMainWindow {
   void buildActions();
   void buildMenus();
   void wireHost();
+  void runBegan();
   void runEnded();
   void connected(int number, const OpenReport& report);
   void updateDatabaseLabel();
@@ -145,6 +148,8 @@ class MainWindow : public QMainWindow {
   QAction* saveConfiguration_ = nullptr;
   QAction* saveConfigurationAs_ = nullptr;
   QAction* demo_ = nullptr;
+  QAction* startSql_ = nullptr;
+  QAction* rerunSql_ = nullptr;
   QActionGroup* modes_ = nullptr;
   QToolBar* toolBar_ = nullptr;
 

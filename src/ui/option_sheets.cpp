@@ -14,6 +14,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "ui/data_conditions_dialog.h"
 #include "ui/gui_host.h"
 #include "ui/selection_list.h"
 
@@ -163,8 +164,8 @@ QWidget* ObjectOptionsSheet::switchesPage(std::span<const SwitchControl> switche
 }
 
 ObjectOptionsSheet::ObjectOptionsSheet(const ComparisonOptions& options, const NameSource& names,
-                                       int firstPage, QWidget* parent)
-    : QDialog(parent) {
+                                       int firstPage, QWidget* parent, UserSettings* settings)
+    : QDialog(parent), names_(names), settings_(settings), conditions_(options.whereStatements) {
   setWindowTitle(QStringLiteral("Advanced Object Options"));
   setObjectName(QStringLiteral("objectOptions"));
   pages_ = new QTabWidget(this);
@@ -219,6 +220,11 @@ ObjectOptionsSheet::ObjectOptionsSheet(const ComparisonOptions& options, const N
     upgradeLayout->addWidget(box);
   }
   qobject_cast<QVBoxLayout*>(dataPage->layout())->insertWidget(int(std::size(kDataSwitches)), upgrade);
+  auto* conditions = new QPushButton(QStringLiteral("Data &Conditions..."), dataPage);
+  conditions->setEnabled(settings_ != nullptr);
+  qobject_cast<QVBoxLayout*>(dataPage->layout())->insertWidget(int(std::size(kDataSwitches)) + 1,
+                                                                conditions, 0, Qt::AlignLeft);
+  connect(conditions, &QPushButton::clicked, this, &ObjectOptionsSheet::openDataConditions);
   pages_->addTab(dataPage, QStringLiteral("Data"));
 
   if (options.i_DoingUpgradeScript != 2) {
@@ -264,7 +270,15 @@ void ObjectOptionsSheet::addPattern() {
   pattern_->clear();
 }
 
+void ObjectOptionsSheet::openDataConditions() {
+  if (settings_ == nullptr) return;
+  DataConditionsDialog dialog(conditions_, names_, *settings_, this);
+  dialog.exec();
+  conditions_ = dialog.conditions();
+}
+
 void ObjectOptionsSheet::copyBack(ComparisonOptions& options) const {
+  options.whereStatements = conditions_;
   for (const auto& [box, field] : checks_) options.*field = box->isChecked() ? 1 : 0;
   options.IgnoreColumns.clear();
   for (int row = 0; row < patterns_->count(); ++row) {

@@ -17,6 +17,10 @@ class QLineEdit;
 class QListWidget;
 class QTabWidget;
 
+namespace velmora {
+class UserSettings;
+}
+
 namespace velmora::ui {
 
 class SelectionList;
@@ -49,8 +53,10 @@ class ObjectOptionsSheet : public QDialog {
 
  public:
   // In mode 2 there is no Views page. `firstPage` is the page it opens on ("LastObjectProp").
+  // `settings` keeps the Data Conditions dialog's choice of tables or views (without it the
+  // dialog cannot be opened).
   ObjectOptionsSheet(const ComparisonOptions& options, const NameSource& names, int firstPage,
-                     QWidget* parent = nullptr);
+                     QWidget* parent = nullptr, UserSettings* settings = nullptr);
 
   // OK: every page writes its fields; returns the index each shown page stores, the last one
   // being the value kept in "LastObjectProp".
@@ -64,6 +70,7 @@ class ObjectOptionsSheet : public QDialog {
   QLineEdit* patternField() const { return pattern_; }
   QListWidget* patterns() const { return patterns_; }
   void addPattern();
+  void openDataConditions();
 
  private:
   QWidget* switchesPage(std::span<const SwitchControl> switches);
@@ -77,6 +84,9 @@ class ObjectOptionsSheet : public QDialog {
   QListWidget* patterns_ = nullptr;
   std::vector<QWidget*> consNames_;  // the three radio buttons of i_DoConsName
   std::vector<bool> shown_;
+  NameSource names_;
+  UserSettings* settings_;
+  WhereStatements conditions_;
 };
 
 class SourceOptionsSheet : public QDialog {

@@ -424,7 +424,7 @@ void ParametersDialog::openObjectOptions() {
   for (const auto& [box, field] : checks_) working_.*field = box->isChecked() ? 1 : 0;
   working_.i_DoingUpgradeScript = mode();
   ObjectOptionsSheet sheet(working_, [this](const std::string& kind) { return namesOfKind(kind); },
-                           settings_.lastObjectProp(), this);
+                           settings_.lastObjectProp(), this, &settings_);
   if (sheet.exec() != QDialog::Accepted) return;
   // The pages write the options themselves: a later Cancel of this dialog keeps what they set.
   sheet.copyBack(working_);

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -14,6 +15,7 @@
 #include "oracle/login_dialog.h"
 #include "oracle/oracle_session.h"
 #include "ui/control_panel.h"
+#include "ui/data_conditions_dialog.h"
 #include "ui/find_dialog.h"
 #include "ui/gui_host.h"
 #include "ui/login_dialogs.h"
@@ -22,6 +24,7 @@
 #include "ui/parameters_dialog.h"
 #include "ui/report_printer.h"
 #include "ui/report_view.h"
+#include "ui/sql_compare_dialog.h"
 
 namespace velmora::ui {
 
@@ -101,6 +104,17 @@ QString takeDialogScreenshots(MainWindow& window, const QString& folder) {
     take(objects, QStringLiteral("object-options-%1.png").arg(page));
   }
   objects.hide();
+  DataConditionsDialog conditions(options.whereStatements, names, dialogSettings, &window);
+  conditions.conditionField()->setPlainText(QStringLiteral("STATUS = 'OPEN'"));
+  settle(conditions);
+  take(conditions, QStringLiteral("data-conditions.png"));
+  conditions.hide();
+  options.s_GlobalPassSql1 = "select product_id, list_price\r\nfrom products\r\norder by product_id";
+  options.s_GlobalPassSql2 = options.s_GlobalPassSql1;
+  SqlCompareDialog sql(options, window.comparison(), dialogSettings, nullptr, nullptr, &window);
+  settle(sql);
+  take(sql, QStringLiteral("sql-compare.png"));
+  sql.hide();
   SourceOptionsSheet sources(options, names, 2, &window);
   settle(sources);
   take(sources, QStringLiteral("source-options.png"));
