@@ -45,6 +45,7 @@ namespace ocisim {
   X(937, "not a single-group group function")                                                \
   X(940, "invalid ALTER command")                                                            \
   X(942, "table or view does not exist")                                                     \
+  X(946, "missing TO keyword")                                                               \
   X(947, "not enough values")                                                                \
   X(950, "invalid DROP option")                                                              \
   X(953, "missing or invalid index name")                                                    \
@@ -71,6 +72,7 @@ namespace ocisim {
   X(1034, "ORACLE not available")                                                            \
   X(1045, "user %s lacks CREATE SESSION privilege; logon denied")                            \
   X(1400, "cannot insert NULL into (%s)")                                                    \
+  X(1401, "inserted value too large for column")                                             \
   X(1403, "no data found")                                                                   \
   X(1405, "fetched column value is NULL")                                                    \
   X(1406, "fetched column value was truncated")                                              \
@@ -112,6 +114,7 @@ namespace ocisim {
   X(1749, "you may not GRANT/REVOKE privileges to/from yourself")                            \
   X(1756, "quoted string not properly terminated")                                           \
   X(1758, "table must be empty to add mandatory (NOT NULL) column")                          \
+  X(1765, "specifying owner's name of the table is not allowed")                             \
   X(1780, "string literal required")                                                         \
   X(1785, "ORDER BY item must be the number of a SELECT-list expression")                    \
   X(1788, "CONNECT BY clause required in this query block")                                  \

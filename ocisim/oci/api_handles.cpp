@@ -67,11 +67,14 @@ void paramAttribute(const Param& param, void* out, ub4* sizep, ub4 attr) {
     case OCI_ATTR_IS_NULL:
       return put(out, sizep, static_cast<ub1>(param.column.nullable ? 1 : 0));
     case OCI_ATTR_CHARSET_FORM:
-      return put(out, sizep, static_cast<ub1>(character ? SQLCS_IMPLICIT : 0));
+      return put(out, sizep,
+                 static_cast<ub1>(!character      ? 0
+                                  : type.national ? SQLCS_NCHAR
+                                                  : SQLCS_IMPLICIT));
     case OCI_ATTR_CHAR_USED:
-      return put(out, sizep, static_cast<ub1>(0));
+      return put(out, sizep, static_cast<ub1>(type.charSemantics ? 1 : 0));
     case OCI_ATTR_CHAR_SIZE:
-      return put(out, sizep, static_cast<ub2>(character ? type.ociDataSize() : 0));
+      return put(out, sizep, static_cast<ub2>(type.isLengthText() ? type.charLength() : 0));
     case OCI_ATTR_TYPE_NAME:
       return putText(out, sizep, type.code == TypeCode::Object ? type.name : std::string());
     case OCI_ATTR_SCHEMA_NAME:
@@ -94,7 +97,9 @@ void stmtAttribute(Stmt& stmt, void* out, ub4* sizep, ub4 attr) {
     case OCI_ATTR_ROWS_FETCHED:
       return put(out, sizep, stmt.rowsFetched());
     case OCI_ATTR_PREFETCH_ROWS:
-      return put(out, sizep, ub4{1});
+      return put(out, sizep, stmt.prefetchRows());
+    case OCI_ATTR_PREFETCH_MEMORY:
+      return put(out, sizep, stmt.prefetchMemory());
     default:
       throw illegalAttribute(attr, OCI_HTYPE_STMT);
   }
@@ -132,8 +137,18 @@ void setAttribute(Handle& target, void* value, ub4 size, ub4 attr) {
     return;
   }
   if (type == OCI_HTYPE_STMT &&
-      (attr == OCI_ATTR_PREFETCH_ROWS || attr == OCI_ATTR_PREFETCH_MEMORY))
-    return;  // rows come from the engine one by one; prefetching changes nothing
+      (attr == OCI_ATTR_PREFETCH_ROWS || attr == OCI_ATTR_PREFETCH_MEMORY)) {
+    if (value == nullptr) throw oraError(1009, "missing mandatory parameter");
+    ub4 count = 0;
+    std::memcpy(&count, value, sizeof count);
+    auto& stmt = static_cast<Stmt&>(target);
+    if (attr == OCI_ATTR_PREFETCH_ROWS) {
+      stmt.setPrefetchRows(count);
+    } else {
+      stmt.setPrefetchMemory(count);
+    }
+    return;
+  }
   throw illegalAttribute(attr, type);
 }
 

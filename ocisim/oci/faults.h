@@ -4,8 +4,9 @@
 //                                 process fails with ORA-03113 and its connection is lost: every
 //                                 later call over it fails with ORA-03114 until a new logon
 //   refuse_logon                  OCIServerAttach fails with ORA-12541 (TNS:no listener)
-//   fetch_delay_ms=N              every fetch waits N ms before reading rows; OCIBreak ends the
-//                                 wait and the fetch fails with ORA-01013
+//   fetch_delay_ms=N              every round trip of a fetch (rows the client does not hold
+//                                 yet, see statement.h) waits N ms before reading rows; OCIBreak
+//                                 ends the wait and the fetch fails with ORA-01013
 //   fail_statement=ORA-nnnnn:PATTERN
 //                                 OCIStmtExecute of a text matching PATTERN (case-insensitive,
 //                                 '*' any run of characters, '?' one character, the whole text)

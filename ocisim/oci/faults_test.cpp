@@ -120,6 +120,8 @@ TEST_F(FaultTest, BreakFromAnotherThreadEndsADelayedFetchWithOra01013) {
   char buffer[10][8];
   OCIDefine* d = nullptr;
   OCIDefineByPos(s.stmt, &d, c.err, 1, buffer, 8, SQLT_STR, nullptr, nullptr, nullptr, OCI_DEFAULT);
+  ub4 noPrefetch = 0;  // no row held by the client: the next fetch goes to the server at once
+  OCIAttrSet(s.stmt, OCI_HTYPE_STMT, &noPrefetch, 0, OCI_ATTR_PREFETCH_ROWS, c.err);
   ASSERT_EQ(s.execute(10), OCI_SUCCESS);
   setenv("OCISIM_FAULTS", "fetch_delay_ms=60000", 1);
   std::atomic<bool> started{false};

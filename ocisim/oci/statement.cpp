@@ -155,6 +155,7 @@ sword Stmt::execute(SvcCtx& svc, ub4 iterations, ub4 rowOffset, ub4 mode, CallEr
   piece_ = PieceState();
   rowCount_ = 0;
   rowsFetched_ = 0;
+  roundTrips_ = 0;
   executed_ = false;
   exhausted_ = false;
   if (Faults::countCallLosesConnection()) {
@@ -285,6 +286,9 @@ bool Stmt::freeParam(Param* param) {
 void Stmt::closeCursor() {
   cursor_.reset();
   piece_.active = false;
+  heldNext_ = heldCount_ = 0;
+  serverExhausted_ = false;
+  heldError_ = nullptr;
 }
 
 }  // namespace ocisim::oci

@@ -5,8 +5,16 @@
 // executes a query without fetching, more fetch that many rows into the defines; OCI_NO_DATA
 // when fewer rows remain; OCI_ATTR_ROW_COUNT counts the rows fetched so far; LONG columns
 // defined with OCI_DYNAMIC_FETCH are delivered piece by piece (OCI_NEED_DATA).
+//
+// Prefetching follows Oracle's client: a fetch that needs rows the client does not hold makes
+// one round trip to the server, which returns the rows the call still needs plus the prefetch
+// count (OCI_ATTR_PREFETCH_ROWS, 1 by default), or as many of those as fit in
+// OCI_ATTR_PREFETCH_MEMORY bytes when that is set; both 0 turn prefetching off. A query with a
+// LONG, LONG RAW or LOB column is not prefetched. Later fetches are served from the rows held
+// until they run out. The fetch delay of OCISIM_FAULTS is spent once per round trip.
 #pragma once
 
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -78,6 +86,12 @@ class Stmt : public Handle {
   ub4 rowCount() const { return rowCount_; }
   ub4 rowsFetched() const { return rowsFetched_; }
   ub4 paramCount();
+  ub4 prefetchRows() const { return prefetchRows_; }
+  ub4 prefetchMemory() const { return prefetchMemory_; }
+  void setPrefetchRows(ub4 rows) { prefetchRows_ = rows; }
+  void setPrefetchMemory(ub4 bytes) { prefetchMemory_ = bytes; }
+  // Round trips of fetched rows since the last execute (the execute's own fetch included).
+  ub4 roundTrips() const { return roundTrips_; }
   Param* param(ub4 position);  // 1-based; ORA-24334 past the last column
   bool freeParam(Param* param);
 
@@ -106,6 +120,10 @@ class Stmt : public Handle {
   sword executeQuery(ub4 iterations, ub4 mode, CallErrors& errors);
   sword executeOther(ub4 iterations, ub4 rowOffset, CallErrors& errors);
   sword fetchRows(CallErrors& errors);
+  const Row* nextRow();
+  bool hasDynamicDefines() const;
+  void roundTrip(ub4 needed);
+  ub4 prefetchCount() const;
   bool deliverPiece();
   bool startDynamicColumns(size_t from);
   void fillStaticDefines(const Row& row, ub4 element);
@@ -131,6 +149,14 @@ class Stmt : public Handle {
   ub4 rowCount_ = 0;
   ub4 rowsFetched_ = 0;
   PieceState piece_;
+  ub4 prefetchRows_ = 1;
+  ub4 prefetchMemory_ = 0;
+  ub4 roundTrips_ = 0;
+  // The rows the last round trip brought: held_[heldNext_ .. heldCount_) are still to deliver.
+  std::vector<Row> held_;
+  size_t heldNext_ = 0, heldCount_ = 0;
+  bool serverExhausted_ = false;  // the server has sent its last row
+  std::exception_ptr heldError_;  // the server failed after the held rows
 };
 
 // OCI_ATTR_STMT_TYPE of a text from its first keyword, as the client library classifies it.

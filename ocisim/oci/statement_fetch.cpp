@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 #include "faults.h"
 #include "statement.h"
@@ -39,7 +40,6 @@ sword Stmt::fetchRows(CallErrors& errors) {
       for (const auto& d : defines_) {
         if (d->position > columns_.size()) throw oraError(1007, "variable not in select list");
       }
-      waitFetchDelay();
       piece_.active = true;
       piece_.done = 0;
     } else {
@@ -49,12 +49,14 @@ sword Stmt::fetchRows(CallErrors& errors) {
     }
     while (piece_.done < piece_.rows) {
       checkBreak();
-      Row row;
-      if (!cursor_->fetch(row)) return finishCall(true, errors);
+      const Row* row = nextRow();
+      if (row == nullptr) return finishCall(true, errors);
       ++rowCount_;
-      fillStaticDefines(row, piece_.done);
-      piece_.row = std::move(row);
-      if (startDynamicColumns(0)) return OCI_NEED_DATA;
+      fillStaticDefines(*row, piece_.done);
+      if (hasDynamicDefines()) {
+        piece_.row = *row;
+        if (startDynamicColumns(0)) return OCI_NEED_DATA;
+      }
       ++piece_.done;
     }
     return finishCall(false, errors);
@@ -66,6 +68,58 @@ sword Stmt::fetchRows(CallErrors& errors) {
     closeCursor();
     throw;
   }
+}
+
+bool Stmt::hasDynamicDefines() const {
+  return std::any_of(defines_.begin(), defines_.end(), [](const auto& d) { return d->dynamic; });
+}
+
+// The rows a round trip prefetches beyond those the call needs.
+ub4 Stmt::prefetchCount() const {
+  for (const ColumnInfo& column : columns_) {
+    switch (column.type.code) {
+      case TypeCode::Long:
+      case TypeCode::LongRaw:
+      case TypeCode::Clob:
+      case TypeCode::Blob:
+        return 0;
+      default:
+        break;
+    }
+  }
+  if (prefetchMemory_ == 0) return prefetchRows_;
+  // A row takes the described size of each column in the prefetch buffer.
+  uint64_t rowBytes = 0;
+  for (const ColumnInfo& column : columns_)
+    rowBytes += static_cast<uint64_t>(std::max(column.type.ociDataSize(), 1));
+  const uint64_t fitting = prefetchMemory_ / std::max<uint64_t>(rowBytes, 1);
+  const uint64_t count = prefetchRows_ == 0 ? fitting : std::min<uint64_t>(fitting, prefetchRows_);
+  return static_cast<ub4>(count);
+}
+
+// One visit to the server: the `needed` rows of the call plus the prefetch count, fewer at the
+// end of the rows. An error after some rows is kept until those rows have been delivered.
+void Stmt::roundTrip(ub4 needed) {
+  waitFetchDelay();
+  ++roundTrips_;
+  const uint64_t wanted = static_cast<uint64_t>(needed) + prefetchCount();
+  heldNext_ = 0;
+  std::exception_ptr error;
+  heldCount_ = cursor_->fetchMany(held_, static_cast<size_t>(wanted), error);
+  if (error && heldCount_ == 0) std::rethrow_exception(error);
+  heldError_ = error;
+  if (!error && heldCount_ < wanted) serverExhausted_ = true;
+}
+
+// The next row for the defines: a held one, else one a round trip brings; null at the end.
+const Row* Stmt::nextRow() {
+  if (heldNext_ == heldCount_) {
+    if (heldError_) std::rethrow_exception(std::exchange(heldError_, nullptr));
+    if (serverExhausted_) return nullptr;
+    roundTrip(piece_.rows - piece_.done);
+    if (heldCount_ == 0) return nullptr;
+  }
+  return &held_[heldNext_++];
 }
 
 sword Stmt::finishCall(bool exhausted, CallErrors& errors) {

@@ -136,7 +136,7 @@ void writeNumeric(const ElementBuffers& b, ub2 dty, const Value& v) {
 
 // Copies text into a text buffer by the type's rules; returns the bytes of the value placed
 // and whether it was cut.
-size_t placeText(const ElementBuffers& b, ub2 dty, const std::string& text, bool* cut) {
+size_t placeText(const ElementBuffers& b, ub2 dty, std::string_view text, bool* cut) {
   size_t size = b.size > 0 ? static_cast<size_t>(b.size) : 0;
   bool terminated = dty == SQLT_STR || dty == SQLT_AVC;
   size_t room = terminated ? (size > 0 ? size - 1 : 0) : size;
@@ -224,7 +224,10 @@ Placed writeDefineValue(const ElementBuffers& b, ub2 dty, const Value& v, const 
     writeNumeric(b, dty, v);
     return Placed::Value;
   }
-  std::string text = textForClient(v, nls);
+  // Text is placed from the value itself; other kinds are rendered first.
+  std::string rendered;
+  if (!v.isText()) rendered = textForClient(v, nls);
+  const std::string_view text = v.isText() ? v.asText() : std::string_view(rendered);
   bool cut = false;
   size_t placed = placeText(b, dty, text, &cut);
   if (b.length) *b.length = static_cast<ub2>(std::min<size_t>(placed, 65535));

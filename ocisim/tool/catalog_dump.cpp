@@ -114,7 +114,7 @@ void dumpObjects(const Catalog& catalog, std::ostream& out) {
     for (size_t n = 0; n < i->columns.size(); ++n) {
       out << (n ? ", " : "") << i->columns[n].name << (i->columns[n].descending ? " DESC" : "");
     }
-    out << ")" << (i->unique ? " UNIQUE" : "");
+    out << ")" << (i->unique ? " UNIQUE" : "") << (i->bitmap ? " BITMAP" : "");
     if (i->compressPrefix > 0) out << " COMPRESS " << i->compressPrefix;
     out << "\n  STORAGE " << storageText(i->storage, false) << "\n";
   }
@@ -145,6 +145,18 @@ void dumpObjects(const Catalog& catalog, std::ostream& out) {
         << (t->enabled ? "" : " DISABLED") << "\n";
     if (!t->whenClause.empty()) out << "  WHEN " << t->whenClause << "\n";
     printText(out, t->body);
+  }
+  // As COMMENT ON statements, quotes doubled.
+  for (const auto& [key, text] : catalog.comments()) {
+    const auto& [owner, object, column] = key;
+    std::string quoted;
+    for (char ch : text) quoted += ch == '\'' ? std::string("''") : std::string(1, ch);
+    if (column.empty()) {
+      out << "COMMENT ON TABLE " << owner << "." << object;
+    } else {
+      out << "COMMENT ON COLUMN " << owner << "." << object << "." << column;
+    }
+    out << " IS '" << quoted << "'\n";
   }
 }
 

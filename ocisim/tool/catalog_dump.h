@@ -1,7 +1,7 @@
 // `ocisim dump`: prints the whole catalog of a database (users, roles, grants, tables with
-// columns, storage and constraints, indexes, sequences, views, stored code, triggers) as text
-// in a stable order (by owner, then name) and without dates or object ids, so that two dumps
-// of equal catalogs are equal. Holds the database lock while it reads.
+// columns, storage and constraints, indexes, sequences, views, stored code, triggers, comments)
+// as text in a stable order (by owner, then name) and without dates or object ids, so that two
+// dumps of equal catalogs are equal. Holds the database lock while it reads.
 #pragma once
 
 #include <ostream>

@@ -207,6 +207,23 @@ TEST_F(ToolDatabase, CommandTextRunsEveryStatementAndTheStatusTellsWhetherAllSuc
   EXPECT_NE(out.str().find("N\n-\n3\n"), std::string::npos) << out.str();
 }
 
+TEST_F(ToolDatabase, DumpWritesCommentsAndTheTypesAsDeclared) {
+  ASSERT_EQ(tool({"run", dir, "-c",
+                  "create table t (a varchar2(3 char), b nvarchar2(4), c timestamp with time "
+                  "zone); comment on table t is 'It''s T'; comment on column t.a is 'A'; "
+                  "create bitmap index t_b on t (b)"}),
+            0)
+      << out.str();
+  ASSERT_EQ(tool({"dump", dir}), 0) << err.str();
+  std::string dump = out.str();
+  EXPECT_NE(dump.find("  A VARCHAR2(3 CHAR)\n"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("  B NVARCHAR2(4)\n"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("  C TIMESTAMP(6) WITH TIME ZONE\n"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("(B) BITMAP\n"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("COMMENT ON TABLE SYSTEM.T IS 'It''s T'\n"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("COMMENT ON COLUMN SYSTEM.T.A IS 'A'\n"), std::string::npos) << dump;
+}
+
 TEST_F(ToolDatabase, AJournalDamagedInTheMiddleIsRefusedAndLeftAsItIs) {
   for (int i = 0; i < 6; ++i) {
     ASSERT_EQ(tool({"run", dir, "-c",

@@ -22,6 +22,7 @@ constexpr Feedback kFeedback[] = {
     {26, "Table altered."},        {28, "Grant succeeded."},
     {29, "Revoke succeeded."},     {31, "Synonym dropped."},
     {34, "PL/SQL procedure successfully completed."},
+    {37, "Table renamed."},
     {38, "Comment created."},      {52, "Session altered."},
     {53, "User altered."},         {54, "Commit complete."},
     {55, "Rollback complete."},    {56, "Savepoint created."},

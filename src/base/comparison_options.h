@@ -50,6 +50,28 @@ class WhereStatements {
   std::map<std::string, std::string> map_;
 };
 
+// Table name (as Database 1 lists it) -> the columns the data upgrade uses as the row key of that
+// table in place of its primary key (the Primary Keys override); section "PrimaryKeys".
+class KeyOverrides {
+ public:
+  void set(const std::string& table, std::vector<std::string> columns) {
+    map_[table] = std::move(columns);
+  }
+  void clear() { map_.clear(); }
+  bool empty() const { return map_.empty(); }
+  const std::map<std::string, std::vector<std::string>>& entries() const { return map_; }
+  // The override of a table (exact name), or null.
+  const std::vector<std::string>* find(const std::string& table) const {
+    auto it = map_.find(table);
+    return it == map_.end() ? nullptr : &it->second;
+  }
+
+  bool operator==(const KeyOverrides&) const = default;
+
+ private:
+  std::map<std::string, std::vector<std::string>> map_;
+};
+
 struct ComparisonOptions {
   // 1. Output mode: 0 comparison report, 1 upgrade script, 2 script of database 1.
   int i_DoingUpgradeScript = 0;
@@ -122,6 +144,7 @@ struct ComparisonOptions {
   int b_UpdUpdates = 1;
   int b_UpdDeletes = 1;
   WhereStatements whereStatements;  // key "WhereStatements"
+  KeyOverrides keyOverrides;        // key "PrimaryKeys"
 
   // 6. Sequences, privileges, triggers, constraints.
   int b_IgnoreSeqLastNum = 0;

@@ -1,5 +1,6 @@
 #include "cli/cli_args.h"
 
+#include <algorithm>
 #include <cctype>
 #include <utility>
 
@@ -107,6 +108,36 @@ bool setSelectionList(CliArgs& args, const std::string& assignment, bool* ok, st
   return true;
 }
 
+// --key TABLE=COL1,COL2: the key columns the data upgrade uses for TABLE (names upper-cased, as
+// the other lists; repeatable, the last one for a table counts).
+bool applyKeyOverride(CliArgs& args, const std::string& value, std::string* error) {
+  const auto upper = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+  };
+  const size_t equals = value.find('=');
+  const std::string table = upper(value.substr(0, equals));
+  std::vector<std::string> columns;
+  std::string rest = equals == std::string::npos ? "" : value.substr(equals + 1);
+  while (!rest.empty()) {
+    const size_t comma = rest.find(',');
+    const std::string column = upper(rest.substr(0, comma));
+    rest = comma == std::string::npos ? "" : rest.substr(comma + 1);
+    if (column.empty()) continue;
+    if (std::find(columns.begin(), columns.end(), column) != columns.end()) {
+      *error = "Invalid value \"" + value + "\" for --key: column " + column + " is given twice";
+      return false;
+    }
+    columns.push_back(column);
+  }
+  if (table.empty() || columns.empty()) {
+    *error = "Invalid value \"" + value + "\" for --key: expected TABLE=COLUMN[,COLUMN...]";
+    return false;
+  }
+  args.options.keyOverrides.set(table, std::move(columns));
+  return true;
+}
+
 bool applyAnswer(CliArgs& args, bool yes, std::string* error) {
   const Answer answer = yes ? Answer::Yes : Answer::No;
   if (args.answer && *args.answer != answer) {
@@ -174,6 +205,10 @@ std::vector<FlagSpec> makeRunFlags() {
          if (setSelectionList(a, v, &ok, e)) return ok;
          return setOptionAssignment(a.options, v, e);
        }},
+      {"--key", "TABLE=COL1,COL2",
+       "the key columns by which the upgrade script finds the rows of TABLE (a table without "
+       "a primary key, or another key than its own); repeatable, saved in configuration files",
+       applyKeyOverride},
       {"--yes", nullptr, "answer Yes to every question of the run",
        [](CliArgs& a, const std::string&, std::string* e) { return applyAnswer(a, true, e); }},
       {"--no", nullptr, "answer No to every question of the run",

@@ -24,6 +24,8 @@ constexpr const char* kVersionKey = "Version";
 constexpr const char* kVersion = "3.0";
 constexpr const char* kDatabaseSections[2] = {"Database 1", "Database 2"};
 constexpr const char* kWhereSection = "Where Statements";
+// tab0=TABLE, keys0=COL1,COL2 ...: the key columns of the data upgrade chosen per table.
+constexpr const char* kKeySection = "PrimaryKeys";
 constexpr const char* kLineBreakMark = " {nl} ";
 
 constexpr ConfigurationList kLists[] = {
@@ -125,7 +127,7 @@ class ConfigurationSections {
 
 std::vector<std::string> readSectionNames() {
   std::vector<std::string> names = {kMainSection, kDatabaseSections[0], kDatabaseSections[1],
-                                    kWhereSection};
+                                    kWhereSection, kKeySection};
   for (const ConfigurationList& list : kLists) names.push_back(list.section);
   return names;
 }
@@ -208,6 +210,20 @@ void readLists(ConfigurationSections& file, ComparisonOptions& options) {
     if (!name) break;
     options.whereStatements.set(
         *name, decodeLineBreaks(file.get(kWhereSection, "where" + index).value_or("")));
+  }
+  options.keyOverrides.clear();
+  for (int i = 0;; ++i) {
+    const std::string index = std::to_string(i);
+    std::optional<std::string> table = file.get(kKeySection, "tab" + index);
+    if (!table) break;
+    std::vector<std::string> columns;
+    std::string rest = file.get(kKeySection, "keys" + index).value_or("");
+    while (!rest.empty()) {
+      const size_t comma = rest.find(',');
+      if (comma != 0) columns.push_back(rest.substr(0, comma));
+      rest = comma == std::string::npos ? "" : rest.substr(comma + 1);
+    }
+    options.keyOverrides.set(*table, std::move(columns));
   }
 }
 
@@ -316,6 +332,14 @@ std::string configurationText(const ComparisonOptions& options, const SavedConne
     const std::string number = std::to_string(index++);
     file.set(kWhereSection, "obj" + number, name);
     file.set(kWhereSection, "where" + number, encodeLineBreaks(condition));
+  }
+  index = 0;
+  for (const auto& [table, columns] : options.keyOverrides.entries()) {
+    const std::string number = std::to_string(index++);
+    std::string joined;
+    for (const std::string& column : columns) joined += (joined.empty() ? "" : ",") + column;
+    file.set(kKeySection, "tab" + number, table);
+    file.set(kKeySection, "keys" + number, joined);
   }
   return file.text();
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 #include "oracle/oci.h"
 #include "oracle/oracle_session.h"
@@ -47,11 +48,12 @@ std::string wrappedItem(const std::string& item, const CursorColumn& column) {
   }
 }
 
+bool longKind(FieldKind kind) {
+  return kind == FieldKind::Long || kind == FieldKind::LongRaw;
+}
+
 int fetchWidth(const CursorColumn& column) {
   switch (column.kind) {
-    case FieldKind::Long:
-    case FieldKind::LongRaw:
-      return DataCursor::kLongWidth;
     case FieldKind::Raw:
       return std::max(2 * column.width, 64);  // hexadecimal
     case FieldKind::Timestamp:
@@ -97,15 +99,22 @@ DataCursor::~DataCursor() = default;
 std::string DataCursor::describe(const std::string& text, int* count) {
   OracleStatement statement(session_);
   statement.prepare(doubledPercents(text));
-  ExecuteDetails details;
-  if (!statement.execute(&details)) {
+  OciLibrary& library = session_.library();
+  // Describe only: the server parses the select without running it (no sort of the rows).
+  const sword status = session_.guardedCall([&] {
+    return library.stmtExecute(session_.serviceContext(), statement.handle(),
+                               session_.errorHandle(), 0, 0, OCI_DESCRIBE_ONLY);
+  });
+  if (status != OCI_SUCCESS && status != OCI_SUCCESS_WITH_INFO) {
     int code = 0;
     std::string message = session_.lastError(&code);
     if (code == 1403 || code == 24344) return "";
     return message.empty() ? "the select could not be described" : message;
   }
-  *count = static_cast<int>(details.count);
-  OciLibrary& library = session_.library();
+  ub4 items = 0;
+  library.attrGet(statement.handle(), OCI_HTYPE_STMT, &items, nullptr, OCI_ATTR_PARAM_COUNT,
+                  session_.errorHandle());
+  *count = static_cast<int>(items);
   columns_.clear();
   for (int position = 1; position <= *count; ++position) {
     void* param = nullptr;
@@ -169,14 +178,14 @@ std::string DataCursor::openStatement(const std::string& statement) {
 std::string DataCursor::execute(const std::string& text) {
   statement_ = std::make_unique<OracleStatement>(session_);
   statement_->prepare(doubledPercents(text));
-  ub4 prefetch = kPrefetchRows;
+  ub4 prefetch = prefetchRows_;
   session_.library().attrSet(statement_->handle(), OCI_HTYPE_STMT, &prefetch, 0,
                              OCI_ATTR_PREFETCH_ROWS, session_.errorHandle());
   buffers_.clear();
-  const bool hasLong = std::any_of(columns_.begin(), columns_.end(), [](const CursorColumn& c) {
-    return c.kind == FieldKind::Long || c.kind == FieldKind::LongRaw;
-  });
-  const int rows = hasLong ? 1 : OracleStatement::kMaxRowsPerFetch;
+  piecewise_ = std::any_of(columns_.begin(), columns_.end(),
+                           [](const CursorColumn& c) { return longKind(c.kind); });
+  if (piecewise_) return executePiecewise(text);
+  const int rows = OracleStatement::kMaxRowsPerFetch;
   for (size_t i = 0; i < columns_.size(); ++i) {
     buffers_.push_back(std::make_unique<StringColumn>(fetchWidth(columns_[i]), rows));
     statement_->defineArray(static_cast<int>(i) + 1, *buffers_.back());
@@ -194,6 +203,127 @@ std::string DataCursor::execute(const std::string& text) {
   return "";
 }
 
+// A row at a time: the other columns into one-row buffers, the LONG columns defined for dynamic
+// fetch and read piece by piece in nextPiecewise.
+std::string DataCursor::executePiecewise(const std::string&) {
+  OciLibrary& library = session_.library();
+  OCIError* err = session_.errorHandle();
+  const size_t count = columns_.size();
+  defines_.assign(count, nullptr);
+  longValues_.assign(count, std::string());
+  longIndicators_.assign(count, 0);
+  piece_.resize(kLongPiece);
+  for (size_t i = 0; i < count; ++i) {
+    OCIDefine* define = nullptr;
+    if (longKind(columns_[i].kind)) {
+      buffers_.push_back(nullptr);
+      // One byte more than the limit: a value that fills it is known to be longer.
+      library.defineByPos(statement_->handle(), &define, err, static_cast<ub4>(i + 1), nullptr,
+                          kLongLimit + 1, SQLT_LNG, &longIndicators_[i], nullptr, nullptr,
+                          OCI_DYNAMIC_FETCH);
+    } else {
+      buffers_.push_back(std::make_unique<StringColumn>(fetchWidth(columns_[i]), 1));
+      StringColumn& buffer = *buffers_.back();
+      library.defineByPos(statement_->handle(), &define, err, static_cast<ub4>(i + 1),
+                          buffer.data(), buffer.width() + 1, SQLT_STR, buffer.indicators(),
+                          buffer.lengths(), buffer.codes(), OCI_DEFAULT);
+    }
+    defines_[i] = define;
+  }
+  const sword status = session_.guardedCall([&] {
+    return library.stmtExecute(session_.serviceContext(), statement_->handle(), err, 0, 0,
+                               OCI_DEFAULT);
+  });
+  if (status != OCI_SUCCESS && status != OCI_SUCCESS_WITH_INFO) {
+    int code = 0;
+    std::string message = session_.lastError(&code);
+    statement_.reset();
+    if (code == 1403 || code == 24344) return "";
+    return message.empty() ? "the select failed" : message;
+  }
+  done_ = false;
+  return "";
+}
+
+bool DataCursor::failFetch(const char* what) {
+  done_ = true;
+  int code = 0;
+  std::string message = session_.lastError(&code);
+  if (code != 1403 && code != 24344) error_ = message.empty() ? what : message;
+  return false;
+}
+
+bool DataCursor::nextPiecewise(DataRow& row) {
+  OciLibrary& library = session_.library();
+  OCIError* err = session_.errorHandle();
+  const auto fetch = [&] {
+    return session_.guardedCall([&] {
+      return library.stmtFetch(statement_->handle(), err, 1, OCI_FETCH_NEXT, OCI_DEFAULT);
+    });
+  };
+  for (size_t i = 0; i < columns_.size(); ++i) {
+    longValues_[i].clear();
+    longIndicators_[i] = 0;
+  }
+  sword status = fetch();
+  while (status == OCI_NEED_DATA) {
+    dvoid* handle = nullptr;
+    ub4 handleType = 0, iteration = 0, index = 0;
+    ub1 inOut = 0, pieceKind = OCI_ONE_PIECE;
+    if (library.stmtGetPieceInfo(statement_->handle(), err, &handle, &handleType, &inOut,
+                                 &iteration, &index, &pieceKind) != OCI_SUCCESS)
+      return failFetch("a piece of a LONG value could not be read");
+    const auto at = std::find(defines_.begin(), defines_.end(), handle);
+    if (at == defines_.end()) return failFetch("a piece came for a column that expects none");
+    const size_t column = static_cast<size_t>(at - defines_.begin());
+    ub4 length = static_cast<ub4>(piece_.size());
+    library.stmtSetPieceInfo(handle, OCI_HTYPE_DEFINE, err, piece_.data(), &length, pieceKind,
+                             &longIndicators_[column], nullptr);
+    status = fetch();
+    if (status != OCI_SUCCESS && status != OCI_SUCCESS_WITH_INFO && status != OCI_NEED_DATA)
+      return failFetch("a fetch failed");
+    longValues_[column].append(piece_.data(), std::min<size_t>(length, piece_.size()));
+    if (longValues_[column].size() > static_cast<size_t>(kLongLimit)) {
+      error_ = "a value of column " + columns_[column].name + " is longer than " +
+               std::to_string(kLongLimit) + " bytes and cannot be compared";
+      done_ = true;
+      return false;
+    }
+  }
+  if (status == OCI_NO_DATA) {
+    done_ = true;
+    return false;
+  }
+  if (status != OCI_SUCCESS && status != OCI_SUCCESS_WITH_INFO) return failFetch("a fetch failed");
+  row.resize(columns_.size());
+  for (size_t i = 0; i < columns_.size(); ++i) {
+    DataField& field = row[i];
+    field.kind = columns_[i].kind;
+    if (longKind(columns_[i].kind)) {
+      field.null = longIndicators_[i] == -1;
+      field.text.swap(longValues_[i]);
+      if (field.null) field.text.clear();
+      continue;
+    }
+    StringColumn& buffer = *buffers_[i];
+    field.null = buffer.isNull(0);
+    if (field.null) {
+      field.text.clear();
+      continue;
+    }
+    if (buffer.indicators()[0] > 0 || buffer.codes()[0] == 1406) {
+      error_ = "a value of column " + columns_[i].name + " is longer than " +
+               std::to_string(buffer.width()) + " bytes and cannot be compared";
+      done_ = true;
+      return false;
+    }
+    field.text.assign(buffer.data(),
+                      strnlen(buffer.data(), static_cast<size_t>(buffer.width()) + 1));
+  }
+  ++rowsFetched_;
+  return true;
+}
+
 bool DataCursor::fetchBatch() {
   batchRow_ = 0;
   if (statement_->fetchNext()) return true;
@@ -208,6 +338,7 @@ bool DataCursor::fetchBatch() {
 
 bool DataCursor::next(DataRow& row) {
   if (done_ || !statement_) return false;
+  if (piecewise_) return nextPiecewise(row);
   if (batchRow_ >= statement_->rowsInBatch() && !fetchBatch()) return false;
   if (statement_->rowsInBatch() <= 0) {
     done_ = true;
@@ -231,7 +362,9 @@ bool DataCursor::next(DataRow& row) {
       done_ = true;
       return false;
     }
-    field.text = buffer.value(r);
+    // Into the field's own storage: no new string per value.
+    const char* start = buffer.data() + static_cast<size_t>(r) * (buffer.width() + 1);
+    field.text.assign(start, strnlen(start, static_cast<size_t>(buffer.width()) + 1));
   }
   ++rowsFetched_;
   return true;

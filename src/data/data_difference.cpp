@@ -21,6 +21,48 @@ bool searchable(FieldKind kind) {
   return kind != FieldKind::Lob && kind != FieldKind::Long && kind != FieldKind::LongRaw;
 }
 
+// A LONG value a script cannot write: longer than the longest literal PL/SQL takes.
+constexpr size_t kLongestScriptLong = 32760;
+
+bool unscriptable(const DataField& field) {
+  return (field.kind == FieldKind::Long || field.kind == FieldKind::LongRaw) && !field.null &&
+         field.text.size() > kLongestScriptLong;
+}
+
+// A LONG value longer than a SQL literal may be (4,000 bytes) reaches its statement through a
+// PL/SQL variable (a literal of up to 32,767 bytes there): the statement runs in a block.
+constexpr size_t kLongestSqlLiteral = 4000;
+
+class LongVariables {
+ public:
+  // The value as the statement writes it: its literal, or the variable that holds it.
+  std::string value(const DataField& field) {
+    const bool isLong = field.kind == FieldKind::Long || field.kind == FieldKind::LongRaw;
+    if (!isLong || field.null || field.text.size() <= kLongestSqlLiteral)
+      return scriptLiteral(field);
+    const std::string name = "long_value_" + std::to_string(++count_);
+    declarations_ += "  " + name +
+                     (field.kind == FieldKind::LongRaw ? " LONG RAW := " : " LONG := ") +
+                     scriptLiteral(field) + ";\r\n";
+    return name;
+  }
+  // The statement (ending in ";\r\n"), in a block when it uses a variable.
+  std::string wrap(const std::string& statement) const {
+    if (count_ == 0) return statement;
+    return "DECLARE\r\n" + declarations_ + "BEGIN\r\n" + statement + "END;\r\n/\r\n";
+  }
+
+ private:
+  int count_ = 0;
+  std::string declarations_;
+};
+
+// What the statements leave out: large objects (named once per table) and LONG values too long
+// for a script (named before each statement that leaves one out).
+bool leftOut(const DataField& field) {
+  return field.kind == FieldKind::Lob || unscriptable(field);
+}
+
 }  // namespace
 
 DataDifferenceWriter::DataDifferenceWriter(ReportWriter& out, const ComparisonOptions& options,
@@ -98,20 +140,21 @@ void DataDifferenceWriter::writeRow(const DataRow& row, bool first) {
 
 std::string DataDifferenceWriter::insertStatement(const DataRow& row) const {
   std::string names, values;
+  LongVariables variables;
   for (size_t i = 0; i < row.size(); ++i) {
-    if (row[i].kind == FieldKind::Lob) continue;
+    if (leftOut(row[i])) continue;
     names += (names.empty() ? "" : ", ") + column(i);
-    values += (values.empty() ? "" : ", ") + scriptLiteral(row[i]);
+    values += (values.empty() ? "" : ", ") + variables.value(row[i]);
   }
-  return "INSERT INTO " + ddlName(object_.name) + " (" + names + ")\r\nVALUES (" + values +
-         ");\r\n";
+  return variables.wrap("INSERT INTO " + ddlName(object_.name) + " (" + names + ")\r\nVALUES (" +
+                        values + ");\r\n");
 }
 
 std::string DataDifferenceWriter::whereClause(const DataRow& row) const {
   const size_t keys = static_cast<size_t>(object_.keyCount);
   std::string where;
   for (size_t i = 0; i < row.size(); ++i) {
-    if (keys > 0 && i >= keys) break;
+    if (keys > 0 && i >= keys && object_.keyUnique) break;
     if (!searchable(row[i].kind)) continue;
     where += (where.empty() ? "" : " and ") + column(i) +
              (row[i].null ? " IS NULL" : " = " + scriptLiteral(row[i]));
@@ -121,13 +164,15 @@ std::string DataDifferenceWriter::whereClause(const DataRow& row) const {
 
 std::string DataDifferenceWriter::updateStatement(const DataRow& row1, const DataRow& row2) const {
   std::string set;
+  LongVariables variables;
   for (size_t i = static_cast<size_t>(object_.keyCount); i < row1.size() && i < row2.size(); ++i) {
-    if (row1[i].kind == FieldKind::Lob || fieldsEqual(row1[i], row2[i], options_)) continue;
-    set += (set.empty() ? "" : ", ") + column(i) + " = " + scriptLiteral(row1[i]);
+    if (leftOut(row1[i]) || fieldsEqual(row1[i], row2[i], options_)) continue;
+    set += (set.empty() ? "" : ", ") + column(i) + " = " + variables.value(row1[i]);
   }
   if (set.empty()) return "";
-  return "UPDATE " + ddlName(object_.name) + " SET " + set + "\r\nWHERE " + whereClause(row2) +
-         " and ROWNUM = 1;\r\n" + kUpdateNote;
+  return variables.wrap("UPDATE " + ddlName(object_.name) + " SET " + set + "\r\nWHERE " +
+                        whereClause(row2) + " and ROWNUM = 1;\r\n") +
+         kUpdateNote;
 }
 
 std::string DataDifferenceWriter::deleteStatement(const DataRow& row) const {
@@ -137,11 +182,25 @@ std::string DataDifferenceWriter::deleteStatement(const DataRow& row) const {
          kDeleteNote;
 }
 
+void DataDifferenceWriter::warnUnscriptable(const DataRow& row) {
+  for (size_t i = 0; i < row.size() && i < object_.columnNames.size(); ++i) {
+    if (!unscriptable(row[i])) continue;
+    out_.write(options_.s_DashComment + "WARNING:  the value of COLUMN " +
+                   reportText(options_, object_.columnNames[i]) + " (" +
+                   std::to_string(row[i].text.size()) +
+                   " bytes) is longer than a script can write; the statement below leaves it "
+                   "out: copy it by other means.\r\n",
+               kMaroon, false, kCounted);
+  }
+}
+
 void DataDifferenceWriter::onlyIn1(const DataRow& row) {
   writeHeader(row);
   if (!upgrade()) return writeRow(row, true);
   out_.write("\r\n", kBlack, false, kCounted);
-  if (options_.b_UpdInserts) out_.write(insertStatement(row), kBlue);
+  if (!options_.b_UpdInserts) return;
+  warnUnscriptable(row);
+  out_.write(insertStatement(row), kBlue);
 }
 
 void DataDifferenceWriter::onlyIn2(const DataRow& row) {
@@ -168,7 +227,9 @@ void DataDifferenceWriter::changed(const DataRow& row1, const DataRow& row2) {
     return;
   }
   out_.write("\r\n", kBlack, false, kCounted);
-  if (options_.b_UpdUpdates) out_.write(updateStatement(row1, row2), kGreen);
+  if (!options_.b_UpdUpdates) return;
+  warnUnscriptable(row1);
+  out_.write(updateStatement(row1, row2), kGreen);
 }
 
 }  // namespace velmora

@@ -23,7 +23,11 @@ struct DataObject {
   std::vector<std::string> columnNames;  // in select order
   std::vector<int> widths;               // display widths of the report columns
   int keyCount = 0;                      // upgrade script: the first keyCount columns are the key
-  std::string statement1, statement2;    // SQL Compare: the two statements
+  // False when nothing makes the key unique (the user chose it): UPDATE and DELETE then find the
+  // row by every column they can compare, so that a repeated key never makes them change
+  // another row of that key.
+  bool keyUnique = true;
+  std::string statement1, statement2;  // SQL Compare: the two statements
 };
 
 class DataDifferenceWriter {
@@ -49,6 +53,7 @@ class DataDifferenceWriter {
   bool upgrade() const { return options_.i_DoingUpgradeScript != 0; }
   void writeHeader(const DataRow& row);
   void writeRow(const DataRow& row, bool first);
+  void warnUnscriptable(const DataRow& row);
   std::string column(size_t i) const;
   std::string whereClause(const DataRow& row) const;
 

@@ -91,6 +91,24 @@ TEST(DataStatements, NullKeysAreFoundWithIsNull) {
                "UPDATE ITEMS SET \"V\" = 'n'\r\nWHERE \"A\" IS NULL and \"B\" = 1 and ROWNUM");
 }
 
+// A key the user chose may repeat: the row is found by its other values as well.
+TEST(DataStatements, AChosenKeyFindsTheRowByEveryComparableColumn) {
+  ComparisonOptions options = upgradeOptions();
+  RecordingWriter out;
+  DataObject object = table({"A", "B", "V", "L"}, 1);
+  object.keyUnique = false;
+  DataDifferenceWriter writer(out, options, std::move(object));
+  const DataField longValue{"x", false, FieldKind::Long};
+  EXPECT_PRED2(startsWith,
+               writer.updateStatement({num("1"), txt("b"), txt("n"), longValue},
+                                      {num("1"), null(), txt("o"), longValue}),
+               "UPDATE ITEMS SET \"B\" = 'b', \"V\" = 'n'\r\nWHERE \"A\" = 1 and \"B\" IS NULL and "
+               "\"V\" = 'o' and ROWNUM = 1;");
+  EXPECT_PRED2(
+      startsWith, writer.deleteStatement({num("2"), txt("b"), txt("v"), longValue}),
+      "DELETE FROM ITEMS\r\nWHERE \"A\" = 2 and \"B\" = 'b' and \"V\" = 'v' and ROWNUM = 1;");
+}
+
 TEST(DataStatements, UpdateSetsOnlyWhatDiffersByTheOptions) {
   ComparisonOptions options = upgradeOptions();
   options.b_CompDatCase = 1;
@@ -115,6 +133,41 @@ TEST(DataStatements, KeylessRowsAreDeletedByEveryComparableColumn) {
   writer.onlyIn2({{"x", false, FieldKind::Long}});
   EXPECT_EQ(out.text().find("DELETE"), std::string::npos) << "nothing would find that row";
   EXPECT_NE(out.text().find("it is not deleted"), std::string::npos);
+}
+
+// A LONG value longer than any literal of a script is left out of its statement, and the
+// comment before the statement says which column and how long; one longer than a SQL literal
+// may be goes through a PL/SQL variable; a short one is a literal.
+TEST(DataStatements, LongValuesTooLongForAScriptAreLeftOutAndNamed) {
+  ComparisonOptions options = upgradeOptions();
+  RecordingWriter out;
+  DataDifferenceWriter writer(out, options, table({"ID", "BODY", "TITLE"}, 1));
+  const DataField longest{std::string(32760, 'a'), false, FieldKind::Long};
+  const DataField tooLong{std::string(32761, 'b'), false, FieldKind::Long};
+  writer.onlyIn1({num("1"), tooLong, txt("t")});
+  writer.changed({num("2"), tooLong, txt("new")}, {num("2"), longest, txt("old")});
+  writer.onlyIn1({num("3"), longest, txt("u")});
+  const std::string text = out.text();
+  EXPECT_EQ(text.find(std::string(32761, 'b')), std::string::npos);
+  EXPECT_NE(text.find("-- WARNING:  the value of COLUMN BODY (32761 bytes) is longer than a script "
+                      "can write; the statement below leaves it out: copy it by other means.\r\n"
+                      "INSERT INTO ITEMS (\"ID\", \"TITLE\")\r\nVALUES (1, 't');"),
+            std::string::npos);
+  EXPECT_NE(text.find("UPDATE ITEMS SET \"TITLE\" = 'new'\r\nWHERE \"ID\" = 2"), std::string::npos);
+  EXPECT_NE(text.find("DECLARE\r\n  long_value_1 LONG := '" + std::string(32760, 'a') +
+                      "';\r\nBEGIN\r\nINSERT INTO ITEMS (\"ID\", \"BODY\", \"TITLE\")\r\n"
+                      "VALUES (3, long_value_1, 'u');\r\nEND;\r\n/\r\n"),
+            std::string::npos);
+  EXPECT_EQ(
+      writer.insertStatement({num("4"), {std::string(4000, 'c'), false, FieldKind::Long}}),
+      "INSERT INTO ITEMS (\"ID\", \"BODY\")\r\nVALUES (4, '" + std::string(4000, 'c') + "');\r\n");
+  const std::string update = writer.updateStatement(
+      {num("5"), {std::string(4001, 'd'), false, FieldKind::LongRaw}, txt("v")},
+      {num("5"), {"AB", false, FieldKind::LongRaw}, txt("v")});
+  EXPECT_PRED2(startsWith, update,
+               "DECLARE\r\n  long_value_1 LONG RAW := HEXTORAW('" + std::string(4001, 'd') +
+                   "');\r\nBEGIN\r\nUPDATE ITEMS SET \"BODY\" = long_value_1\r\nWHERE \"ID\" = 5 "
+                   "and ROWNUM = 1;\r\nEND;\r\n/\r\n-- ROWNUM=1");
 }
 
 // The placeholder of a large object would overwrite the target's CLOB: the column is left out.

@@ -177,6 +177,7 @@ std::string trimDateText(std::string_view field, const ComparisonOptions& option
 
 int compareFieldOrder(const DataField& a, const DataField& b) {
   if (a.null || b.null) return a.null == b.null ? 0 : (a.null ? 1 : -1);
+  if (a.text == b.text) return 0;  // the same text is the same value, whatever the kind
   if (a.kind == FieldKind::Number && b.kind == FieldKind::Number) {
     bool ok = false;
     int result = compareDecimalTexts(a.text, b.text, &ok);
@@ -193,6 +194,7 @@ bool fieldsEqual(const DataField& a, const DataField& b, const ComparisonOptions
     return (options.b_CompDatLead || options.b_CompDatTrail) && value.kind == FieldKind::Text &&
            trimmed(value.text, true, true).empty();
   }
+  if (a.text == b.text) return true;
   if (a.kind == FieldKind::Number && b.kind == FieldKind::Number) {
     bool ok = false;
     int result = compareDecimalTexts(a.text, b.text, &ok);
@@ -212,7 +214,12 @@ int compareRows(const DataRow& row1, const DataRow& row2, int keyCount,
     if (order != 0) return order < 0 ? kRow1First : kRow2KeyFirst;
   }
   bool equal = row1.size() == row2.size();
-  for (size_t i = keys; equal && i < n; ++i) equal = fieldsEqual(row1[i], row2[i], options);
+  for (size_t i = keys; equal && i < n; ++i) {
+    const DataField& a = row1[i];
+    const DataField& b = row2[i];
+    if (a.null == b.null && a.text == b.text) continue;  // the same value, whatever the options
+    equal = fieldsEqual(a, b, options);
+  }
   if (equal) return kRowsEqual;
   if (keys > 0) return kSameKeyOtherValues;
   // The streams are sorted by the orderable fields in select order: that order decides.

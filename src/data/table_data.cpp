@@ -98,9 +98,34 @@ void compareObject(ObjectPhase& phase, CommonTable& table, int nameWidth) {
   const bool view = phase.kind == DataObjectKind::View;
   int keyCount = 0;
   if (upgrade && !view) {
+    if (const std::vector<std::string>* columns = options.keyOverrides.find(table.firstName)) {
+      table.keyOverride = true;
+      table.keyColumns = *columns;
+    }
     OracleDictionaryReader reader(*db1.session());
     UserSettings settings(context.settings());
     keyCount = markKeyColumns(table, &reader, db1.owner(), settings.useUniqueIndex());
+    // A key override that names a column the table cannot be keyed by would match rows by part
+    // of the key the user meant: the rows are matched whole instead.
+    if (table.keyOverride && keyCount != static_cast<int>(table.keyColumns.size())) {
+      std::string unusable;
+      for (const std::string& name : table.keyColumns) {
+        const bool usable =
+            std::any_of(table.columns.begin(), table.columns.end(),
+                        [&](const ColumnEntry& c) { return c.key && c.name == name; });
+        if (!usable) unusable += (unusable.empty() ? "" : ", ") + name;
+      }
+      phase.out().write(
+          "\r\n" + options.s_DashComment + "WARNING:  the key columns chosen for table " +
+              reportText(options, table.firstName) + " include " +
+              reportText(options,
+                         unusable.empty() ? std::string("a column given twice") : unusable) +
+              ", which cannot serve as a key (no such column, or one that cannot be "
+              "ordered); its rows are matched whole.\r\n",
+          kMaroon, false, kCounted);
+      for (ColumnEntry& column : table.columns) column.key = false;
+      keyCount = 0;
+    }
   }
   DataSelectSettings settings1;
   settings1.bareNames = db1.session()->serverVersion() == "7";
@@ -131,6 +156,7 @@ void compareObject(ObjectPhase& phase, CommonTable& table, int nameWidth) {
   object.kind = phase.kind;
   object.name = table.firstName;
   object.keyCount = select1.keyCount;
+  object.keyUnique = !table.keyOverride;
   for (const ColumnEntry* column : select1.columns) {
     object.columnNames.push_back(column->name);
     // Dates and timestamps show whole, with their time and fraction.

@@ -155,6 +155,27 @@ TEST_F(SqlPersistence, ConstraintStatesAndKeyIndexesSurviveJournalAndSnapshot) {
             Rows{{"ST_PK"}});
 }
 
+TEST_F(SqlPersistence, LengthSemanticsNationalAndZoneTypesSurviveJournalAndSnapshot) {
+  exec(*sys,
+       "create table app.chars (a varchar2(3 char), b nvarchar2(4), c nchar(2), d nclob, "
+       "e timestamp(3) with time zone, f timestamp with local time zone, g char(2 char))");
+  exec(*sys, "insert into app.chars (a, b, c, g) values ('äöü', 'äöüß', 'ä', 'é')");
+  const char* columns =
+      "select column_name, data_type, data_length, char_length, char_used, character_set_name "
+      "from all_tab_columns where owner = 'APP' and table_name = 'CHARS' order by column_id";
+  Rows before = query(*sys, columns);
+  ASSERT_EQ(before[0], (std::vector<std::string>{"A", "VARCHAR2", "12", "3", "C", "CHAR_CS"}));
+  ASSERT_EQ(before[4][1], "TIMESTAMP(3) WITH TIME ZONE");
+  reopenDatabase();  // from the journal
+  EXPECT_EQ(query(*sys, columns), before);
+  storageOf(*db).compact(*db);
+  reopenDatabase();  // from the snapshot
+  EXPECT_EQ(query(*sys, columns), before);
+  // The limits still count characters.
+  EXPECT_EQ(errorCode(*sys, "insert into app.chars (a) values ('äöüa')"), 12899);
+  EXPECT_EQ(query(*sys, "select length(c), lengthb(g) from app.chars"), (Rows{{"2", "3"}}));
+}
+
 TEST_F(SqlPersistence, AnotherProcessSeesCommittedStatementsAtItsNextStatement) {
   int toChild[2];
   int toParent[2];

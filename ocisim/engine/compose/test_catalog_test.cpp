@@ -17,7 +17,9 @@ std::string show(const DateTime& d) {
 std::string show(const DataType& t) {
   return t.sqlText() + "{" + std::to_string(static_cast<int>(t.code)) + "," +
          std::to_string(t.length) + "," + std::to_string(t.precision) + "," +
-         std::to_string(t.scale) + "," + t.owner + "," + t.name + "}";
+         std::to_string(t.scale) + "," + t.owner + "," + t.name + "," +
+         std::to_string(t.charSemantics) + std::to_string(t.national) +
+         std::to_string(static_cast<int>(t.zone)) + "}";
 }
 
 std::string show(const ObjectHeader& h) {
@@ -78,9 +80,11 @@ void dumpSchema(const Catalog& c, std::ostringstream& o) {
   }
   for (const auto& [k, i] : c.indexes()) {
     o << "index " << show(i->header) << " on " << i->tableOwner << '.' << i->tableName << ' '
-      << i->unique << ' ' << i->compressPrefix << ' ' << i->generatedName << " storage "
-      << show(i->storage) << " cols";
-    for (const IndexColumn& col : i->columns) o << ' ' << col.name << (col.descending ? "-" : "+");
+      << i->unique << i->bitmap << ' ' << i->compressPrefix << ' ' << i->generatedName
+      << " storage " << show(i->storage) << " cols";
+    for (const IndexColumn& col : i->columns) {
+      o << ' ' << col.name << (col.descending ? "-" : "+") << col.hiddenColumn;
+    }
     o << '\n';
   }
   for (const auto& [k, s] : c.sequences()) {
@@ -197,7 +201,8 @@ void addTableObjects(Catalog& c, Table& emp, Table& dept) {
   index->header = makeHeader(c, "SCOTT", "EMP_IX");
   index->tableOwner = "SCOTT";
   index->tableName = emp.header.name;
-  index->columns = {{"C1", true}, {"C0", false}};
+  index->columns = {{"C1", true, 9}, {"C0", false}};
+  index->bitmap = true;
   index->compressPrefix = 1;
   index->storage.pctFree = 20;
   c.addIndex(std::move(index));
@@ -220,7 +225,14 @@ void addCodeObjects(Catalog& c) {
   view->header = makeHeader(c, "SCOTT", "EMP_V");
   view->header.valid = false;
   view->text = "select c0, c1\n  from emp -- all of them";
-  view->columns = {{"C0", DataType::number(10, 0), false}, {"C1", DataType::varchar2(100), true}};
+  DataType inChars = DataType::varchar2(100);
+  inChars.charSemantics = true;
+  DataType national = DataType::charType(5);
+  national.national = true;
+  view->columns = {{"C0", DataType::number(10, 0), false},
+                   {"C1", inChars, true},
+                   {"C2", national, true},
+                   {"C3", DataType::timestamp(3, TimeZoneKind::WithLocalTimeZone), true}};
   view->checkOption = true;
   c.addView(std::move(view));
   const std::pair<ObjectKind, const char*> kinds[] = {

@@ -1,4 +1,4 @@
-// ALL_INDEXES and ALL_IND_COLUMNS.
+// ALL_INDEXES, ALL_IND_COLUMNS and ALL_IND_EXPRESSIONS.
 #include <memory>
 
 #include "engine/dict/dict_view.h"
@@ -31,6 +31,40 @@ std::vector<const Index*> visibleIndexes(const DictScan& s, const char* ownerCol
   }
   for (const auto& [key, i] : s.catalog().indexes()) consider(*i);
   return out;
+}
+
+bool isFunctionBased(const Index& i) {
+  for (const IndexColumn& c : i.columns) {
+    if (c.descending) return true;
+  }
+  return false;
+}
+
+// ALL_INDEXES.INDEX_TYPE: a DESC column makes an index function-based.
+const char* indexType(const Index& i) {
+  if (isFunctionBased(i)) return i.bitmap ? "FUNCTION-BASED BITMAP" : "FUNCTION-BASED NORMAL";
+  return i.bitmap ? "BITMAP" : "NORMAL";
+}
+
+// The hidden column a DESC column is indexed through: SYS_NC00009$. An index read from an
+// older database has no number: it takes one after the table's columns, by its position
+// among the table's DESC columns.
+std::string hiddenColumnName(const DictScan& s, const Index& index, size_t position) {
+  int number = index.columns[position].hiddenColumn;
+  if (number == 0) {
+    const Table* table = s.catalog().findTable(index.tableOwner, index.tableName);
+    number = table ? static_cast<int>(table->columns.size()) : 0;
+    for (const Index* other : s.catalog().tableIndexes(index.tableOwner, index.tableName)) {
+      for (size_t k = 0; k < other->columns.size(); ++k) {
+        if (!other->columns[k].descending) continue;
+        ++number;
+        if (other == &index && k == position) break;
+      }
+      if (other == &index) break;
+    }
+  }
+  std::string digits = std::to_string(number);
+  return "SYS_NC" + std::string(digits.size() < 5 ? 5 - digits.size() : 0, '0') + digits + "$";
 }
 
 std::shared_ptr<DictView> allIndexes() {
@@ -103,7 +137,7 @@ std::shared_ptr<DictView> allIndexes() {
           const StorageAttributes& st = i->storage;
           bool compressed = i->compressPrefix > 0;
           RowBuilder r(width);
-          r.text(i->header.owner).text(i->header.name).text("NORMAL").text(i->tableOwner);
+          r.text(i->header.owner).text(i->header.name).text(indexType(*i)).text(i->tableOwner);
           r.text(i->tableName).charText("TABLE").text(uniqueness);
           r.text(compressed ? "ENABLED" : "DISABLED");
           r.number(compressed ? std::optional<int64_t>(i->compressPrefix) : std::nullopt);
@@ -116,7 +150,9 @@ std::shared_ptr<DictView> allIndexes() {
           r.yn(false).yn(i->generatedName).yn(false);
           r.text("DEFAULT").text("DEFAULT").text("DEFAULT").yesNo(false);
           r.null().null().null().null().null().yesNo(false);  // DURATION .. GLOBAL_STATS
-          r.null().null().null().yesNo(false).yesNo(false).yesNo(false);
+          r.null().null();                                    // DOMIDX_STATUS, DOMIDX_OPSTATUS
+          r.text(isFunctionBased(*i) ? "ENABLED" : "");       // FUNCIDX_STATUS
+          r.yesNo(false).yesNo(false).yesNo(false);
           r.text("VISIBLE").null().yesNo(true);
           emit(r.take());
         }
@@ -141,7 +177,9 @@ std::shared_ptr<DictView> allIndColumns() {
             bool character = type.code == TypeCode::Varchar2 || type.code == TypeCode::Char;
             RowBuilder r(width);
             r.text(i->header.owner).text(i->header.name).text(i->tableOwner);
-            r.text(i->tableName).text(c.name).number(position++);
+            size_t at0 = static_cast<size_t>(position - 1);
+            r.text(i->tableName).text(c.descending ? hiddenColumnName(s, *i, at0) : c.name);
+            r.number(position++);
             r.number(int64_t{type.dictDataLength()}).number(int64_t{character ? type.length : 0});
             r.text(c.descending ? "DESC" : "ASC");
             emit(r.take());
@@ -152,9 +190,33 @@ std::shared_ptr<DictView> allIndColumns() {
 
 }  // namespace
 
+// ALL_IND_EXPRESSIONS (release 8.1 on): the expression of each function-based column; for a
+// DESC column the quoted column name.
+std::shared_ptr<DictView> allIndExpressions() {
+  std::vector<DictColumn> columns = {
+      ident("INDEX_OWNER"), ident("INDEX_NAME"),          ident("TABLE_OWNER"),
+      ident("TABLE_NAME"),  longCol("COLUMN_EXPRESSION"), number("COLUMN_POSITION"),
+  };
+  size_t width = columns.size();
+  return std::make_shared<DictView>(
+      std::move(columns), [width](const DictScan& s, const RowEmitter& emit) {
+        for (const Index* i : visibleIndexes(s, "INDEX_OWNER")) {
+          for (size_t k = 0; k < i->columns.size(); ++k) {
+            if (!i->columns[k].descending) continue;
+            RowBuilder r(width);
+            r.text(i->header.owner).text(i->header.name).text(i->tableOwner);
+            r.text(i->tableName).text("\"" + i->columns[k].name + "\"");
+            r.number(static_cast<int64_t>(k + 1));
+            emit(r.take());
+          }
+        }
+      });
+}
+
 void addIndexViews(VirtualTableRegistry& registry) {
   registry.add("ALL_INDEXES", allIndexes());
   registry.add("ALL_IND_COLUMNS", allIndColumns());
+  registry.add("ALL_IND_EXPRESSIONS", allIndExpressions());
 }
 
 }  // namespace ocisim::dict

@@ -13,10 +13,10 @@ TEST_F(IndexesTest, UniquenessCompressionAndStorage) {
                     "from all_indexes where owner = 'SCOTT' and table_name = 'EMP' "
                     "order by index_name");
   Rows expected = {
-      {"EMP_JOB", "NORMAL", "SCOTT", "EMP", "TABLE", "NONUNIQUE", "DISABLED", "NULL", "2", "10",
-       "VALID"},
-      {"EMP_MGR", "NORMAL", "SCOTT", "EMP", "TABLE", "UNIQUE", "ENABLED", "1", "4", "15",
-       "VALID"},
+      // HIREDATE DESC makes the index function-based.
+      {"EMP_JOB", "FUNCTION-BASED NORMAL", "SCOTT", "EMP", "TABLE", "NONUNIQUE", "DISABLED", "NULL",
+       "2", "10", "VALID"},
+      {"EMP_MGR", "NORMAL", "SCOTT", "EMP", "TABLE", "UNIQUE", "ENABLED", "1", "4", "15", "VALID"},
       {"PK_EMP", "NORMAL", "SCOTT", "EMP", "TABLE", "UNIQUE", "DISABLED", "NULL", "2", "10",
        "VALID"},
       {"UK_ENAME", "NORMAL", "SCOTT", "EMP", "TABLE", "UNIQUE", "DISABLED", "NULL", "2", "5",
@@ -39,9 +39,13 @@ TEST_F(IndexesTest, IndexColumnsWithPositionLengthAndOrder) {
                     "char_length, descend from all_ind_columns where index_owner = 'SCOTT' and "
                     "table_name = 'EMP' order by index_name, column_position");
   Rows expected = {
-      {"EMP_JOB", "JOB", "1", "9", "9", "ASC"},      {"EMP_JOB", "HIREDATE", "2", "7", "0", "DESC"},
-      {"EMP_MGR", "MGR", "1", "22", "0", "ASC"},     {"EMP_MGR", "EMPNO", "2", "22", "0", "ASC"},
-      {"PK_EMP", "EMPNO", "1", "22", "0", "ASC"},    {"UK_ENAME", "ENAME", "1", "10", "10", "ASC"},
+      // A DESC column is the hidden column after EMP's 12 columns.
+      {"EMP_JOB", "JOB", "1", "9", "9", "ASC"},
+      {"EMP_JOB", "SYS_NC00013$", "2", "7", "0", "DESC"},
+      {"EMP_MGR", "MGR", "1", "22", "0", "ASC"},
+      {"EMP_MGR", "EMPNO", "2", "22", "0", "ASC"},
+      {"PK_EMP", "EMPNO", "1", "22", "0", "ASC"},
+      {"UK_ENAME", "ENAME", "1", "10", "10", "ASC"},
   };
   EXPECT_EQ(rows, expected);
 }

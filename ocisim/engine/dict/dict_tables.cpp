@@ -75,11 +75,13 @@ void emitColumn(const std::string& owner, const std::string& table, int64_t colu
   r.null().null().null().null().null().null().null().null();
   bool character = isCharacterColumn(type);
   bool hasCharset = character || type.code == TypeCode::Clob || type.code == TypeCode::Long;
-  r.text(hasCharset ? "CHAR_CS" : "");
-  r.number(character ? std::optional<int64_t>(type.length) : std::nullopt);
+  r.text(hasCharset ? (type.national ? "NCHAR_CS" : "CHAR_CS") : "");
+  // CHAR_COL_DECL_LENGTH is the declared length in bytes (DATA_LENGTH); CHAR_LENGTH the
+  // declared length in its own unit, which CHAR_USED names.
+  r.number(character ? std::optional<int64_t>(type.dictDataLength()) : std::nullopt);
   r.yesNo(false).yesNo(false).null();  // GLOBAL_STATS, USER_STATS, AVG_COL_LEN
-  r.number(int64_t{character ? type.length : 0});
-  r.text(character ? "B" : "");
+  r.number(int64_t{type.charLength()});
+  r.text(character ? (type.charSemantics ? "C" : "B") : "");
   r.yesNo(false).yesNo(true).text("NONE");  // V80_FMT_IMAGE, DATA_UPGRADED, HISTOGRAM
   r.yesNo(false).yesNo(false);              // DEFAULT_ON_NULL, IDENTITY_COLUMN
   emit(r.take());

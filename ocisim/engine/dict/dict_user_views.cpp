@@ -1,7 +1,8 @@
 // The USER_ views that are their ALL_ view restricted to the session user's own objects:
 // USER_CATALOG, USER_OBJECTS, USER_TABLES, USER_TAB_COLUMNS, USER_VIEWS, USER_SOURCE,
-// USER_TRIGGERS, USER_INDEXES, USER_IND_COLUMNS, USER_CONSTRAINTS, USER_CONS_COLUMNS,
-// USER_SEQUENCES and USER_DEPENDENCIES. Like Oracle's, most of them lack the owner column of
+// USER_TRIGGERS, USER_INDEXES, USER_IND_COLUMNS, USER_IND_EXPRESSIONS, USER_CONSTRAINTS,
+// USER_CONS_COLUMNS, USER_SEQUENCES, USER_DEPENDENCIES, USER_TAB_COMMENTS and
+// USER_COL_COMMENTS. Like Oracle's, most of them lack the owner column of
 // their ALL_ view.
 #include <algorithm>
 #include <memory>
@@ -76,10 +77,16 @@ void addUserViews(VirtualTableRegistry& registry) {
       {"USER_TRIGGERS", "ALL_TRIGGERS", "OWNER", {"OWNER"}},
       {"USER_INDEXES", "ALL_INDEXES", "OWNER", {"OWNER"}},
       {"USER_IND_COLUMNS", "ALL_IND_COLUMNS", "INDEX_OWNER", {"INDEX_OWNER", "TABLE_OWNER"}},
+      {"USER_IND_EXPRESSIONS",
+       "ALL_IND_EXPRESSIONS",
+       "INDEX_OWNER",
+       {"INDEX_OWNER", "TABLE_OWNER"}},
       {"USER_CONSTRAINTS", "ALL_CONSTRAINTS", "OWNER", {}},
       {"USER_CONS_COLUMNS", "ALL_CONS_COLUMNS", "OWNER", {}},
       {"USER_SEQUENCES", "ALL_SEQUENCES", "SEQUENCE_OWNER", {"SEQUENCE_OWNER"}},
       {"USER_DEPENDENCIES", "ALL_DEPENDENCIES", "OWNER", {"OWNER"}},
+      {"USER_TAB_COMMENTS", "ALL_TAB_COMMENTS", "OWNER", {"OWNER"}},
+      {"USER_COL_COMMENTS", "ALL_COL_COMMENTS", "OWNER", {"OWNER"}},
   };
   for (const Definition& d : definitions) {
     if (const VirtualTable* all = registry.find(d.all)) {

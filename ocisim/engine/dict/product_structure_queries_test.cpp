@@ -13,7 +13,7 @@ TEST_F(StructureQueriesTest, IndexQueryLeavesOutKeyIndexes) {
                     binds({{"OWNER1", "SCOTT"}, {"OWNER2", "SCOTT"}, {"NAME", "EMP"}}));
   Rows expected = {
       {"SCOTT", "NOT UNIQUE ", "EMP_JOB", "JOB"},
-      {"SCOTT", "NOT UNIQUE ", "EMP_JOB", "HIREDATE"},
+      {"SCOTT", "NOT UNIQUE ", "EMP_JOB", "SYS_NC00013$"},  // HIREDATE DESC, as Oracle lists it
       {"SCOTT", "    UNIQUE ", "EMP_MGR", "MGR"},
       {"SCOTT", "    UNIQUE ", "EMP_MGR", "EMPNO"},
   };

@@ -14,8 +14,10 @@ void addSourceViews(VirtualTableRegistry& registry);
 void addDependencyViews(VirtualTableRegistry& registry);
 // ALL_TAB_COLUMNS, ALL_TABLES, USER_SEGMENTS.
 void addTableViews(VirtualTableRegistry& registry);
-// ALL_INDEXES, ALL_IND_COLUMNS.
+// ALL_INDEXES, ALL_IND_COLUMNS, ALL_IND_EXPRESSIONS.
 void addIndexViews(VirtualTableRegistry& registry);
+// ALL_TAB_COMMENTS, ALL_COL_COMMENTS.
+void addCommentViews(VirtualTableRegistry& registry);
 // ALL_CONSTRAINTS, ALL_CONS_COLUMNS.
 void addConstraintViews(VirtualTableRegistry& registry);
 // ALL_SEQUENCES, ALL_TAB_PRIVS, USER_SYS_PRIVS, USER_ROLE_PRIVS.

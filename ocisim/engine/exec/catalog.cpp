@@ -354,6 +354,13 @@ void Catalog::removeTable(const std::string& o, const std::string& n) {
 }
 void Catalog::removeView(const std::string& o, const std::string& n) {
   views_.erase(NameKey(o, n));
+  // Its WITH READ ONLY / WITH CHECK OPTION constraint goes with it.
+  for (Constraint* c : constraintsOf(o, n)) {
+    if (c->type == ConstraintType::ViewReadOnly || c->type == ConstraintType::ViewCheckOption) {
+      constraints_.erase(NameKey(o, c->name));
+      break;  // a view has at most one
+    }
+  }
   bumpVersion();
 }
 void Catalog::removeIndex(const std::string& o, const std::string& n) {
@@ -381,17 +388,58 @@ void Catalog::removeObjectType(const std::string& o, const std::string& n) {
   bumpVersion();
 }
 
-void Catalog::renameTable(const std::string& owner, const std::string& from,
-                          const std::string& to) {
-  auto node = tables_.extract(NameKey(owner, from));
-  if (node.empty()) return;
+namespace {
+
+// Moves the record keyed (owner, from) of a name-keyed map to (owner, to).
+template <class Map>
+bool renameRecord(Map& map, const std::string& owner, const std::string& from,
+                  const std::string& to) {
+  auto node = map.extract(NameKey(owner, from));
+  if (node.empty()) return false;
   node.key() = NameKey(owner, to);
   node.mapped()->header.name = to;
-  tables_.insert(std::move(node));
+  map.insert(std::move(node));
+  return true;
+}
+
+}  // namespace
+
+void Catalog::moveObjectEntries(const std::string& owner, const std::string& from,
+                                const std::string& to) {
   for (auto& g : objectGrants_) {
     if (g.owner == owner && g.objectName == from) g.objectName = to;
   }
+  std::map<CommentKey, std::string> moved;
+  std::erase_if(comments_, [&](const auto& entry) {
+    const auto& [o, object, column] = entry.first;
+    if (o != owner || object != from) return false;
+    moved[CommentKey(owner, to, column)] = entry.second;
+    return true;
+  });
+  comments_.merge(moved);
   bumpVersion();
+}
+
+void Catalog::renameTable(const std::string& owner, const std::string& from,
+                          const std::string& to) {
+  if (renameRecord(tables_, owner, from, to)) moveObjectEntries(owner, from, to);
+}
+
+void Catalog::renameView(const std::string& owner, const std::string& from,
+                         const std::string& to) {
+  if (!renameRecord(views_, owner, from, to)) return;
+  for (auto& [key, c] : constraints_) {
+    if (c->owner == owner && c->tableName == from) c->tableName = to;
+  }
+  for (auto& [key, t] : triggers_) {
+    if (t->tableOwner == owner && t->tableName == from) t->tableName = to;
+  }
+  moveObjectEntries(owner, from, to);
+}
+
+void Catalog::renameSequence(const std::string& owner, const std::string& from,
+                             const std::string& to) {
+  if (renameRecord(sequences_, owner, from, to)) moveObjectEntries(owner, from, to);
 }
 
 void Catalog::setComment(const std::string& owner, const std::string& object,

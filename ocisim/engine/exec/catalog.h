@@ -136,8 +136,13 @@ class Catalog {
   void removeTrigger(const std::string& owner, const std::string& name);
   void removeCode(const std::string& owner, const std::string& name, ObjectKind kind);
   void removeObjectType(const std::string& owner, const std::string& name);
-  // Moves a table record to a new name (ALTER TABLE ... RENAME TO); dependents are the caller's.
+  // Moves a table record to a new name (ALTER TABLE ... RENAME TO), with its grants and
+  // comments; the other dependents are the caller's.
   void renameTable(const std::string& owner, const std::string& from, const std::string& to);
+  // RENAME of a view (with its constraint, INSTEAD OF triggers, grants and comments) and of a
+  // sequence (with its grants).
+  void renameView(const std::string& owner, const std::string& from, const std::string& to);
+  void renameSequence(const std::string& owner, const std::string& from, const std::string& to);
 
   // ---- comments (COMMENT ON TABLE / COLUMN; column "" is the table's comment) ----
   using CommentKey = std::tuple<std::string, std::string, std::string>;
@@ -196,6 +201,8 @@ class Catalog {
   std::map<CodeKey, std::unique_ptr<StoredCode>> code_;
   std::map<NameKey, std::unique_ptr<ObjectType>> types_;
   std::map<CommentKey, std::string> comments_;
+  // Grants and comments of a renamed object follow its new name.
+  void moveObjectEntries(const std::string& owner, const std::string& from, const std::string& to);
 };
 
 }  // namespace ocisim

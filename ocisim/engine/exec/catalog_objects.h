@@ -191,6 +191,9 @@ struct Table {
 struct IndexColumn {
   std::string name;
   bool descending = false;  // ALL_IND_COLUMNS.DESCEND
+  // A DESC column (release 8.1 on) is indexed through a hidden column SYS_NCnnnnn$: its
+  // internal column number, fixed when the index is made (0: not known, an older database).
+  int hiddenColumn = 0;
 };
 
 struct Index {
@@ -198,6 +201,7 @@ struct Index {
   std::string tableOwner;
   std::string tableName;
   bool unique = false;
+  bool bitmap = false;               // CREATE BITMAP INDEX
   std::vector<IndexColumn> columns;  // COLUMN_POSITION = position + 1
   StorageAttributes storage = StorageAttributes::defaultIndexStorage();
   int compressPrefix = 0;      // COMPRESS n: PREFIX_LENGTH n, COMPRESSION ENABLED; 0 DISABLED

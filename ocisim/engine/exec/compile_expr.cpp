@@ -7,6 +7,7 @@
 #include "engine/exec/subquery.h"
 #include "engine/ora_error.h"
 #include "engine/value/conversion.h"
+#include "engine/value/format.h"
 #include "engine/value/functions.h"
 #include "engine/value/value_ops.h"
 
@@ -169,6 +170,11 @@ std::unique_ptr<CExpr> Compiler::compileLiteral(const sql::Expr& e) {
       return makeConst(Value::date(d), DataType::date());
     }
     case sql::LiteralKind::Timestamp: {
+      // 'YYYY-MM-DD HH24:MI:SS' with an optional fraction of up to 9 digits.
+      if (e.text.find('.') != std::string::npos) {
+        DateTime d = parseDate(e.text, "YYYY-MM-DD HH24:MI:SS.FF", DateTime::now(), true);
+        return makeConst(Value::timestamp(d), DataType::timestamp());
+      }
       NlsSettings nls{"YYYY-MM-DD HH24:MI:SS", "YYYY-MM-DD HH24:MI:SS.FF"};
       Value v = toDateValue(Value::text(e.text), nls);
       return makeConst(Value::timestamp(v.asDateTime()), DataType::timestamp());
@@ -356,7 +362,7 @@ std::unique_ptr<CExpr> Compiler::compilePseudoColumn(const sql::Expr& e, Scope& 
     }
     if (n == "SYSDATE") return makeConst(Value::date(ctx_.sysdate), DataType::date());
     if (n == "SYSTIMESTAMP") {
-      return makeConst(Value::timestamp(ctx_.sysdate), DataType::timestamp());
+      return makeConst(Value::timestamp(ctx_.systimestamp), DataType::timestamp());
     }
     if (n == "USER") return makeConst(Value::text(ctx_.user()), identifierType());
     if (n == "UID") {

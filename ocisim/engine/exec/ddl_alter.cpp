@@ -450,10 +450,35 @@ void modifyConstraint(ExecContext& ctx, Table& table, Constraint& c,
 
 }  // namespace
 
+namespace {
+
+// RENAME of a view or a sequence of the user's own schema.
+void renameOther(ExecContext& ctx, const sql::AlterTableStmt& stmt) {
+  Catalog& cat = ctx.catalog;
+  const std::string& owner = ctx.user();
+  const std::string& from = stmt.table.name;
+  const std::string& to = stmt.actions.at(0).names.at(0);
+  if (View* v = cat.findView(owner, from)) {
+    requireFreeName(cat, owner, to);
+    v->header.lastDdlTime = ctx.sysdate;
+    cat.renameView(owner, from, to);
+  } else if (Sequence* s = cat.findSequence(owner, from)) {
+    requireFreeName(cat, owner, to);
+    s->header.lastDdlTime = ctx.sysdate;
+    cat.renameSequence(owner, from, to);
+  } else {
+    throw OraError(942);
+  }
+  ctx.catalogChanged = true;
+}
+
+}  // namespace
+
 void runAlterTable(ExecContext& ctx, const sql::AlterTableStmt& stmt) {
   Catalog& cat = ctx.catalog;
   std::string owner = stmt.table.schema.empty() ? ctx.user() : stmt.table.schema;
   Table* table = cat.findTable(owner, stmt.table.name);
+  if (!table && stmt.renameStatement) return renameOther(ctx, stmt);
   if (!table) throw OraError(942);
   if (owner != ctx.user() && !cat.hasSystemPrivilege(ctx.user(), "ALTER ANY TABLE") &&
       !cat.hasObjectPrivilege(ctx.user(), owner, table->header.name, "ALTER")) {

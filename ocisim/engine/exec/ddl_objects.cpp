@@ -245,6 +245,96 @@ void runSequence(ExecContext& ctx, const sql::SequenceStmt& stmt) {
   ctx.catalogChanged = true;
 }
 
+namespace {
+
+// The table or view a star's qualifier names among the FROM items (joins included).
+const sql::TableRef* qualifiedSource(const std::vector<std::unique_ptr<sql::TableRef>>& from,
+                                     const std::string& qualifier) {
+  std::vector<const sql::TableRef*> pending;
+  for (const auto& f : from) pending.push_back(f.get());
+  while (!pending.empty()) {
+    const sql::TableRef* r = pending.back();
+    pending.pop_back();
+    if (r->kind == sql::TableRefKind::Join) {
+      pending.push_back(r->left.get());
+      pending.push_back(r->right.get());
+    } else if (r->kind == sql::TableRefKind::Table &&
+               (r->alias.empty() ? r->name : r->alias) == qualifier) {
+      return r;
+    }
+  }
+  return nullptr;
+}
+
+// The query text with each * and t.* of its select list replaced by the columns it stands for,
+// as Oracle keeps a view's text: "A","B" and T."A",T."B". The text stays as written when the
+// query is a set operation or a star's width cannot be told (several stars, one of them over a
+// subquery).
+std::string expandStars(const Catalog& cat, const std::string& owner,
+                        const sql::CreateViewStmt& stmt, const std::vector<ColumnInfo>& columns) {
+  const sql::QueryBlock* block = stmt.query->block.get();
+  if (!block) return stmt.queryText;
+  std::vector<size_t> stars;
+  for (size_t i = 0; i < block->items.size(); ++i) {
+    if (block->items[i].expr->kind == sql::ExprKind::Star) stars.push_back(i);
+  }
+  if (stars.empty()) return stmt.queryText;
+  size_t others = block->items.size() - stars.size();
+  if (columns.size() < others) return stmt.queryText;
+  std::vector<size_t> widths;
+  if (stars.size() == 1) {
+    widths.push_back(columns.size() - others);
+  } else {
+    for (size_t i : stars) {
+      const sql::Expr& star = *block->items[i].expr;
+      if (star.names.empty()) return stmt.queryText;
+      const sql::TableRef* source = qualifiedSource(block->from, star.names.back());
+      if (!source) return stmt.queryText;
+      std::string tableOwner = source->schema.empty() ? owner : source->schema;
+      if (const Table* t = cat.findTable(tableOwner, source->name)) {
+        widths.push_back(t->columns.size());
+      } else if (const View* v = cat.findView(tableOwner, source->name)) {
+        widths.push_back(v->columns.size());
+      } else {
+        return stmt.queryText;
+      }
+    }
+    size_t total = others;
+    for (size_t w : widths) total += w;
+    if (total != columns.size()) return stmt.queryText;
+  }
+  std::string out;
+  size_t copied = 0, column = 0, starNo = 0;
+  for (size_t i = 0; i < block->items.size(); ++i) {
+    const sql::Expr& e = *block->items[i].expr;
+    if (e.kind != sql::ExprKind::Star) {
+      ++column;
+      continue;
+    }
+    size_t begin = e.begin - stmt.queryBegin, end = e.end - stmt.queryBegin;
+    if (begin < copied || end > stmt.queryText.size()) return stmt.queryText;
+    std::string qualifier;
+    if (!e.names.empty()) {
+      std::string written = stmt.queryText.substr(begin, end - begin);
+      size_t dot = written.rfind('.');
+      qualifier = written.substr(0, dot);
+      while (!qualifier.empty() && qualifier.back() == ' ') qualifier.pop_back();
+      qualifier += '.';
+    }
+    out.append(stmt.queryText, copied, begin - copied);
+    for (size_t k = 0; k < widths[starNo]; ++k, ++column) {
+      if (k > 0) out += ',';
+      out += qualifier + "\"" + columns[column].name + "\"";
+    }
+    ++starNo;
+    copied = end;
+  }
+  out.append(stmt.queryText, copied, std::string::npos);
+  return out;
+}
+
+}  // namespace
+
 void runCreateView(ExecContext& ctx, const sql::CreateViewStmt& stmt) {
   Catalog& cat = ctx.catalog;
   std::string owner = ddlOwner(ctx, stmt.view.schema);
@@ -261,6 +351,23 @@ void runCreateView(ExecContext& ctx, const sql::CreateViewStmt& stmt) {
   v->text = stmt.queryText;
   v->readOnly = stmt.readOnly;
   v->checkOption = stmt.checkOption;
+  // WITH READ ONLY / WITH CHECK OPTION make a constraint of type O / V on the view, named as
+  // written or SYS_Cnnnnnn. A name may be reused only from the view being replaced.
+  std::unique_ptr<Constraint> viewConstraint;
+  if (stmt.readOnly || stmt.checkOption) {
+    viewConstraint = std::make_unique<Constraint>();
+    viewConstraint->owner = owner;
+    viewConstraint->tableName = stmt.view.name;
+    viewConstraint->type =
+        stmt.readOnly ? ConstraintType::ViewReadOnly : ConstraintType::ViewCheckOption;
+    viewConstraint->validated = false;
+    viewConstraint->lastChange = ctx.sysdate;
+    if (!stmt.checkConstraintName.empty()) {
+      const Constraint* taken = cat.findConstraint(owner, stmt.checkConstraintName);
+      if (taken && !(existing && taken->tableName == stmt.view.name)) throw OraError(2264);
+      viewConstraint->name = stmt.checkConstraintName;
+    }
+  }
   try {
     Compiler compiler(ctx);
     compiler.setSchema(owner);
@@ -276,6 +383,7 @@ void runCreateView(ExecContext& ctx, const sql::CreateViewStmt& stmt) {
       c.nullable = q.columns[i].nullable;
       v->columns.push_back(std::move(c));
     }
+    v->text = expandStars(cat, owner, stmt, q.columns);
   } catch (const OraError&) {
     if (!stmt.force) throw;
     v->header.valid = false;
@@ -284,6 +392,13 @@ void runCreateView(ExecContext& ctx, const sql::CreateViewStmt& stmt) {
   }
   if (existing) cat.removeView(owner, stmt.view.name);
   cat.addView(std::move(v));
+  if (viewConstraint) {
+    if (viewConstraint->name.empty()) {
+      viewConstraint->name = cat.allocateSystemName();
+      viewConstraint->generatedName = true;
+    }
+    cat.addConstraint(std::move(viewConstraint));
+  }
   ctx.catalogChanged = true;
 }
 

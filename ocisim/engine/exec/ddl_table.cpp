@@ -136,10 +136,25 @@ void runCreateIndex(ExecContext& ctx, const sql::CreateIndexStmt& stmt) {
   index->tableOwner = tableOwner;
   index->tableName = table->header.name;
   index->unique = stmt.unique;
+  index->bitmap = stmt.bitmap;
   index->storage = storageOf(stmt.storage, StorageAttributes::defaultIndexStorage());
   std::vector<int> positions;
   std::vector<bool> descending;
   std::set<std::string> seen;
+  // Before release 8.1 DESC is accepted and ignored (indexes are ascending); from 8.1 a DESC
+  // column is indexed through a hidden column numbered after the table's columns and the
+  // hidden columns it already has.
+  bool descendingKept =
+      ctx.db.majorVersion() > 8 || (ctx.db.majorVersion() == 8 && ctx.db.minorVersion() >= 1);
+  int hiddenCount = 0, lastHidden = 0;
+  for (Index* other : cat.indexesOn(tableOwner, table->header.name)) {
+    for (const IndexColumn& c : other->columns) {
+      if (c.descending) ++hiddenCount;
+      lastHidden = std::max(lastHidden, c.hiddenColumn);
+    }
+  }
+  // Internal column numbers run over the table's columns and its hidden ones together.
+  int nextHidden = std::max(static_cast<int>(table->columns.size()) + hiddenCount, lastHidden) + 1;
   for (const sql::IndexColumn& ic : stmt.columns) {
     if (ic.name.empty()) {
       throw OraError::withText(3001, "unimplemented feature: function-based index");
@@ -147,15 +162,17 @@ void runCreateIndex(ExecContext& ctx, const sql::CreateIndexStmt& stmt) {
     int pos = table->columnIndex(ic.name);
     if (pos < 0) throw OraError(904, {quotedName({ic.name})});
     if (!seen.insert(ic.name).second) throw OraError(957);
-    index->columns.push_back({ic.name, ic.descending});
+    bool desc = ic.descending && descendingKept;
+    index->columns.push_back({ic.name, desc, desc ? nextHidden++ : 0});
     positions.push_back(pos);
-    descending.push_back(ic.descending);
+    descending.push_back(desc);
   }
   for (Index* other : cat.indexesOn(tableOwner, table->header.name)) {
     if (other->columns.size() != index->columns.size()) continue;
     bool same = true;
     for (size_t i = 0; i < other->columns.size() && same; ++i) {
-      same = other->columns[i].name == index->columns[i].name;
+      same = other->columns[i].name == index->columns[i].name &&
+             other->columns[i].descending == index->columns[i].descending;
     }
     if (same) throw OraError(1408);
   }

@@ -46,7 +46,20 @@ DataType dataTypeOf(ExecContext& ctx, const sql::TypeSpec& spec, const std::stri
   std::optional<int> first = spec.length ? spec.length : spec.precision;
   if (spec.starPrecision) first = std::nullopt;
   if (spec.schema.empty()) {
-    if (auto t = DataType::fromSqlName(spec.name, first, spec.scale)) return *t;
+    int release = ctx.db.majorVersion();
+    // Length semantics and the time zone types came with release 9, the national types with 8.
+    if ((spec.charSemantics || spec.byteSemantics) && release < 9) throw OraError(907);
+    bool national = spec.name == "NVARCHAR2" || spec.name == "NCHAR" || spec.name == "NCLOB";
+    // The national types came with release 8, TIMESTAMP with 9.
+    if (national && release < 8) throw OraError(902);
+    if (spec.name == "TIMESTAMP" && release < 9) throw OraError(902);
+    if ((spec.withTimeZone || spec.withLocalTimeZone) && release < 9) throw OraError(902);
+    if (auto t =
+            DataType::fromSqlName(spec.name, first, spec.scale, spec.charSemantics, release >= 9)) {
+      if (spec.withTimeZone) t->zone = TimeZoneKind::WithTimeZone;
+      if (spec.withLocalTimeZone) t->zone = TimeZoneKind::WithLocalTimeZone;
+      return *t;
+    }
   }
   std::string typeOwner = spec.schema.empty() ? owner : spec.schema;
   if (ctx.catalog.findObjectType(typeOwner, spec.name)) {

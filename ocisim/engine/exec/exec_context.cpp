@@ -1,10 +1,25 @@
 #include "engine/exec/exec_context.h"
 
 #include <algorithm>
+#include <ctime>
 
 #include "engine/ora_error.h"
 
 namespace ocisim {
+namespace {
+
+// The local time with its microseconds, as SYSTIMESTAMP shows it.
+DateTime nowWithMicroseconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_REALTIME, &ts);
+  std::tm tm{};
+  localtime_r(&ts.tv_sec, &tm);
+  uint32_t micros = static_cast<uint32_t>(ts.tv_nsec / 1000);
+  return DateTime::make(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min,
+                        tm.tm_sec < 60 ? tm.tm_sec : 59, micros * 1000);
+}
+
+}  // namespace
 
 // ---- UndoLog ----
 
@@ -50,7 +65,9 @@ std::vector<RowChange> UndoLog::rowChanges() const {
 
 ExecContext::ExecContext(Session& s, const BindSet* b)
     : session(s), db(s.database()), catalog(s.database().catalog()), binds(b) {
-  sysdate = DateTime::now();
+  systimestamp = nowWithMicroseconds();
+  sysdate = systimestamp;
+  sysdate.nanos = 0;
   functions.nls = &s.nls();
   functions.sysdate = sysdate;
   functions.user = s.user();

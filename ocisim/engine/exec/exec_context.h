@@ -1,6 +1,6 @@
 // ExecContext: the state of one running statement (or of one open cursor): the session, the
-// binds, SYSDATE frozen at the start, the undo log that makes the statement atomic, and what
-// the commit record of the statement needs. Internal to the executor.
+// binds, SYSDATE and SYSTIMESTAMP frozen at the start, the undo log that makes the statement
+// atomic, and what the commit record of the statement needs. Internal to the executor.
 #pragma once
 
 #include <cstdint>
@@ -59,6 +59,7 @@ class ExecContext {
   BindSet* outBinds = nullptr;         // PL/SQL: where OUT values go
   VariableScope* variables = nullptr;  // PL/SQL variables for SQL inside a block
   DateTime sysdate;
+  DateTime systimestamp;  // the same instant with its microseconds
   FunctionContext functions;
   UndoLog undo;
   bool catalogChanged = false;

@@ -105,6 +105,16 @@ class Interpreter : public VariableScope {
       return DataType::integer();
     }
     if (spec.name == "VARCHAR2" && !spec.length) return DataType::varchar2(32767);
+    bool textual = spec.name == "VARCHAR2" || spec.name == "VARCHAR" || spec.name == "CHAR" ||
+                   spec.name == "CHARACTER" || spec.name == "RAW";
+    if (textual && spec.schema.empty() && spec.length) {
+      // PL/SQL variables reach 32767 (the parser checks the bound), beyond the columns' limits.
+      sql::TypeSpec shorter = spec;
+      shorter.length = 1;
+      DataType t = dataTypeOf(ctx_, shorter, ctx_.user());
+      t.length = *spec.length;
+      return t;
+    }
     return dataTypeOf(ctx_, spec, ctx_.user());
   }
 

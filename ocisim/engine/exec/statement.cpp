@@ -70,6 +70,34 @@ class QueryCursor : public Cursor {
     return true;
   }
 
+  // The lock and the storage's catch-up once for the whole batch, not once per row.
+  size_t fetchMany(std::vector<Row>& rows, size_t max, std::exception_ptr& error) override {
+    if (done_) return 0;
+    Database& db = ctx_->db;
+    std::lock_guard lock(db.mutex());
+    ctx_->session.clearCancel();
+    HookScope hook(db, false);
+    size_t count = 0;
+    try {
+      while (count < max) {
+        if (rows.size() == count) rows.emplace_back();
+        sequences_.beforeFetch();
+        if (!query_.root->next(rows[count])) {
+          done_ = true;
+          commitSequences(true);
+          break;
+        }
+        ++fetched_;
+        ++count;
+        commitSequences(false);
+      }
+    } catch (...) {
+      done_ = true;
+      error = std::current_exception();
+    }
+    return count;
+  }
+
  private:
   // NEXTVAL in a select list advances sequences; storage must keep that (see
   // QuerySequenceWriter for how few writes that takes).
@@ -89,6 +117,22 @@ class QueryCursor : public Cursor {
 };
 
 }  // namespace
+
+// ---- Cursor ----
+
+size_t Cursor::fetchMany(std::vector<Row>& rows, size_t max, std::exception_ptr& error) {
+  size_t count = 0;
+  try {
+    while (count < max) {
+      if (rows.size() == count) rows.emplace_back();
+      if (!fetch(rows[count])) break;
+      ++count;
+    }
+  } catch (...) {
+    error = std::current_exception();
+  }
+  return count;
+}
 
 // ---- BindSet ----
 
@@ -191,6 +235,11 @@ ExecResult PreparedStatement::execute(BindSet& binds) {
     result.warning = ctx.warning;
     CommitRecord record = ctx.commitRecord();
     if (hook.hook() && !record.empty()) hook.hook()->commit(db, record);
+  } catch (const OraError& e) {
+    ctx.undo.rollback();
+    // Before release 10 a value too large for its column was reported without the details.
+    if (e.code() == 12899 && db.majorVersion() < 10) throw OraError(1401);
+    throw;
   } catch (...) {
     ctx.undo.rollback();
     throw;

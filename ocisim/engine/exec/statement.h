@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <map>
 #include <memory>
 #include <string>
@@ -53,6 +54,10 @@ class Cursor {
   virtual bool fetch(Row& row) = 0;
   // Rows fetched so far.
   virtual uint64_t rowCount() const = 0;
+  // Up to `max` next rows into rows[0], rows[1] ... (the vector grows when it is shorter) in
+  // one call, as one round trip of a client fetches them; the count, less than `max` only at
+  // the end or on an error, which is then put in `error` (the rows before it are kept).
+  virtual size_t fetchMany(std::vector<Row>& rows, size_t max, std::exception_ptr& error);
 };
 
 struct ExecResult {

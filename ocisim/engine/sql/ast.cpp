@@ -78,7 +78,8 @@ int Statement::sqlFunctionCode() const {
     case StatementKind::Update: return 5;
     case StatementKind::Delete: return 9;
     case StatementKind::CreateTable: return 1;
-    case StatementKind::AlterTable: return 26;
+    case StatementKind::AlterTable:
+      return static_cast<const AlterTableStmt&>(*this).renameStatement ? 37 : 26;  // RENAME
     case StatementKind::TruncateTable: return 85;
     case StatementKind::CreateIndex: return 20;
     case StatementKind::CreateSequence: return 13;

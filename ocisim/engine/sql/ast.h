@@ -156,6 +156,9 @@ struct TypeSpec {
   std::optional<int> scale;      // NUMBER(p,s)
   bool starPrecision = false;    // NUMBER(*[,s])
   bool charSemantics = false;    // VARCHAR2(n CHAR)
+  bool byteSemantics = false;    // VARCHAR2(n BYTE)
+  bool withTimeZone = false;     // TIMESTAMP [(f)] WITH TIME ZONE
+  bool withLocalTimeZone = false;  // TIMESTAMP [(f)] WITH LOCAL TIME ZONE
   std::vector<std::string> anchor;  // x%TYPE: the name parts of x (name is then empty)
   bool rowType = false;             // x%ROWTYPE
 };
@@ -402,6 +405,7 @@ struct AlterTableAction {
 
 struct AlterTableStmt : Statement {
   AlterTableStmt() : Statement(StatementKind::AlterTable) {}
+  bool renameStatement = false;  // RENAME old TO new (one RenameTable action)
   QualifiedName table;
   std::vector<AlterTableAction> actions;
   StorageClause storage;  // physical attributes changed (PCTFREE ...), rarely used
@@ -422,6 +426,7 @@ struct IndexColumn {
 struct CreateIndexStmt : Statement {
   CreateIndexStmt() : Statement(StatementKind::CreateIndex) {}
   bool unique = false;
+  bool bitmap = false;
   QualifiedName index;
   QualifiedName table;
   std::vector<IndexColumn> columns;
@@ -450,9 +455,10 @@ struct CreateViewStmt : Statement {
   std::vector<std::string> columns;  // (c1, c2) after the name, or empty
   std::unique_ptr<Query> query;
   std::string queryText;  // the text after AS as written, up to the end of the statement
+  uint32_t queryBegin = 0;  // where queryText starts in the statement text
   bool readOnly = false;
   bool checkOption = false;
-  std::string checkConstraintName;  // WITH CHECK OPTION CONSTRAINT n
+  std::string checkConstraintName;  // WITH CHECK OPTION | READ ONLY CONSTRAINT n
 };
 
 enum class CodeKind : uint8_t {

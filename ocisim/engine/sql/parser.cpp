@@ -189,6 +189,8 @@ std::unique_ptr<Statement> Parser::parseTop() {
     stmt = dropStatement();
   } else if (first.isWord("TRUNCATE")) {
     stmt = truncateStatement();
+  } else if (first.isWord("RENAME")) {
+    stmt = renameStatement();
   } else if (first.isWord("GRANT") || first.isWord("REVOKE")) {
     stmt = grantStatement(first.isWord("GRANT"));
   } else if (first.isWord("COMMENT")) {

@@ -50,7 +50,9 @@ std::unique_ptr<Statement> Parser::createStatement() {
   if (atWord("UNIQUE") || atWord("BITMAP")) {
     bool unique = next().isWord("UNIQUE");
     expectWord("INDEX", 901);
-    return createIndex(unique);
+    auto stmt = createIndex(unique);
+    stmt->as<CreateIndexStmt>().bitmap = !unique;
+    return stmt;
   }
   if (acceptWord("INDEX")) return createIndex(false);
   if (acceptWord("SEQUENCE")) return sequenceStatement(StatementKind::CreateSequence);
@@ -66,6 +68,10 @@ std::unique_ptr<Statement> Parser::alterStatement() {
   if (acceptWord("USER")) return userStatement(StatementKind::AlterUser);
   if (acceptWord("SESSION")) return alterSession();
   if (acceptWord("TRIGGER")) return alterTrigger();
+  if (atWord("INDEX") || atWord("VIEW")) {
+    std::string what = "ALTER " + peek().text;
+    failWith(OraError::withText(3001, "unimplemented feature: " + what), peek());
+  }
   fail(940);
 }
 
@@ -134,10 +140,12 @@ std::unique_ptr<Statement> Parser::createView(bool orReplace) {
   uint32_t begin = peek().begin;
   stmt->query = query();
   stmt->queryText = sourceText(begin, prevEnd());
+  stmt->queryBegin = begin;
   if (acceptWord("WITH")) {
     if (acceptWord("READ")) {
       expectWord("ONLY", 905);
       stmt->readOnly = true;
+      if (acceptWord("CONSTRAINT")) stmt->checkConstraintName = identifier(904);
     } else {
       expectWord("CHECK", 905);
       expectWord("OPTION", 905);

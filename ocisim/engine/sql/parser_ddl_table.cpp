@@ -66,11 +66,7 @@ TypeSpec Parser::typeSpec(bool plsql) {
     if (isLengthType(t.name) && t.name != "CHAR" && t.name != "NCHAR" && t.name != "CHARACTER") {
       if (!plsql || t.name == "RAW") fail(906);
     }
-    if (t.name == "TIMESTAMP" && acceptWord("WITH")) {
-      acceptWord("LOCAL");
-      expectWord("TIME", 902);
-      expectWord("ZONE", 902);
-    }
+    if (t.name == "TIMESTAMP") timeZoneClause(t);
     return t;
   }
   next();  // '('
@@ -82,7 +78,7 @@ TypeSpec Parser::typeSpec(bool plsql) {
     if (acceptWord("CHAR")) {
       t.charSemantics = true;
     } else {
-      acceptWord("BYTE");
+      t.byteSemantics = acceptWord("BYTE");
     }
   } else if (isNumericType(t.name) || t.name == "FLOAT" || t.name == "TIMESTAMP") {
     if (acceptOp("*")) {
@@ -102,12 +98,16 @@ TypeSpec Parser::typeSpec(bool plsql) {
     fail(907);
   }
   expectOp(")", 907);
-  if (t.name == "TIMESTAMP" && acceptWord("WITH")) {
-    acceptWord("LOCAL");
-    expectWord("TIME", 902);
-    expectWord("ZONE", 902);
-  }
+  if (t.name == "TIMESTAMP") timeZoneClause(t);
   return t;
+}
+
+void Parser::timeZoneClause(TypeSpec& t) {
+  if (!acceptWord("WITH")) return;
+  bool local = acceptWord("LOCAL");
+  expectWord("TIME", 902);
+  expectWord("ZONE", 902);
+  (local ? t.withLocalTimeZone : t.withTimeZone) = true;
 }
 
 bool Parser::atConstraintStart() const {
@@ -259,6 +259,10 @@ void Parser::constraintState(ConstraintDef& c) {
 void Parser::usingIndexClause(ConstraintDef& c) {
   next();  // USING
   next();  // INDEX
+  if (atOp("(")) {
+    failWith(OraError::withText(3001, "unimplemented feature: USING INDEX (CREATE INDEX ...)"),
+             peek());
+  }
   c.hasUsingIndex = true;
   while (storageAttribute(c.usingIndex, true)) {
   }
@@ -294,6 +298,24 @@ std::unique_ptr<Statement> Parser::createTable() {
   return stmt;
 }
 
+// RENAME old TO new: a table, view or sequence of the user's own schema. Read as ALTER TABLE
+// old RENAME TO new marked as a RENAME (the executor also finds views and sequences).
+std::unique_ptr<Statement> Parser::renameStatement() {
+  next();  // RENAME
+  auto stmt = std::make_unique<AlterTableStmt>();
+  stmt->renameStatement = true;
+  stmt->table.name = identifier(903);
+  if (atOp(".")) fail(1765);
+  expectWord("TO", 946);
+  AlterTableAction a;
+  a.kind = AlterTableActionKind::RenameTable;
+  a.names.push_back(identifier(903));
+  if (atOp(".")) fail(1765);
+  stmt->actions.push_back(std::move(a));
+  expectStatementEnd(933);
+  return stmt;
+}
+
 std::unique_ptr<Statement> Parser::alterTable() {
   auto stmt = std::make_unique<AlterTableStmt>();
   stmt->table = qualifiedName(903);
@@ -306,6 +328,9 @@ std::unique_ptr<Statement> Parser::alterTable() {
       alterModify(*stmt);
     } else if (atWord("DROP")) {
       alterDrop(*stmt);
+    } else if (atWord("MOVE") || (atWord("RENAME") && atWord("CONSTRAINT", 1))) {
+      std::string what = atWord("MOVE") ? "ALTER TABLE MOVE" : "RENAME CONSTRAINT";
+      failWith(OraError::withText(3001, "unimplemented feature: " + what), peek());
     } else if (atWord("RENAME")) {
       next();
       AlterTableAction a;

@@ -138,6 +138,22 @@ TEST(ParseDdl, CreateTableColumnsConstraintsAndDefaults) {
   EXPECT_EQ(stmt->ociStatementType(), 5);
 }
 
+TEST(ParseDdl, LengthUnitsAndTimeZoneForms) {
+  auto stmt = parseAs<CreateTableStmt>(
+      "create table t (a varchar2(3 byte), b char(2 char), c nvarchar2(5), "
+      "d timestamp with time zone, e timestamp(3) with local time zone, f timestamp(0))");
+  ASSERT_EQ(stmt->columns.size(), 6u);
+  EXPECT_TRUE(stmt->columns[0].type->byteSemantics);
+  EXPECT_FALSE(stmt->columns[0].type->charSemantics);
+  EXPECT_TRUE(stmt->columns[1].type->charSemantics);
+  EXPECT_FALSE(stmt->columns[2].type->charSemantics || stmt->columns[2].type->byteSemantics);
+  EXPECT_TRUE(stmt->columns[3].type->withTimeZone);
+  EXPECT_FALSE(stmt->columns[3].type->withLocalTimeZone);
+  EXPECT_TRUE(stmt->columns[4].type->withLocalTimeZone);
+  EXPECT_EQ(stmt->columns[4].type->precision, 3);
+  EXPECT_FALSE(stmt->columns[5].type->withTimeZone || stmt->columns[5].type->withLocalTimeZone);
+}
+
 TEST(ParseDdl, CreateTableAsSelectAndStorageUnits) {
   auto stmt = parseAs<CreateTableStmt>(
       "create table t2 (a, b) storage (initial 2M next 10 maxextents unlimited) as select x, y "

@@ -92,6 +92,7 @@ class Parser {
   std::unique_ptr<Statement> createTable();
   std::unique_ptr<Statement> alterStatement();
   std::unique_ptr<Statement> alterTable();
+  std::unique_ptr<Statement> renameStatement();  // RENAME old TO new
   std::unique_ptr<Statement> createIndex(bool unique);
   std::unique_ptr<Statement> sequenceStatement(StatementKind kind);
   std::unique_ptr<Statement> createView(bool orReplace);
@@ -105,6 +106,7 @@ class Parser {
   std::unique_ptr<Statement> commentStatement();
   std::unique_ptr<Statement> transactionStatement();
   TypeSpec typeSpec(bool plsql);
+  void timeZoneClause(TypeSpec& t);  // [WITH [LOCAL] TIME ZONE] after TIMESTAMP[(f)]
   ColumnDef columnDef(bool modify);
   void inlineConstraints(ColumnDef& column);
   bool atConstraintStart() const;

@@ -144,6 +144,28 @@ std::unique_ptr<QueryBlock> Parser::queryBlock() {
   return block;
 }
 
+namespace {
+
+bool isCondition(const Expr& e) {
+  switch (e.kind) {
+    case ExprKind::IsNull:
+    case ExprKind::Like:
+    case ExprKind::Between:
+    case ExprKind::InList:
+    case ExprKind::InSubquery:
+    case ExprKind::Exists:
+      return true;
+    case ExprKind::Binary:
+      return e.op >= Op::Eq && e.op <= Op::Or;
+    case ExprKind::Unary:
+      return e.op == Op::Not;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
 void Parser::selectItems(QueryBlock& block) {
   do {
     SelectItem item;
@@ -155,6 +177,8 @@ void Parser::selectItems(QueryBlock& block) {
       item.name.push_back('*');
     } else {
       item.expr = expr();
+      // A condition is no value in SQL: `select 1 > 0 from dual` stops at the operator.
+      if (isCondition(*item.expr)) fail(923);
       if (item.expr->kind != ExprKind::Star) {
         if (acceptWord("AS")) {
           if (!atIdentifier()) fail(923);

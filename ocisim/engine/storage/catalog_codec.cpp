@@ -321,11 +321,14 @@ void writeIndex(ByteWriter& out, const Index& i) {
   writeHeader(out, i.header);
   out.bytes(i.tableOwner);
   out.bytes(i.tableName);
-  out.boolean(i.unique);
+  // Flags: unique 1, bitmap 2 (files before bitmaps wrote unique as a boolean).
+  out.u8(static_cast<uint8_t>((i.unique ? 1 : 0) | (i.bitmap ? 2 : 0)));
   out.varint(i.columns.size());
   for (const IndexColumn& c : i.columns) {
     out.bytes(c.name);
-    out.boolean(c.descending);
+    // Descending 1, a hidden column's number follows 2 (before: a boolean).
+    out.u8(static_cast<uint8_t>((c.descending ? 1 : 0) | (c.hiddenColumn ? 2 : 0)));
+    if (c.hiddenColumn) out.svarint(c.hiddenColumn);
   }
   writeStorage(out, i.storage);
   out.svarint(i.compressPrefix);
@@ -337,11 +340,17 @@ std::unique_ptr<Index> readIndex(ByteReader& in) {
   i->header = readHeader(in);
   i->tableOwner = in.string();
   i->tableName = in.string();
-  i->unique = in.boolean();
+  uint8_t flags = in.u8();
+  if (flags > 3) throw CorruptData("bad index flags");
+  i->unique = flags & 1;
+  i->bitmap = flags & 2;
   i->columns.resize(in.count());
   for (IndexColumn& c : i->columns) {
     c.name = in.string();
-    c.descending = in.boolean();
+    uint8_t b = in.u8();
+    if (b > 3) throw CorruptData("bad index column");
+    c.descending = b & 1;
+    if (b & 2) c.hiddenColumn = in.smallInt(1, 100000);
   }
   i->storage = readStorage(in);
   i->compressPrefix = in.smallInt(0, 1000);

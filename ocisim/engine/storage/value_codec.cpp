@@ -169,8 +169,19 @@ Value readValue(ByteReader& in) {
   }
 }
 
+// The type code byte has kTypeFlagsFollow set when a byte of flags follows (length semantics,
+// national character set, time zone); files written before those existed never set it.
+constexpr uint8_t kTypeFlagsFollow = 0x80;
+constexpr uint8_t kFlagCharSemantics = 1;
+constexpr uint8_t kFlagNational = 2;
+constexpr uint8_t kZoneShift = 2;  // two bits: TimeZoneKind
+
 void writeDataType(ByteWriter& out, const DataType& t) {
-  out.u8(static_cast<uint8_t>(t.code));
+  uint8_t flags = static_cast<uint8_t>((t.charSemantics ? kFlagCharSemantics : 0) |
+                                       (t.national ? kFlagNational : 0) |
+                                       (static_cast<uint8_t>(t.zone) << kZoneShift));
+  out.u8(static_cast<uint8_t>(static_cast<uint8_t>(t.code) | (flags ? kTypeFlagsFollow : 0)));
+  if (flags) out.u8(flags);
   out.svarint(t.length);
   out.svarint(t.precision);
   out.svarint(t.scale);
@@ -181,8 +192,23 @@ void writeDataType(ByteWriter& out, const DataType& t) {
 DataType readDataType(ByteReader& in) {
   DataType t;
   uint8_t code = in.u8();
+  uint8_t flags = 0;
+  if (code & kTypeFlagsFollow) {
+    code = static_cast<uint8_t>(code & ~kTypeFlagsFollow);
+    flags = in.u8();
+    if (flags == 0 || flags > (kFlagCharSemantics | kFlagNational | (2 << kZoneShift))) {
+      throw CorruptData("bad data type flags");
+    }
+  }
   if (code > static_cast<uint8_t>(TypeCode::Object)) throw CorruptData("unknown data type");
   t.code = static_cast<TypeCode>(code);
+  t.charSemantics = flags & kFlagCharSemantics;
+  t.national = flags & kFlagNational;
+  uint8_t zone = static_cast<uint8_t>(flags >> kZoneShift);
+  if (zone > static_cast<uint8_t>(TimeZoneKind::WithLocalTimeZone)) {
+    throw CorruptData("bad data type flags");
+  }
+  t.zone = static_cast<TimeZoneKind>(zone);
   t.length = in.smallInt(INT32_MIN, INT32_MAX);
   t.precision = static_cast<int16_t>(in.smallInt(INT16_MIN, INT16_MAX));
   t.scale = static_cast<int16_t>(in.smallInt(INT16_MIN, INT16_MAX));

@@ -76,11 +76,33 @@ TEST(ValueCodec, DataTypesRoundTrip) {
       DataType::number(),      DataType::number(10, 2),  DataType::integer(),
       DataType::floatType(63), DataType::varchar2(4000), DataType::charType(1),
       DataType::timestamp(9),  DataType::longRaw(),      DataType::object("SCOTT", "ADDRESS_T")};
+  // Length semantics, the national character set and the time zone forms.
+  types.push_back(*DataType::fromSqlName("VARCHAR2", 3, std::nullopt, true));
+  types.push_back(*DataType::fromSqlName("NCHAR", 5));
+  types.push_back(*DataType::fromSqlName("NVARCHAR2", 7, std::nullopt, false, false));
+  types.push_back(*DataType::fromSqlName("NCLOB"));
+  types.push_back(DataType::timestamp(3, TimeZoneKind::WithTimeZone));
+  types.push_back(DataType::timestamp(6, TimeZoneKind::WithLocalTimeZone));
   for (const DataType& t : types) {
     ByteWriter out;
     writeDataType(out, t);
     ByteReader in(out.buffer());
     EXPECT_EQ(readDataType(in), t) << t.sqlText();
+  }
+}
+
+TEST(ValueCodec, PlainTypesKeepTheirOlderFormAndBadFlagsAreRefused) {
+  // A type without flags is written as before they existed, so older files read alike.
+  ByteWriter plain;
+  writeDataType(plain, DataType::varchar2(30));
+  EXPECT_EQ(static_cast<uint8_t>(plain.buffer()[0]), static_cast<uint8_t>(TypeCode::Varchar2));
+  ByteWriter flagged;
+  writeDataType(flagged, DataType::timestamp(6, TimeZoneKind::WithTimeZone));
+  std::string bytes = flagged.buffer();
+  for (char bad : {'\0', '\x7f'}) {
+    bytes[1] = bad;  // the flags byte: none set, or unknown bits
+    ByteReader in(bytes);
+    EXPECT_THROW(readDataType(in), CorruptData);
   }
 }
 

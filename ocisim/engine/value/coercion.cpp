@@ -1,10 +1,12 @@
 #include "engine/value/coercion.h"
 
+#include <algorithm>
 #include <string>
 
 #include "engine/ora_error.h"
 #include "engine/value/conversion.h"
 #include "engine/value/format.h"
+#include "engine/value/utf8.h"
 
 namespace ocisim {
 namespace {
@@ -25,11 +27,21 @@ Decimal numberFor(const Value& v, const DataType& type) {
 Value textFor(const Value& v, const DataType& type, const NlsSettings& nls,
               std::string_view column) {
   std::string s = toText(v, nls);
-  if (type.code == TypeCode::Varchar2 || type.code == TypeCode::Char) {
-    if (s.size() > static_cast<std::size_t>(type.length)) tooLarge(column, s.size(), type.length);
-  }
+  if (!type.isLengthText()) return Value::text(s);
+  // The declared length counts characters or bytes; with characters the value must also fit
+  // the type's bytes (DATA_LENGTH), counted in the column's character set.
+  std::size_t limit = static_cast<std::size_t>(type.length);
+  std::size_t units = type.charSemantics ? utf8::length(s) : s.size();
+  if (units > limit) tooLarge(column, units, type.length);
+  std::size_t maxBytes = static_cast<std::size_t>(type.maxBytes());
+  auto bytesOf = [&](std::string_view text) {
+    return type.national && type.charSemantics ? utf8::utf16Bytes(text) : text.size();
+  };
+  if (type.charSemantics && bytesOf(s) > maxBytes) tooLarge(column, bytesOf(s), type.maxBytes());
   if (type.code == TypeCode::Char) {
-    s.resize(static_cast<std::size_t>(type.length), ' ');
+    // Blank-padded to the declared length (in its unit), as far as the bytes allow.
+    std::size_t blankBytes = type.national && type.charSemantics ? 2 : 1;
+    s.append(std::min(limit - units, (maxBytes - bytesOf(s)) / blankBytes), ' ');
     return Value::charText(s);
   }
   return Value::text(s);

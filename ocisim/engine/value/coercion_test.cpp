@@ -54,6 +54,46 @@ TEST(CoercionTest, TextLengthsAndCharPadding) {
   EXPECT_EQ(stored(Value::text("x"), DataType::clob()), "'x'");
 }
 
+DataType withChars(DataType t) {
+  t.charSemantics = true;
+  return t;
+}
+
+TEST(CoercionTest, CharacterSemanticsCountCharactersWithinTheBytes) {
+  // Byte semantics: 'äb' is 3 bytes.
+  EXPECT_EQ(error(Value::text("äb"), DataType::varchar2(2)),
+            "ORA-12899: value too large for column \"S\".\"T\".\"C\" (actual: 3, maximum: 2)");
+  // Character semantics: the limit and the message count characters.
+  EXPECT_EQ(stored(Value::text("äöü"), withChars(DataType::varchar2(3))), "'äöü'");
+  EXPECT_EQ(error(Value::text("äöüa"), withChars(DataType::varchar2(3))),
+            "ORA-12899: value too large for column \"S\".\"T\".\"C\" (actual: 4, maximum: 3)");
+  // CHAR pads to its length in its own unit.
+  EXPECT_EQ(stored(Value::text("ä"), withChars(DataType::charType(3))), "CHAR 'ä  '");
+  EXPECT_EQ(stored(Value::text("ä"), DataType::charType(3)), "CHAR 'ä '");
+  // 4000 characters of 3 bytes are beyond VARCHAR2's 4000 bytes.
+  std::string euros;
+  for (int i = 0; i < 1334; ++i) euros += "€";
+  EXPECT_EQ(error(Value::text(euros), withChars(DataType::varchar2(4000))).substr(0, 9),
+            "ORA-12899");
+  // CHAR(2000 CHAR) stops padding at its 2000 bytes.
+  std::string padded =
+      coerceForColumn(Value::text("€"), withChars(DataType::charType(2000)), kNls, "C")
+          .debugString();
+  EXPECT_EQ(padded.size(), std::string("CHAR ''").size() + 2000);
+}
+
+TEST(CoercionTest, NationalTypesCountAl16Utf16Characters) {
+  DataType nvarchar = *DataType::fromSqlName("NVARCHAR2", 3);
+  DataType nchar = *DataType::fromSqlName("NCHAR", 3);
+  EXPECT_EQ(stored(Value::text("äöü"), nvarchar), "'äöü'");
+  EXPECT_EQ(error(Value::text("äöüa"), nvarchar),
+            "ORA-12899: value too large for column \"S\".\"T\".\"C\" (actual: 4, maximum: 3)");
+  EXPECT_EQ(stored(Value::text("ä"), nchar), "CHAR 'ä  '");
+  // Release 8's national types count bytes (UTF8).
+  DataType bytes = *DataType::fromSqlName("NVARCHAR2", 3, std::nullopt, false, false);
+  EXPECT_EQ(error(Value::text("äö"), bytes).substr(0, 9), "ORA-12899");
+}
+
 TEST(CoercionTest, DatesAndTimestamps) {
   EXPECT_EQ(stored(Value::text("05-JAN-24"), DataType::date()), "DATE '2024-01-05 00:00:00'");
   EXPECT_EQ(error(Value::text("2024-01-05"), DataType::date()).substr(0, 9), "ORA-01843");

@@ -1,5 +1,7 @@
 #include "engine/value/data_type.h"
 
+#include <algorithm>
+
 #include "engine/ora_error.h"
 
 namespace ocisim {
@@ -27,8 +29,10 @@ DataType DataType::floatType(int binaryPrecision) {
 DataType DataType::varchar2(int length) { return make(TypeCode::Varchar2, length); }
 DataType DataType::charType(int length) { return make(TypeCode::Char, length); }
 DataType DataType::date() { return make(TypeCode::Date, 0); }
-DataType DataType::timestamp(int fractionDigits) {
-  return make(TypeCode::Timestamp, 0, fractionDigits);
+DataType DataType::timestamp(int fractionDigits, TimeZoneKind zone) {
+  DataType t = make(TypeCode::Timestamp, 0, fractionDigits);
+  t.zone = zone;
+  return t;
 }
 DataType DataType::longType() { return make(TypeCode::Long, 0); }
 DataType DataType::clob() { return make(TypeCode::Clob, 0); }
@@ -44,7 +48,8 @@ DataType DataType::object(std::string owner, std::string name) {
 }
 
 std::optional<DataType> DataType::fromSqlName(std::string_view n, std::optional<int> first,
-                                              std::optional<int> second) {
+                                              std::optional<int> second, bool charSemantics,
+                                              bool nationalInChars) {
   auto lengthOf = [&](int max, bool required) -> int {
     if (!first) {
       if (required) throw OraError(906);
@@ -70,8 +75,23 @@ std::optional<DataType> DataType::fromSqlName(std::string_view n, std::optional<
   }
   if (n == "REAL") return floatType(63);
   if (n == "DOUBLE PRECISION") return floatType(126);
-  if (n == "VARCHAR2" || n == "VARCHAR" || n == "NVARCHAR2") return varchar2(lengthOf(4000, true));
-  if (n == "CHAR" || n == "CHARACTER" || n == "NCHAR") return charType(lengthOf(2000, false));
+  if (n == "NVARCHAR2" || n == "NCHAR") {
+    // Lengths always count characters: the declared unit is not written (ORA-00907).
+    if (charSemantics) throw OraError(907);
+    bool varying = n == "NVARCHAR2";
+    int limit = varying ? 4000 : 2000;
+    if (nationalInChars) limit /= kNationalBytesPerChar;
+    DataType t = varying ? varchar2(lengthOf(limit, true)) : charType(lengthOf(limit, false));
+    t.national = true;
+    t.charSemantics = nationalInChars;
+    return t;
+  }
+  if (n == "VARCHAR2" || n == "VARCHAR" || n == "CHAR" || n == "CHARACTER") {
+    bool varying = n == "VARCHAR2" || n == "VARCHAR";
+    DataType t = varying ? varchar2(lengthOf(4000, true)) : charType(lengthOf(2000, false));
+    t.charSemantics = charSemantics;
+    return t;
+  }
   if (n == "DATE") return date();
   if (n == "TIMESTAMP") {
     if (first && (*first < 0 || *first > 9)) throw OraError(1727);
@@ -79,7 +99,12 @@ std::optional<DataType> DataType::fromSqlName(std::string_view n, std::optional<
   }
   if (n == "LONG") return longType();
   if (n == "LONG RAW") return longRaw();
-  if (n == "CLOB" || n == "NCLOB") return clob();
+  if (n == "CLOB") return clob();
+  if (n == "NCLOB") {
+    DataType t = clob();
+    t.national = true;
+    return t;
+  }
   if (n == "BLOB") return blob();
   if (n == "RAW") return raw(lengthOf(2000, true));
   if (n == "ROWID") return rowid();
@@ -104,10 +129,12 @@ std::string DataType::sqlText() const {
       if (scale == 0) return "NUMBER(" + std::to_string(precision) + ")";
       return "NUMBER(" + std::to_string(precision) + "," + std::to_string(scale) + ")";
     case TypeCode::Float: return "FLOAT(" + std::to_string(precision) + ")";
-    case TypeCode::Varchar2: return "VARCHAR2(" + std::to_string(length) + ")";
-    case TypeCode::Char: return "CHAR(" + std::to_string(length) + ")";
-    case TypeCode::Raw: return "RAW(" + std::to_string(length) + ")";
-    case TypeCode::Timestamp: return "TIMESTAMP(" + std::to_string(precision) + ")";
+    case TypeCode::Varchar2:
+    case TypeCode::Char:
+      return dictDataType() + "(" + std::to_string(length) +
+             (charSemantics && !national ? " CHAR)" : ")");
+    case TypeCode::Raw:
+      return "RAW(" + std::to_string(length) + ")";
     case TypeCode::Object: return owner.empty() ? name : owner + "." + name;
     default: return dictDataType();
   }
@@ -117,12 +144,20 @@ std::string DataType::dictDataType() const {
   switch (code) {
     case TypeCode::Number: return "NUMBER";
     case TypeCode::Float: return "FLOAT";
-    case TypeCode::Varchar2: return "VARCHAR2";
-    case TypeCode::Char: return "CHAR";
+    case TypeCode::Varchar2:
+      return national ? "NVARCHAR2" : "VARCHAR2";
+    case TypeCode::Char:
+      return national ? "NCHAR" : "CHAR";
     case TypeCode::Date: return "DATE";
-    case TypeCode::Timestamp: return "TIMESTAMP(" + std::to_string(precision) + ")";
+    case TypeCode::Timestamp: {
+      std::string text = "TIMESTAMP(" + std::to_string(precision) + ")";
+      if (zone == TimeZoneKind::WithTimeZone) text += " WITH TIME ZONE";
+      if (zone == TimeZoneKind::WithLocalTimeZone) text += " WITH LOCAL TIME ZONE";
+      return text;
+    }
     case TypeCode::Long: return "LONG";
-    case TypeCode::Clob: return "CLOB";
+    case TypeCode::Clob:
+      return national ? "NCLOB" : "CLOB";
     case TypeCode::Blob: return "BLOB";
     case TypeCode::Raw: return "RAW";
     case TypeCode::LongRaw: return "LONG RAW";
@@ -137,9 +172,15 @@ int DataType::dictDataLength() const {
     case TypeCode::Number:
     case TypeCode::Float: return 22;
     case TypeCode::Date: return 7;
-    case TypeCode::Timestamp: return 11;
+    case TypeCode::Timestamp:
+      return zone == TimeZoneKind::WithTimeZone ? 13 : 11;
     case TypeCode::Varchar2:
-    case TypeCode::Char:
+    case TypeCode::Char: {
+      if (!charSemantics) return length;
+      int limit = code == TypeCode::Varchar2 ? 4000 : 2000;
+      int64_t bytes = int64_t{length} * (national ? kNationalBytesPerChar : kMaxBytesPerChar);
+      return static_cast<int>(std::min<int64_t>(bytes, limit));
+    }
     case TypeCode::Raw: return length;
     case TypeCode::Long:
     case TypeCode::LongRaw: return 0;
@@ -171,7 +212,10 @@ int DataType::ociTypeCode() const {
     case TypeCode::Varchar2: return 1;
     case TypeCode::Char: return 96;
     case TypeCode::Date: return 12;
-    case TypeCode::Timestamp: return 187;
+    case TypeCode::Timestamp:
+      return zone == TimeZoneKind::WithTimeZone        ? 188
+             : zone == TimeZoneKind::WithLocalTimeZone ? 232
+                                                       : 187;
     case TypeCode::Long: return 8;
     case TypeCode::Clob: return 112;
     case TypeCode::Blob: return 113;
@@ -188,9 +232,10 @@ int DataType::ociDataSize() const {
     case TypeCode::Number:
     case TypeCode::Float: return 22;
     case TypeCode::Date: return 7;
-    case TypeCode::Timestamp: return 11;
+    case TypeCode::Timestamp:
     case TypeCode::Varchar2:
     case TypeCode::Char:
+      return dictDataLength();
     case TypeCode::Raw: return length;
     case TypeCode::Clob:
     case TypeCode::Blob: return 4000;
@@ -214,7 +259,8 @@ int DataType::ociScale() const {
 }
 
 bool DataType::operator==(const DataType& o) const {
-  return code == o.code && length == o.length && precision == o.precision && scale == o.scale &&
+  return code == o.code && charSemantics == o.charSemantics && national == o.national &&
+         zone == o.zone && length == o.length && precision == o.precision && scale == o.scale &&
          owner == o.owner && name == o.name;
 }
 

@@ -20,6 +20,10 @@ int oraCode(const std::function<void()>& f) {
 
 std::string opt(std::optional<int> v) { return v ? std::to_string(*v) : "NULL"; }
 
+DataType named(const char* name, std::optional<int> length, bool charSemantics = false) {
+  return *DataType::fromSqlName(name, length, std::nullopt, charSemantics);
+}
+
 // DATA_TYPE, DATA_LENGTH, DATA_PRECISION, DATA_SCALE and the OCI describe values per type.
 TEST(DataTypeTest, DictionaryAndDescribeValues) {
   const struct {
@@ -48,6 +52,19 @@ TEST(DataTypeTest, DictionaryAndDescribeValues) {
       {DataType::longRaw(), "LONG RAW", "LONG RAW", 0, "NULL", "NULL", 24, 0, 0, 0},
       {DataType::object("SCOTT", "ADDRESS_T"), "SCOTT.ADDRESS_T", "ADDRESS_T", 1, "NULL", "NULL",
        108, 0, 0, 0},
+      // Character semantics: 4 bytes a character (AL32UTF8) up to the type's bytes.
+      {named("VARCHAR2", 3, true), "VARCHAR2(3 CHAR)", "VARCHAR2", 12, "NULL", "NULL", 1, 12, 0, 0},
+      {named("VARCHAR2", 1500, true), "VARCHAR2(1500 CHAR)", "VARCHAR2", 4000, "NULL", "NULL", 1,
+       4000, 0, 0},
+      {named("CHAR", 600, true), "CHAR(600 CHAR)", "CHAR", 2000, "NULL", "NULL", 96, 2000, 0, 0},
+      // National types: AL16UTF16, 2 bytes a character.
+      {named("NVARCHAR2", 10), "NVARCHAR2(10)", "NVARCHAR2", 20, "NULL", "NULL", 1, 20, 0, 0},
+      {named("NCHAR", std::nullopt), "NCHAR(1)", "NCHAR", 2, "NULL", "NULL", 96, 2, 0, 0},
+      {named("NCLOB", std::nullopt), "NCLOB", "NCLOB", 4000, "NULL", "NULL", 112, 4000, 0, 0},
+      {DataType::timestamp(6, TimeZoneKind::WithTimeZone), "TIMESTAMP(6) WITH TIME ZONE",
+       "TIMESTAMP(6) WITH TIME ZONE", 13, "NULL", "6", 188, 13, 0, 6},
+      {DataType::timestamp(3, TimeZoneKind::WithLocalTimeZone), "TIMESTAMP(3) WITH LOCAL TIME ZONE",
+       "TIMESTAMP(3) WITH LOCAL TIME ZONE", 11, "NULL", "3", 232, 11, 0, 3},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.sql);
@@ -85,6 +102,27 @@ TEST(DataTypeTest, FromSqlNames) {
   EXPECT_EQ(oraCode([] { DataType::fromSqlName("FLOAT", 127); }), 1724);
   EXPECT_TRUE(DataType::varchar2(3) == *DataType::fromSqlName("VARCHAR2", 3));
   EXPECT_FALSE(DataType::varchar2(3) == DataType::charType(3));
+}
+
+TEST(DataTypeTest, LengthLimitsByUnit) {
+  // Characters: VARCHAR2 up to 4000, CHAR up to 2000; national ones (2 bytes) half of that.
+  EXPECT_EQ(named("VARCHAR2", 4000, true).charLength(), 4000);
+  EXPECT_EQ(oraCode([] { named("VARCHAR2", 4001, true); }), 910);
+  EXPECT_EQ(oraCode([] { named("CHAR", 2001, true); }), 910);
+  EXPECT_EQ(named("NVARCHAR2", 2000).dictDataLength(), 4000);
+  EXPECT_EQ(oraCode([] { named("NVARCHAR2", 2001); }), 910);
+  EXPECT_EQ(oraCode([] { named("NCHAR", 1001); }), 910);
+  EXPECT_EQ(oraCode([] { named("NVARCHAR2", std::nullopt); }), 906);
+  EXPECT_EQ(oraCode([] { named("NVARCHAR2", 5, true); }), 907);  // NVARCHAR2(5 CHAR)
+  // Release 8: national lengths in bytes of UTF8.
+  DataType bytes = *DataType::fromSqlName("NVARCHAR2", 4000, std::nullopt, false, false);
+  EXPECT_FALSE(bytes.charSemantics);
+  EXPECT_EQ(bytes.dictDataLength(), 4000);
+  EXPECT_EQ(bytes.sqlText(), "NVARCHAR2(4000)");
+  // The unit and the character set are part of the type.
+  EXPECT_FALSE(named("VARCHAR2", 3, true) == DataType::varchar2(3));
+  EXPECT_FALSE(named("NVARCHAR2", 3) == named("VARCHAR2", 3, true));
+  EXPECT_FALSE(DataType::timestamp(6, TimeZoneKind::WithTimeZone) == DataType::timestamp(6));
 }
 
 }  // namespace

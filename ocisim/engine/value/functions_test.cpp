@@ -103,6 +103,35 @@ TEST(FunctionsTest, LengthCaseAndCharacterCodes) {
   });
 }
 
+// Positions and lengths count characters; the B forms count bytes. "ä" is 2 bytes, "€" 3.
+TEST(FunctionsTest, MultibyteCharacters) {
+  runCases({
+      {"LENGTH", {t("äb€")}, "3"},
+      {"LENGTHB", {t("äb€")}, "6"},
+      {"SUBSTR", {t("äb€x"), n("2"), n("2")}, "'b€'"},
+      {"SUBSTR", {t("äb€x"), n("-2")}, "'€x'"},
+      {"SUBSTRB", {t("äb€x"), n("3"), n("4")}, "'b€'"},
+      {"SUBSTRB", {t("äb€x"), n("2"), n("3")}, "' b '"},  // the cut ä and € become blanks
+      {"SUBSTRB", {t("€x"), n("1"), n("2")}, "'  '"},
+      {"INSTR", {t("ä€ä€"), t("€"), n("1"), n("2")}, "4"},
+      {"INSTR", {t("ä€ä€"), t("ä"), n("-1")}, "3"},
+      {"INSTR", {t("ä€ä€"), t("€"), n("3")}, "4"},
+      {"INSTRB", {t("ä€ä€"), t("€")}, "3"},
+      {"UPPER", {t("äöü éß")}, "'ÄÖÜ Éß'"},
+      {"LOWER", {t("ÄÖÜ Ω")}, "'äöü ω'"},
+      {"INITCAP", {t("über élan")}, "'Über Élan'"},
+      {"LPAD", {t("ä"), n("3"), t("€")}, "'€€ä'"},
+      {"RPAD", {t("äöü"), n("2")}, "'äö'"},
+      {"LTRIM", {t("ääb"), t("ä")}, "'b'"},
+      {"RTRIM", {t("b€€"), t("€")}, "'b'"},
+      {"TRANSLATE", {t("äbä"), t("ä"), t("€")}, "'€b€'"},
+      {"ASCII", {t("ä")}, "50084"},
+      {"CHR", {n("50084")}, "'ä'"},
+  });
+  EXPECT_EQ(call("TRIM", {t("BOTH"), t("ä"), t("äbä")}), "'b'");
+  EXPECT_EQ(call("TRIM", {t("BOTH"), t("äb"), t("äbä")}), "ORA-30001");
+}
+
 TEST(FunctionsTest, TrimForms) {
   runCases({
       {"TRIM", {t("  a b  ")}, "'a b'"},

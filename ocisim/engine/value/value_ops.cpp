@@ -7,6 +7,7 @@
 
 #include "engine/ora_error.h"
 #include "engine/value/conversion.h"
+#include "engine/value/utf8.h"
 
 namespace ocisim {
 namespace {
@@ -141,30 +142,49 @@ Value concat(const Value& a, const Value& b, const NlsSettings& nls) {
   return a.isCharText() && b.isCharText() ? Value::charText(s) : Value::text(s);
 }
 
-bool likeMatch(std::string_view text, std::string_view pattern, char escape) {
-  // Tokens: 0..255 a literal byte, -1 '_', -2 '%'.
+namespace {
+
+// The characters of a text as numbers for LIKE; a malformed byte gets a number of its own.
+std::vector<int> likeCharacters(std::string_view s) {
+  std::vector<int> out;
+  out.reserve(s.size());
+  for (std::size_t pos = 0; pos < s.size();) {
+    std::size_t at = pos;
+    uint32_t c = utf8::decode(s, pos);
+    bool malformed = pos - at == 1 && static_cast<unsigned char>(s[at]) >= 0x80;
+    out.push_back(static_cast<int>(malformed ? 0x110000 + c : c));
+  }
+  return out;
+}
+
+}  // namespace
+
+// '_' matches one character, '%' any run of them.
+bool likeMatch(std::string_view textBytes, std::string_view patternBytes, char escape) {
+  std::vector<int> text = likeCharacters(textBytes), pattern = likeCharacters(patternBytes);
+  int escapeChar = escape == 0 ? -3 : static_cast<unsigned char>(escape);
+  // Tokens: a character, -1 '_', -2 '%'.
   std::vector<int> tokens;
   tokens.reserve(pattern.size());
   for (std::size_t i = 0; i < pattern.size(); ++i) {
-    char c = pattern[i];
-    if (escape != 0 && c == escape) {
+    int c = pattern[i];
+    if (c == escapeChar) {
       if (i + 1 >= pattern.size()) throw OraError(1424);
-      char next = pattern[++i];
-      if (next != '%' && next != '_' && next != escape) throw OraError(1424);
-      tokens.push_back(static_cast<unsigned char>(next));
+      int next = pattern[++i];
+      if (next != '%' && next != '_' && next != escapeChar) throw OraError(1424);
+      tokens.push_back(next);
     } else if (c == '%') {
       if (tokens.empty() || tokens.back() != -2) tokens.push_back(-2);
     } else if (c == '_') {
       tokens.push_back(-1);
     } else {
-      tokens.push_back(static_cast<unsigned char>(c));
+      tokens.push_back(c);
     }
   }
   // Greedy matching with backtracking to the last '%'.
   std::size_t t = 0, p = 0, starP = std::string::npos, starT = 0;
   while (t < text.size()) {
-    if (p < tokens.size() && tokens[p] != -2 &&
-        (tokens[p] == -1 || tokens[p] == static_cast<unsigned char>(text[t]))) {
+    if (p < tokens.size() && tokens[p] != -2 && (tokens[p] == -1 || tokens[p] == text[t])) {
       ++t;
       ++p;
     } else if (p < tokens.size() && tokens[p] == -2) {

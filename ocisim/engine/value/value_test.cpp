@@ -170,12 +170,29 @@ TEST(ValueTest, LikePatterns) {
     char escape;
     bool match;
   } kCases[] = {
-      {"SCOTT", "S%", 0, true},      {"SCOTT", "%T", 0, true},       {"SCOTT", "S_O%", 0, true},
-      {"SCOTT", "s%", 0, false},     {"", "%", 0, true},             {"A", "_", 0, true},
-      {"AB", "_", 0, false},         {"SYS_C001", "SYS\\_%", '\\', true},
-      {"SYSXC001", "SYS\\_%", '\\', false}, {"50%", "50!%", '!', true}, {"50x", "50!%", '!', false},
-      {"aXbXc", "%X%X%", 0, true},   {"abc", "%%%c", 0, true},       {"abc", "a%b", 0, false},
-      {"mississippi", "%iss%ipp%", 0, true}, {"a!b", "a!!b", '!', true},
+      {"SCOTT", "S%", 0, true},
+      {"SCOTT", "%T", 0, true},
+      {"SCOTT", "S_O%", 0, true},
+      {"SCOTT", "s%", 0, false},
+      {"", "%", 0, true},
+      {"A", "_", 0, true},
+      {"AB", "_", 0, false},
+      {"SYS_C001", "SYS\\_%", '\\', true},
+      {"SYSXC001", "SYS\\_%", '\\', false},
+      {"50%", "50!%", '!', true},
+      {"50x", "50!%", '!', false},
+      {"aXbXc", "%X%X%", 0, true},
+      {"abc", "%%%c", 0, true},
+      {"abc", "a%b", 0, false},
+      {"mississippi", "%iss%ipp%", 0, true},
+      {"a!b", "a!!b", '!', true},
+      // '_' is one character, however many bytes it takes.
+      {"äb", "_b", 0, true},
+      {"äb", "__b", 0, false},
+      {"€", "_", 0, true},
+      {"x€y", "x_y", 0, true},
+      {"ä€", "%€", 0, true},
+      {"ä", "\xC3%", 0, false},
   };
   for (const auto& c : kCases) {
     EXPECT_EQ(likeMatch(c.text, c.pattern, c.escape), c.match) << c.text << " LIKE " << c.pattern;
