@@ -49,7 +49,7 @@ QString toQt(const std::string& text) { return QString::fromUtf8(text.data(), qs
 std::string fromQt(const QString& text) { return text.toUtf8().toStdString(); }
 
 constexpr const char* kReportFilter = "RTF Format (*.rtf);;Text Format (*.txt)";
-constexpr const char* kConfigurationFilter = "Velmora configuration (*.dbo);;All files (*)";
+constexpr const char* kConfigurationFilter = "Velmora Config Files (*.dbo)";
 
 }  // namespace
 
@@ -189,11 +189,11 @@ void MainWindow::buildActions() {
                      [this] { connectDatabase(1, ""); });
   connect2_ = action(QStringLiteral("Select Database &2..."), QKeySequence(),
                      [this] { connectDatabase(2, ""); });
-  openConfiguration_ = action(QStringLiteral("&Open Configuration..."),
+  openConfiguration_ = action(QStringLiteral("&Open Configuration"),
                               QKeySequence(QStringLiteral("Ctrl+O")), &MainWindow::openConfiguration);
-  saveConfiguration_ = action(QStringLiteral("Save &Configuration"), QKeySequence(),
+  saveConfiguration_ = action(QStringLiteral("&Save Configuration"), QKeySequence(),
                               [this] { saveConfiguration(false); });
-  saveConfigurationAs_ = action(QStringLiteral("Save Configuration &as..."), QKeySequence(),
+  saveConfigurationAs_ = action(QStringLiteral("Save &Configuration as..."), QKeySequence(),
                                 [this] { saveConfiguration(true); });
   demo_ = action(QStringLiteral("Run the &Demo"), QKeySequence(), &MainWindow::startDemo);
   startSql_ = action(QStringLiteral("Start SQL Compare"), QKeySequence(QStringLiteral("Ctrl+J")), [this] {
@@ -227,7 +227,7 @@ void MainWindow::buildActions() {
   connect(panel_, &ControlPanel::stopClicked, stop_, &QAction::trigger);
   connect(panel_, &ControlPanel::closeRequested, this, &MainWindow::closeControlPanel);
   connect(panel_, &ControlPanel::helpClicked, this, [this] {
-    showMessage(QStringLiteral("PLAY resumes a paused run, SKIP leaves the current object (where "
+    tell(QStringLiteral("PLAY resumes a paused run, SKIP leaves the current object (where "
                                "the phase allows it), PAUSE holds the run at the next object and "
                                "STOP ends it."),
                 Buttons::Ok);
@@ -243,7 +243,7 @@ void MainWindow::buildMenus() {
   file->addSeparator();
   QAction* saveReportAction = file->addAction(QStringLiteral("S&ave Report"), this, &MainWindow::saveReport);
   saveReportAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
-  file->addAction(QStringLiteral("Save Report &As..."), this, &MainWindow::saveReportAs);
+  file->addAction(QStringLiteral("Save R&eport As..."), this, &MainWindow::saveReportAs);
   file->addSeparator();
   QAction* printAction = file->addAction(QStringLiteral("&Print..."), this, &MainWindow::print);
   printAction->setStatusTip(QStringLiteral("Print the current report"));
@@ -358,6 +358,10 @@ void MainWindow::wireHost() {
   });
 }
 
+// The window's own messages go through the host like those of a run: one place shows them (and
+// an unattended run or a test answers them).
+void MainWindow::tell(const QString& text, Buttons buttons) { host_.ask(fromQt(text), buttons); }
+
 Answer MainWindow::showMessage(const QString& text, Buttons buttons) {
   QMessageBox box(this);
   box.setWindowTitle(QString::fromLatin1(kApplicationName));
@@ -404,7 +408,8 @@ void MainWindow::refreshCommands() {
   connect2_->setEnabled(idle);
   openConfiguration_->setEnabled(idle);
   saveConfiguration_->setEnabled(idle && !comparison_->configurationFile().empty());
-  saveConfigurationAs_->setEnabled(idle && comparison_->driver().rerunAvailable());
+  saveConfigurationAs_->setEnabled(
+      idle && (comparison_->driver().rerunAvailable() || !comparison_->configurationFile().empty()));
   demo_->setEnabled(idle);
   startSql_->setEnabled(idle);
   rerunSql_->setEnabled(idle && comparison_->driver().sqlCompareRan());
@@ -506,13 +511,13 @@ void MainWindow::connected(int number, const OpenReport& report) {
       if (arguments_.unattended()) {
         failUnattended(exit_status::kNoClient, QString::fromLatin1(OciLibrary::kClientMissingMessage));
       } else {
-        showMessage(QString::fromLatin1(OciLibrary::kClientMissingMessage), Buttons::Ok);
+        tell(QString::fromLatin1(OciLibrary::kClientMissingMessage), Buttons::Ok);
       }
       demoStarting_ = false;
       refreshCommands();
       return;
     case OpenResult::SchemaMissing:
-      showMessage(toQt(report.problem), Buttons::Ok);
+      tell(toQt(report.problem), Buttons::Ok);
       [[fallthrough]];
     case OpenResult::NotConnected:
       statusBar()->showMessage(QStringLiteral("Database %1 is not connected").arg(number), 5000);
@@ -633,12 +638,37 @@ void MainWindow::findNext() {
   if (found) view_->selectDocumentRange(found->start, found->length);
 }
 
+// The title after a configuration file became the current one: the step shown now (cut before
+// its first "-"), the application, and the file without ".dbo".
+QString configurationTitle(const QString& current, const std::string& path) {
+  QString step = current.section(QLatin1Char('-'), 0, 0).trimmed();
+  QString file = toQt(path);
+  if (file.endsWith(QStringLiteral(".dbo"), Qt::CaseInsensitive)) file.chop(4);
+  return step + QStringLiteral(" - Velmora for Oracle - ") + file;
+}
+
+std::optional<std::string> chooseConfigurationFile(QWidget* parent, bool save) {
+  QFileDialog dialog(parent, save ? QStringLiteral("Save Configuration") : QStringLiteral("Open Configuration"));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setNameFilter(QString::fromLatin1(kConfigurationFilter));
+  dialog.setDefaultSuffix(QStringLiteral("dbo"));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return fromQt(dialog.selectedFiles().first());
+}
+
 void MainWindow::openConfiguration() {
-  const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open Configuration"), QString(),
-                                                    QString::fromLatin1(kConfigurationFilter));
-  if (path.isEmpty()) return;
-  const Status status = comparison_->loadConfiguration(fromQt(path), &prompter1_, true);
-  if (!status) showMessage(toQt(status.message()), Buttons::Ok);
+  const std::optional<std::string> path = chooseConfigurationFile(this, false);
+  if (!path) return;
+  loadConfiguration(*path);
+}
+
+void MainWindow::loadConfiguration(const std::string& path) {
+  const Status status = comparison_->loadConfiguration(path, &prompter1_, true);
+  if (!status) tell(toQt(status.message()), Buttons::Ok);
+  if (comparison_->configurationFile() == path) {
+    setWindowTitle(configurationTitle(windowTitle(), path));
+  }
   finder_->startAtTop();
   QAction* mode = modes_->actions().value(options_.i_DoingUpgradeScript);
   if (mode) mode->setChecked(true);
@@ -649,13 +679,16 @@ void MainWindow::openConfiguration() {
 void MainWindow::saveConfiguration(bool choose) {
   std::string path = comparison_->configurationFile();
   if (choose || path.empty()) {
-    const QString chosen = QFileDialog::getSaveFileName(this, QStringLiteral("Save Configuration"),
-                                                        QString(), QString::fromLatin1(kConfigurationFilter));
-    if (chosen.isEmpty()) return;
-    path = fromQt(chosen);
+    const std::optional<std::string> chosen = chooseConfigurationFile(this, true);
+    if (!chosen) return;
+    path = *chosen;
   }
   const Status status = comparison_->saveConfiguration(path);
-  if (!status) showMessage(toQt(status.message()), Buttons::Ok);
+  if (!status) {
+    tell(toQt(status.message()), Buttons::Ok);
+  } else {
+    setWindowTitle(configurationTitle(windowTitle(), path));
+  }
   refreshCommands();
 }
 
@@ -708,7 +741,7 @@ void MainWindow::demoPrepared(const std::string& failure, const std::string& wor
     if (arguments_.unattended()) {
       failUnattended(exit_status::kStopped, toQt(failure));
     } else {
-      showMessage(QStringLiteral("The demo databases could not be prepared:\n") + toQt(failure),
+      tell(QStringLiteral("The demo databases could not be prepared:\n") + toQt(failure),
                   Buttons::Ok);
     }
     return;

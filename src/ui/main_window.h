@@ -77,6 +77,8 @@ class MainWindow : public QMainWindow {
   void startWithoutDialog();
   void findNext();
   void connectDatabase(int number, const std::string& text);
+  // Load of a configuration file (Open Configuration after its file dialog).
+  void loadConfiguration(const std::string& path);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -92,6 +94,7 @@ class MainWindow : public QMainWindow {
   void connected(int number, const OpenReport& report);
   void updateDatabaseLabel();
   Answer showMessage(const QString& text, Buttons buttons);
+  void tell(const QString& text, Buttons buttons = Buttons::Ok);
   std::optional<std::string> chooseReportFile();
   void saveReport();
   void saveReportAs();

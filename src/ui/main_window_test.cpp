@@ -244,14 +244,53 @@ TEST_F(MainWindowTest, SaveReportWritesTheCoresTextAndRtf) {
   window->setSaveChooser([&] { return std::optional<std::string>(chosen); });
   const ReportSnapshot snapshot = window->comparison().document().snapshot();
   for (QAction* action : window->findChildren<QAction*>()) {
-    if (action->text() == QStringLiteral("Save Report &As...")) action->trigger();
+    if (action->text() == QStringLiteral("Save R&eport As...")) action->trigger();
   }
   EXPECT_EQ(read(rtfPath), toRtf(snapshot) + "\n");
   chosen = textPath;
   for (QAction* action : window->findChildren<QAction*>()) {
-    if (action->text() == QStringLiteral("Save Report &As...")) action->trigger();
+    if (action->text() == QStringLiteral("Save R&eport As...")) action->trigger();
   }
   EXPECT_EQ(read(textPath), snapshot.text);
+}
+
+TEST_F(MainWindowTest, ConfigurationFilesKeepTheOptionsAndNameTheWindow) {
+  QTemporaryDir folder;
+  const std::string path = folder.filePath(QStringLiteral("nightly.dbo")).toStdString();
+  // Save Configuration as is there once a run could be rerun; Save once a file is current.
+  QAction* saveAs = nullptr;
+  QAction* save = nullptr;
+  for (QAction* action : window->findChildren<QAction*>()) {
+    if (action->text() == QStringLiteral("Save &Configuration as...")) saveAs = action;
+    if (action->text() == QStringLiteral("&Save Configuration")) save = action;
+  }
+  ASSERT_NE(saveAs, nullptr);
+  ASSERT_NE(save, nullptr);
+  window->refreshCommands();
+  EXPECT_FALSE(saveAs->isEnabled());
+  EXPECT_FALSE(save->isEnabled());
+
+  window->options().b_CompDatCase = 1;
+  window->options().IgnoreTables = {"AUDIT_LOG"};
+  ASSERT_TRUE(window->comparison().saveConfiguration(path));
+  window->options() = ComparisonOptions();
+  window->loadConfiguration(path);
+  EXPECT_EQ(window->options().b_CompDatCase, 1);
+  EXPECT_EQ(window->options().IgnoreTables, (NameList{"AUDIT_LOG"}));
+  EXPECT_EQ(window->windowTitle(),
+            QStringLiteral("Velmora for Oracle - Velmora for Oracle - ") +
+                QString::fromStdString(path.substr(0, path.size() - 4)));
+  EXPECT_TRUE(save->isEnabled());
+  EXPECT_TRUE(saveAs->isEnabled());
+
+  // A damaged file changes nothing and says so.
+  const std::string damaged = folder.filePath(QStringLiteral("damaged.dbo")).toStdString();
+  std::ofstream(damaged, std::ios::binary) << std::string("\x01\x02garbage\0\xff", 12);
+  window->loadConfiguration(damaged);
+  EXPECT_EQ(window->options().b_CompDatCase, 1);
+  ASSERT_FALSE(asker.texts.isEmpty());
+  EXPECT_TRUE(asker.texts.last().startsWith(QStringLiteral("Could not open config file.")))
+      << asker.texts.last().toStdString();
 }
 
 TEST(MainWindowSettings, PlaceSizeAndFontComeFromTheSettingsAndGoBackOnClose) {

@@ -13,6 +13,7 @@
 #include "oracle/ocisim_test_support.h"
 #include "ui/data_conditions_dialog.h"
 #include "ui/gui_host.h"
+#include "ui/primary_keys_dialog.h"
 #include "ui/sql_compare_dialog.h"
 #include "test_support/ui_test_support.h"
 
@@ -106,6 +107,39 @@ TEST(DataConditionsDialogTest, ConditionsFollowTheSelectedObjectAndTheChoiceIsKe
 
   dialog.clearAll();
   EXPECT_TRUE(dialog.conditions().empty());
+}
+
+TEST(PrimaryKeysDialogTest, TicksThatDifferFromTheDatabasesKeyBecomeTheOverride) {
+  KeySource source;
+  source.tables = [] { return std::vector<std::string>{"ORDERS", "AUDIT_LOG"}; };
+  source.columns = [](const std::string& table) {
+    return table == "ORDERS" ? std::vector<std::string>{"ORDER_ID", "CUSTOMER_ID", "STATUS"}
+                             : std::vector<std::string>{"LOGGED_AT", "MESSAGE"};
+  };
+  source.keyColumns = [](const std::string& table) {
+    return table == "ORDERS" ? std::vector<std::string>{"ORDER_ID"} : std::vector<std::string>{};
+  };
+  KeyOverrides given;
+  given.set("ORDERS", {"CUSTOMER_ID", "STATUS"});
+  PrimaryKeysDialog dialog(given, source);
+  ASSERT_EQ(dialog.tables()->count(), 2);
+  // ORDERS shows its override.
+  ASSERT_EQ(dialog.columns()->count(), 3);
+  EXPECT_EQ(dialog.columns()->item(0)->checkState(), Qt::Unchecked);
+  EXPECT_EQ(dialog.columns()->item(1)->checkState(), Qt::Checked);
+  // Restore from DB ticks the primary key again: the override goes.
+  dialog.restoreFromDatabase();
+  EXPECT_EQ(dialog.columns()->item(0)->checkState(), Qt::Checked);
+  EXPECT_EQ(dialog.columns()->item(2)->checkState(), Qt::Unchecked);
+  // The keyless table gets the column the user ticks.
+  dialog.tables()->setCurrentRow(1);
+  ASSERT_EQ(dialog.columns()->count(), 2);
+  EXPECT_EQ(dialog.columns()->item(0)->checkState(), Qt::Unchecked);
+  dialog.columns()->item(0)->setCheckState(Qt::Checked);
+  const KeyOverrides edited = dialog.overrides();
+  EXPECT_EQ(edited.find("ORDERS"), nullptr);
+  ASSERT_NE(edited.find("AUDIT_LOG"), nullptr);
+  EXPECT_EQ(*edited.find("AUDIT_LOG"), (std::vector<std::string>{"LOGGED_AT"}));
 }
 
 }  // namespace

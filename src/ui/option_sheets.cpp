@@ -164,8 +164,14 @@ QWidget* ObjectOptionsSheet::switchesPage(std::span<const SwitchControl> switche
 }
 
 ObjectOptionsSheet::ObjectOptionsSheet(const ComparisonOptions& options, const NameSource& names,
-                                       int firstPage, QWidget* parent, UserSettings* settings)
-    : QDialog(parent), names_(names), settings_(settings), conditions_(options.whereStatements) {
+                                       int firstPage, QWidget* parent, UserSettings* settings,
+                                       const KeySource* keys)
+    : QDialog(parent),
+      names_(names),
+      settings_(settings),
+      conditions_(options.whereStatements),
+      keySource_(keys),
+      keys_(options.keyOverrides) {
   setWindowTitle(QStringLiteral("Advanced Object Options"));
   setObjectName(QStringLiteral("objectOptions"));
   pages_ = new QTabWidget(this);
@@ -177,6 +183,11 @@ ObjectOptionsSheet::ObjectOptionsSheet(const ComparisonOptions& options, const N
   tables_ = new SelectionList(QStringLiteral("Include the following tables in the process:"), tablesPage);
   tablesPage->layout()->addWidget(tables_);
   addSwitches(tablesPage, kTableSwitches);
+  auto* primaryKeys = new QPushButton(QStringLiteral("&Primary Keys..."), tablesPage);
+  primaryKeys->setEnabled(keySource_ != nullptr);
+  tablesPage->layout()->addWidget(primaryKeys);
+  tablesPage->layout()->setAlignment(primaryKeys, Qt::AlignLeft);
+  connect(primaryKeys, &QPushButton::clicked, this, &ObjectOptionsSheet::openPrimaryKeys);
   pages_->addTab(tablesPage, QStringLiteral("Tables"));
 
   auto* columnsPage = new QWidget(pages_);
@@ -277,8 +288,15 @@ void ObjectOptionsSheet::openDataConditions() {
   conditions_ = dialog.conditions();
 }
 
+void ObjectOptionsSheet::openPrimaryKeys() {
+  if (keySource_ == nullptr) return;
+  PrimaryKeysDialog dialog(keys_, *keySource_, this);
+  if (dialog.exec() == QDialog::Accepted) keys_ = dialog.overrides();
+}
+
 void ObjectOptionsSheet::copyBack(ComparisonOptions& options) const {
   options.whereStatements = conditions_;
+  options.keyOverrides = keys_;
   for (const auto& [box, field] : checks_) options.*field = box->isChecked() ? 1 : 0;
   options.IgnoreColumns.clear();
   for (int row = 0; row < patterns_->count(); ++row) {

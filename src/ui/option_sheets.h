@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/comparison_options.h"
+#include "ui/primary_keys_dialog.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -55,8 +56,10 @@ class ObjectOptionsSheet : public QDialog {
   // In mode 2 there is no Views page. `firstPage` is the page it opens on ("LastObjectProp").
   // `settings` keeps the Data Conditions dialog's choice of tables or views (without it the
   // dialog cannot be opened).
+  // `keys` reads what the Primary Keys dialog shows (without it the dialog cannot be opened).
   ObjectOptionsSheet(const ComparisonOptions& options, const NameSource& names, int firstPage,
-                     QWidget* parent = nullptr, UserSettings* settings = nullptr);
+                     QWidget* parent = nullptr, UserSettings* settings = nullptr,
+                     const KeySource* keys = nullptr);
 
   // OK: every page writes its fields; returns the index each shown page stores, the last one
   // being the value kept in "LastObjectProp".
@@ -71,6 +74,7 @@ class ObjectOptionsSheet : public QDialog {
   QListWidget* patterns() const { return patterns_; }
   void addPattern();
   void openDataConditions();
+  void openPrimaryKeys();
 
  private:
   QWidget* switchesPage(std::span<const SwitchControl> switches);
@@ -87,6 +91,8 @@ class ObjectOptionsSheet : public QDialog {
   NameSource names_;
   UserSettings* settings_;
   WhereStatements conditions_;
+  const KeySource* keySource_;
+  KeyOverrides keys_;
 };
 
 class SourceOptionsSheet : public QDialog {

@@ -19,6 +19,9 @@
 #include "config/registry_settings.h"
 #include "oracle/catalog.h"
 #include "oracle/oci_library.h"
+#include "structure/column_text.h"
+#include "structure/key_columns.h"
+#include "structure/oracle_dictionary_reader.h"
 #include "ui/gui_host.h"
 #include "ui/selection_list.h"
 
@@ -419,12 +422,44 @@ std::vector<std::string> ParametersDialog::namesOfKind(const std::string& kind) 
   return unionOfNames(lists[0], lists[1]);
 }
 
+KeySource ParametersDialog::keySource() {
+  KeySource source;
+  source.tables = [this] {
+    DatabaseConnection* database = comparison_.database(1);
+    if (database == nullptr) return std::vector<std::string>();
+    CatalogState state;
+    Catalog catalog(state, nullptr, &working_);
+    (void)database->readTables(catalog, false);
+    return database->tables();
+  };
+  source.columns = [this](const std::string& table) {
+    std::vector<std::string> names;
+    DatabaseConnection* database = comparison_.database(1);
+    if (database == nullptr || database->session() == nullptr) return names;
+    OracleDictionaryReader reader(*database->session());
+    const QueryRows<ColumnRow> rows = reader.columns(
+        columnQueryText(0, false, database->session()->serverVersion()), database->owner(), table);
+    for (const ColumnRow& row : rows.rows) names.push_back(row.name);
+    return names;
+  };
+  source.keyColumns = [this](const std::string& table) {
+    std::vector<std::string> keys;
+    DatabaseConnection* database = comparison_.database(1);
+    if (database == nullptr || database->session() == nullptr) return keys;
+    OracleDictionaryReader reader(*database->session());
+    primaryKeyColumns(reader, database->owner(), table, settings_.useUniqueIndex(), keys);
+    return keys;
+  };
+  return source;
+}
+
 void ParametersDialog::openObjectOptions() {
   if (!checkDatabases(true)) return;
   for (const auto& [box, field] : checks_) working_.*field = box->isChecked() ? 1 : 0;
   working_.i_DoingUpgradeScript = mode();
+  const KeySource keys = keySource();
   ObjectOptionsSheet sheet(working_, [this](const std::string& kind) { return namesOfKind(kind); },
-                           settings_.lastObjectProp(), this, &settings_);
+                           settings_.lastObjectProp(), this, &settings_, &keys);
   if (sheet.exec() != QDialog::Accepted) return;
   // The pages write the options themselves: a later Cancel of this dialog keeps what they set.
   sheet.copyBack(working_);

@@ -93,6 +93,8 @@ class ParametersDialog : public QDialog {
 
   // The names of a kind in both databases (read now through the catalog).
   std::vector<std::string> namesOfKind(const std::string& kind);
+  // What the Primary Keys dialog reads from Database 1.
+  KeySource keySource();
 
  private:
   void showDatabase(int number);

@@ -106,6 +106,22 @@ TEST_F(ParametersDialogTest, DatabasesModesAndTheCopyBackOfStartCloseAndCancel) 
   EXPECT_EQ(dialog.databaseButton(1)->text(), QStringLiteral("SCOTT:SYSTEM@ONE"));
 }
 
+TEST_F(ParametersDialogTest, ThePrimaryKeysDialogReadsColumnsAndKeysOfDatabaseOne) {
+  ASSERT_NO_FATAL_FAILURE(createDatabase("one", "19.3.0",
+      "create table orders (order_id number primary key, status varchar2(10), note varchar2(20));\n"
+      "create table audit_log (logged_at date, message varchar2(100));\n"));
+  auto compare = comparison();
+  ASSERT_EQ(compare->open(1, "system/manager@one", nullptr).result, OpenResult::Connected);
+  ComparisonOptions options;
+  ParametersDialog dialog(options, *compare, userSettings, nullptr, nullptr);
+  const KeySource keys = dialog.keySource();
+  const std::vector<std::string> tables = keys.tables();
+  EXPECT_NE(std::find(tables.begin(), tables.end(), "ORDERS"), tables.end());
+  EXPECT_EQ(keys.columns("ORDERS"), (std::vector<std::string>{"ORDER_ID", "STATUS", "NOTE"}));
+  EXPECT_EQ(keys.keyColumns("ORDERS"), (std::vector<std::string>{"ORDER_ID"}));
+  EXPECT_TRUE(keys.keyColumns("AUDIT_LOG").empty());
+}
+
 TEST_F(ParametersDialogTest, GeneralOptionsChecksItsFieldsAndWritesTheSettings) {
   auto compare = comparison();
   ComparisonOptions options;
