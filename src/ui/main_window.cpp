@@ -241,6 +241,14 @@ void MainWindow::buildMenus() {
   file->addAction(saveConfiguration_);
   file->addAction(saveConfigurationAs_);
   file->addSeparator();
+  for (int i = 0; i < 4; ++i) {
+    recent_[i] = file->addAction(QString(), this, [this, i] {
+      const std::string path = fromQt(recent_[i]->data().toString());
+      if (!path.empty()) loadConfiguration(path);
+    });
+  }
+  showRecentConfigurations();
+  file->addSeparator();
   QAction* saveReportAction = file->addAction(QStringLiteral("S&ave Report"), this, &MainWindow::saveReport);
   saveReportAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
   file->addAction(QStringLiteral("Save R&eport As..."), this, &MainWindow::saveReportAs);
@@ -408,6 +416,7 @@ void MainWindow::refreshCommands() {
   connect2_->setEnabled(idle);
   openConfiguration_->setEnabled(idle);
   saveConfiguration_->setEnabled(idle && !comparison_->configurationFile().empty());
+  for (QAction* file : recent_) file->setEnabled(idle);
   saveConfigurationAs_->setEnabled(
       idle && (comparison_->driver().rerunAvailable() || !comparison_->configurationFile().empty()));
   demo_->setEnabled(idle);
@@ -668,6 +677,7 @@ void MainWindow::loadConfiguration(const std::string& path) {
   if (!status) tell(toQt(status.message()), Buttons::Ok);
   if (comparison_->configurationFile() == path) {
     setWindowTitle(configurationTitle(windowTitle(), path));
+    rememberConfiguration(path);
   }
   finder_->startAtTop();
   QAction* mode = modes_->actions().value(options_.i_DoingUpgradeScript);
@@ -688,8 +698,33 @@ void MainWindow::saveConfiguration(bool choose) {
     tell(toQt(status.message()), Buttons::Ok);
   } else {
     setWindowTitle(configurationTitle(windowTitle(), path));
+    rememberConfiguration(path);
   }
   refreshCommands();
+}
+
+// The recent configuration files ("Recent File List", File1 to File4, newest first).
+void MainWindow::rememberConfiguration(const std::string& path) {
+  std::vector<std::string> files{path};
+  for (int i = 1; i <= 4; ++i) {
+    const std::string file = settings_.getString("Recent File List", "File" + std::to_string(i), "");
+    if (!file.empty() && file != path && files.size() < 4) files.push_back(file);
+  }
+  for (int i = 0; i < 4; ++i) {
+    settings_.setString("Recent File List", "File" + std::to_string(i + 1),
+                        i < int(files.size()) ? files[size_t(i)] : "");
+  }
+  showRecentConfigurations();
+}
+
+void MainWindow::showRecentConfigurations() {
+  for (int i = 0; i < 4; ++i) {
+    const QString file = toQt(settings_.getString("Recent File List", "File" + std::to_string(i + 1), ""));
+    recent_[i]->setData(file);
+    recent_[i]->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(file).fileName()));
+    recent_[i]->setToolTip(file);
+    recent_[i]->setVisible(!file.isEmpty());
+  }
 }
 
 void MainWindow::about() {

@@ -106,6 +106,8 @@ class MainWindow : public QMainWindow {
   void showFind();
   void openConfiguration();
   void saveConfiguration(bool choose);
+  void rememberConfiguration(const std::string& path);
+  void showRecentConfigurations();
   void about();
   void closeControlPanel();
   void startDemo();
@@ -152,6 +154,7 @@ class MainWindow : public QMainWindow {
   QAction* saveConfigurationAs_ = nullptr;
   QAction* demo_ = nullptr;
   QAction* startSql_ = nullptr;
+  QAction* recent_[4] = {};  // the configuration files used last, newest first
   QAction* rerunSql_ = nullptr;
   QActionGroup* modes_ = nullptr;
   QToolBar* toolBar_ = nullptr;

@@ -282,6 +282,8 @@ TEST_F(MainWindowTest, ConfigurationFilesKeepTheOptionsAndNameTheWindow) {
                 QString::fromStdString(path.substr(0, path.size() - 4)));
   EXPECT_TRUE(save->isEnabled());
   EXPECT_TRUE(saveAs->isEnabled());
+  // The file heads the recent files of the File menu.
+  EXPECT_EQ(settings.getString("Recent File List", "File1", ""), path);
 
   // A damaged file changes nothing and says so.
   const std::string damaged = folder.filePath(QStringLiteral("damaged.dbo")).toStdString();

@@ -22,6 +22,7 @@
 #include "ui/main_window.h"
 #include "ui/option_sheets.h"
 #include "ui/parameters_dialog.h"
+#include "ui/primary_keys_dialog.h"
 #include "ui/report_printer.h"
 #include "ui/report_view.h"
 #include "ui/sql_compare_dialog.h"
@@ -104,6 +105,10 @@ QString takeDialogScreenshots(MainWindow& window, const QString& folder) {
     take(objects, QStringLiteral("object-options-%1.png").arg(page));
   }
   objects.hide();
+  PrimaryKeysDialog keys(options.keyOverrides, parameters.keySource(), &window);
+  settle(keys);
+  take(keys, QStringLiteral("primary-keys.png"));
+  keys.hide();
   DataConditionsDialog conditions(options.whereStatements, names, dialogSettings, &window);
   conditions.conditionField()->setPlainText(QStringLiteral("STATUS = 'OPEN'"));
   settle(conditions);

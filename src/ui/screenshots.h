@@ -15,7 +15,7 @@ bool saveWidgetPicture(QWidget& widget, const QString& folder, const QString& na
 
 // After a finished run: the main window, the control panel, the Find dialog, the Login dialog,
 // the parameters dialog, General Options, each page of both option sheets, Data Conditions,
-// Sql Compare,
+// Primary Keys, Sql Compare,
 // the password prompt, a message box, the About box and the print preview. Returns "" or what
 // could not be written.
 QString takeDialogScreenshots(MainWindow& window, const QString& folder);
