@@ -39,7 +39,7 @@ constexpr SwitchControl kObjectSwitches[] = {
     {"Check for co&nstraint differences", &O::b_DoConst},
     {"Check for &data differences", &O::b_DoData},
     {"Check for &view data differences", &O::b_DoViewData},
-    {"Check for view str&uctural differences", &O::b_DoViewStruct},
+    {"Check for vie&w structural differences", &O::b_DoViewStruct},
 };
 constexpr SwitchControl kSourceSwitches[] = {
     {"Check for tri&gger differences", &O::b_DoTrigger},
@@ -48,10 +48,10 @@ constexpr SwitchControl kSourceSwitches[] = {
     {"Check for pac&kage differences", &O::b_DoPack},
     {"Check for package &body differences", &O::b_DoPackBody},
     {"Check for stored p&rocedure differences", &O::b_DoStpCode},
-    {"Check for t&ype differences", &O::b_DoType},
+    {"Check for typ&e differences", &O::b_DoType},
     {"Check for type bod&y differences", &O::b_DoTypeBody},
 };
-constexpr const char* kModeNames[] = {"Comparison &Report", "&Upgrade Script", "&Script database 1"};
+constexpr const char* kModeNames[] = {"&Comparison Report", "&Upgrade Script", "&Script database 1"};
 
 QString qt(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
@@ -281,8 +281,8 @@ ParametersDialog::ParametersDialog(ComparisonOptions& options, Comparison& compa
     modes_->addButton(radio, mode);
     outputLayout->addWidget(radio);
   }
-  auto* general = new QPushButton(QStringLiteral("&General..."), this);
-  start_ = new QPushButton(QStringLiteral("S&tart"), this);
+  auto* general = new QPushButton(QStringLiteral("Gener&al..."), this);
+  start_ = new QPushButton(QStringLiteral("Start"), this);
   start_->setDefault(true);
   close_ = new QPushButton(QStringLiteral("C&lose"), this);
   auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);

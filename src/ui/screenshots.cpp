@@ -98,14 +98,16 @@ QString takeDialogScreenshots(MainWindow& window, const QString& folder) {
   take(general, QStringLiteral("general-options.png"));
   general.hide();
   const NameSource names = [&parameters](const std::string& kind) { return parameters.namesOfKind(kind); };
-  ObjectOptionsSheet objects(options, names, 0, &window);
+  const KeySource keySource = parameters.keySource();
+  options.IgnoreColumns = {"LAST_UPDATED%", "%_DT"};
+  ObjectOptionsSheet objects(options, names, 0, &window, &dialogSettings, &keySource);
   for (int page = 0; page < objects.pages()->count(); ++page) {
     objects.pages()->setCurrentIndex(page);
     settle(objects);
     take(objects, QStringLiteral("object-options-%1.png").arg(page));
   }
   objects.hide();
-  PrimaryKeysDialog keys(options.keyOverrides, parameters.keySource(), &window);
+  PrimaryKeysDialog keys(options.keyOverrides, keySource, &window);
   settle(keys);
   take(keys, QStringLiteral("primary-keys.png"));
   keys.hide();
