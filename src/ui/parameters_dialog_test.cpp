@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QTimer>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <iostream>
@@ -100,6 +102,21 @@ TEST_F(ParametersDialogTest, DatabasesModesAndTheCopyBackOfStartCloseAndCancel) 
   EXPECT_EQ(options.b_DoSeq, 1);
   EXPECT_EQ(options.i_DoingUpgradeScript, 2);
   EXPECT_EQ(options.s_StarComment, "*  ");  // the prefixes follow the mode
+
+  // The Advanced sheet confirmed with OK keeps its last page in "LastObjectProp" and writes the
+  // options at once: a later Cancel of the parameters dialog keeps what it set.
+  QTimer::singleShot(50, [] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (auto* sheet = qobject_cast<ObjectOptionsSheet*>(widget); sheet && sheet->isVisible()) {
+        sheet->pages()->setCurrentIndex(4);
+        sheet->check(&ComparisonOptions::b_DoConsCols)->setChecked(false);
+        sheet->accept();
+      }
+    }
+  });
+  dialog.openObjectOptions();
+  EXPECT_EQ(userSettings.lastObjectProp(), 4);
+  EXPECT_EQ(options.b_DoConsCols, 0);
 
   // Choosing another user compares that schema.
   const int scott = dialog.userList(1)->findText(QStringLiteral("SCOTT"));
