@@ -61,6 +61,7 @@ SqlCompareDialog::SqlCompareDialog(ComparisonOptions& options, Comparison& compa
   auto* general = new QPushButton(QStringLiteral("&General..."), this);
   auto* start = new QPushButton(QStringLiteral("&Start"), this);
   auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  auto* help = new QPushButton(QStringLiteral("&Help"), this);
 
   auto* grid = new QGridLayout;
   grid->addWidget(database1_, 0, 0);
@@ -75,6 +76,7 @@ SqlCompareDialog::SqlCompareDialog(ComparisonOptions& options, Comparison& compa
   buttons->addStretch();
   buttons->addWidget(start);
   buttons->addWidget(cancel);
+  buttons->addWidget(help);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid, 1);
   layout->addLayout(buttons);
@@ -99,6 +101,13 @@ SqlCompareDialog::SqlCompareDialog(ComparisonOptions& options, Comparison& compa
   });
   connect(start, &QPushButton::clicked, this, &SqlCompareDialog::start);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(help, &QPushButton::clicked, this, [this] {
+    message(this, QStringLiteral(
+                      "Write a query for each database (or load it from a file with \"...\"; "
+                      "\"V  copy  V\" copies the first into the second). The rows that only one of "
+                      "the two results holds are reported. Give every expression of the select "
+                      "list an alias: the columns are selected again by their names."));
+  });
   showDatabases();
 }
 

@@ -1,7 +1,7 @@
 // The "Sql Compare" dialog: the two database buttons, a statement box for each database (Courier
 // New) with "..." to load a file, "V  copy  V" to copy the first statement into the second,
-// General, Start and Cancel. Start checks the databases and both statements (trailing blanks and
-// a final ";" are dropped) and sets the statements of the run.
+// General, Start, Cancel and Help. Start checks the databases and both statements (trailing
+// blanks and a final ";" are dropped) and sets the statements of the run.
 #pragma once
 
 #include <QDialog>
