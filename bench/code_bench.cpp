@@ -29,6 +29,7 @@
 
 #include "base/recording_host.h"
 #include "base/report_writer.h"
+#include "bench_ocisim.h"
 #include "config/memory_settings_store.h"
 #include "oracle/database_connection.h"
 #include "oracle/oci_library.h"
@@ -239,52 +240,25 @@ std::string objectScript(int n, bool second) {
   }
 }
 
-class BenchDatabases {
- public:
-  BenchDatabases() {
-    std::string pattern = (fs::temp_directory_path() / "velmora-code-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    home = pattern;
-    build("db1", false);
-    build("db2", true);
-  }
-  ~BenchDatabases() {
-    std::error_code ec;
-    fs::remove_all(home, ec);
-  }
+std::string schemaScript(bool second) {
+  std::string script = "CREATE TABLE t (id NUMBER PRIMARY KEY, amount NUMBER);\n";
+  for (int n = 0; n < objectCount(); ++n) script += objectScript(n, second);
+  return script;
+}
 
-  fs::path home;
-
- private:
-  void build(const std::string& name, bool second) {
-    const fs::path dir = home / name;
-    std::ofstream(home / "users.sql")
-        << "CREATE USER bench IDENTIFIED BY bench;\n"
-           "GRANT CREATE SESSION, CREATE TABLE, CREATE VIEW, CREATE PROCEDURE, CREATE TRIGGER, "
-           "CREATE TYPE TO bench;\n";
-    std::string script = "CREATE TABLE t (id NUMBER PRIMARY KEY, amount NUMBER);\n";
-    for (int n = 0; n < objectCount(); ++n) script += objectScript(n, second);
-    std::ofstream(home / (name + ".sql")) << script;
-    const std::string tool = std::string("'") + OCISIM_TOOL_PATH + "' ";
-    const std::string log = " > '" + (home / "tool.log").string() + "' 2>&1";
-    for (const std::string& command :
-         {tool + "create '" + dir.string() + "'" + log,
-          tool + "run '" + dir.string() + "' @'" + (home / "users.sql").string() + "'" + log,
-          tool + "run '" + dir.string() + "' -u bench/bench @'" +
-              (home / (name + ".sql")).string() + "'" + log}) {
-      if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);
-    }
-  }
-};
-
-BenchDatabases& databases() {
-  static BenchDatabases instance;
+bench::OcisimDatabases& databases() {
+  static bench::OcisimDatabases instance(
+      "velmora-code-bench",
+      "CREATE USER bench IDENTIFIED BY bench;\n"
+      "GRANT CREATE SESSION, CREATE TABLE, CREATE VIEW, CREATE PROCEDURE, CREATE TRIGGER, "
+      "CREATE TYPE TO bench;\n",
+      schemaScript);
   return instance;
 }
 
 void storedCode(benchmark::State& state) {
   const int mode = static_cast<int>(state.range(0));
-  BenchDatabases& dbs = databases();
+  const bench::OcisimDatabases& dbs = databases();
   ComparisonOptions options;
   options.i_DoingUpgradeScript = mode;
   options.b_DoPriv = options.b_DoSeq = options.b_DoData = 0;
@@ -301,8 +275,8 @@ void storedCode(benchmark::State& state) {
   environment.loader = &loader;
   DatabaseConnection first(1, environment, nullptr);
   DatabaseConnection second(2, environment, nullptr);
-  if (first.open("bench/bench@" + (dbs.home / "db1").string()) != OpenResult::Connected ||
-      second.open("bench/bench@" + (dbs.home / "db2").string()) != OpenResult::Connected) {
+  if (first.open(dbs.logon(1)) != OpenResult::Connected ||
+      second.open(dbs.logon(2)) != OpenResult::Connected) {
     state.SkipWithError("could not connect the benchmark databases");
     return;
   }

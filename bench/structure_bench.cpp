@@ -12,15 +12,13 @@
 #include <atomic>
 #include <cstdlib>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <stdexcept>
 #include <string>
 
 #include <benchmark/benchmark.h>
 
 #include "base/recording_host.h"
+#include "bench_ocisim.h"
 #include "config/memory_settings_store.h"
 #include "oracle/database_connection.h"
 #include "oracle/oci_library.h"
@@ -29,7 +27,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace velmora;
 
 int tableCount() {
@@ -150,49 +147,18 @@ std::string schemaScript(int tables, bool second) {
   return script;
 }
 
-// The two databases, built once per process with the ocisim tool.
-class BenchDatabases {
- public:
-  BenchDatabases() {
-    std::string pattern = (fs::temp_directory_path() / "velmora-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    home = pattern;
-    build("db1", false);
-    build("db2", true);
-  }
-  ~BenchDatabases() {
-    std::error_code ec;
-    fs::remove_all(home, ec);
-  }
-
-  fs::path home;
-
- private:
-  void build(const std::string& name, bool second) {
-    const fs::path dir = home / name;
-    std::ofstream(home / "users.sql") << "CREATE USER bench IDENTIFIED BY bench;\n"
-                                         "GRANT CREATE SESSION, CREATE TABLE TO bench;\n";
-    std::ofstream(home / (name + ".sql")) << schemaScript(tableCount(), second);
-    const std::string tool = std::string("'") + OCISIM_TOOL_PATH + "' ";
-    const std::string log = " > '" + (home / "tool.log").string() + "' 2>&1";
-    for (const std::string& command :
-         {tool + "create '" + dir.string() + "'" + log,
-          tool + "run '" + dir.string() + "' @'" + (home / "users.sql").string() + "'" + log,
-          tool + "run '" + dir.string() + "' -u bench/bench @'" +
-              (home / (name + ".sql")).string() + "'" + log}) {
-      if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);
-    }
-  }
-};
-
-BenchDatabases& databases() {
-  static BenchDatabases instance;
+bench::OcisimDatabases& databases() {
+  static bench::OcisimDatabases instance(
+      "velmora-bench",
+      "CREATE USER bench IDENTIFIED BY bench;\n"
+      "GRANT CREATE SESSION, CREATE TABLE TO bench;\n",
+      [](bool second) { return schemaScript(tableCount(), second); });
   return instance;
 }
 
 void compareTables(benchmark::State& state) {
   const int mode = static_cast<int>(state.range(0));
-  BenchDatabases& dbs = databases();
+  const bench::OcisimDatabases& dbs = databases();
   ComparisonOptions options;
   options.i_DoingUpgradeScript = mode;
   options.b_DoPriv = options.b_DoSeq = options.b_DoData = 0;
@@ -208,8 +174,8 @@ void compareTables(benchmark::State& state) {
   environment.loader = &loader;
   DatabaseConnection first(1, environment, nullptr);
   DatabaseConnection second(2, environment, nullptr);
-  if (first.open("bench/bench@" + (dbs.home / "db1").string()) != OpenResult::Connected ||
-      second.open("bench/bench@" + (dbs.home / "db2").string()) != OpenResult::Connected) {
+  if (first.open(dbs.logon(1)) != OpenResult::Connected ||
+      second.open(dbs.logon(2)) != OpenResult::Connected) {
     state.SkipWithError("could not connect the benchmark databases");
     return;
   }

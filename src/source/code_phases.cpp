@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "oracle/database_connection.h"
+#include "run/connection_readers.h"
 #include "run/run_context.h"
 #include "source/code_kinds.h"
 #include "source/oracle_code_reader.h"
@@ -15,27 +16,16 @@ namespace {
 
 class ConnectionSources : public CodePhaseSources {
  public:
-  explicit ConnectionSources(RunContext& context) {
-    DatabaseConnection* connections[2] = {context.database1(), context.database2()};
-    for (int i = 0; i < 2; ++i) {
-      DatabaseConnection* connection = connections[i];
-      if (connection == nullptr || !connection->connected()) continue;
-      readers_[i] = std::make_unique<OracleCodeReader>(*connection, catalogState_, context.output(),
-                                                       context.options());
-      databases_[i] = {i + 1, connection->owner(), connection->displayName(), readers_[i].get()};
-    }
-  }
+  explicit ConnectionSources(RunContext& context)
+      : readers_(context, [&context](DatabaseConnection& connection, CatalogState& state) {
+          return std::make_unique<OracleCodeReader>(connection, state, context.output(),
+                                                    context.options());
+        }) {}
 
-  CodeDatabase database(int number) override {
-    CodeDatabase database = databases_[number == 1 ? 0 : 1];
-    database.number = number;
-    return database;
-  }
+  CodeDatabase database(int number) override { return readers_.database<CodeDatabase>(number); }
 
  private:
-  CatalogState catalogState_;  // the longest-name widths the phases do not use
-  std::unique_ptr<OracleCodeReader> readers_[2];
-  CodeDatabase databases_[2];
+  ConnectionReaders<OracleCodeReader> readers_;
 };
 
 // The table phases of this run: they ran before the stored-code phases when their condition

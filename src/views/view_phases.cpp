@@ -1,6 +1,7 @@
 #include "views/view_phases.h"
 
 #include "oracle/database_connection.h"
+#include "run/connection_readers.h"
 #include "views/oracle_view_reader.h"
 #include "views/view_lists.h"
 #include "views/view_structures.h"
@@ -11,27 +12,16 @@ namespace {
 
 class ConnectionSources : public ViewPhaseSources {
  public:
-  explicit ConnectionSources(RunContext& context) {
-    DatabaseConnection* connections[2] = {context.database1(), context.database2()};
-    for (int i = 0; i < 2; ++i) {
-      DatabaseConnection* connection = connections[i];
-      if (connection == nullptr || !connection->connected()) continue;
-      readers_[i] = std::make_unique<OracleViewReader>(*connection, catalogState_, context.output(),
-                                                       context.options());
-      databases_[i] = {i + 1, connection->owner(), connection->displayName(), readers_[i].get()};
-    }
-  }
+  explicit ConnectionSources(RunContext& context)
+      : readers_(context, [&context](DatabaseConnection& connection, CatalogState& state) {
+          return std::make_unique<OracleViewReader>(connection, state, context.output(),
+                                                    context.options());
+        }) {}
 
-  ViewDatabase database(int number) override {
-    ViewDatabase database = databases_[number == 1 ? 0 : 1];
-    database.number = number;
-    return database;
-  }
+  ViewDatabase database(int number) override { return readers_.database<ViewDatabase>(number); }
 
  private:
-  CatalogState catalogState_;
-  std::unique_ptr<OracleViewReader> readers_[2];
-  ViewDatabase databases_[2];
+  ConnectionReaders<OracleViewReader> readers_;
 };
 
 ViewRun makeRun(RunContext& context, ViewPhaseSources& sources) {
