@@ -176,6 +176,50 @@ TEST_F(SqlPersistence, LengthSemanticsNationalAndZoneTypesSurviveJournalAndSnaps
   EXPECT_EQ(query(*sys, "select length(c), lengthb(g) from app.chars"), (Rows{{"2", "3"}}));
 }
 
+TEST_F(SqlPersistence, RenamesViewConstraintsCommentsAndIndexKindsSurviveReopen) {
+  exec(*sys, "create table app.r1 (id number constraint r1_pk primary key, name varchar2(9))");
+  exec(*sys, "comment on column app.r1.name is 'Name'");
+  exec(*sys, "create bitmap index app.r1_name on app.r1 (name)");
+  exec(*sys, "create index app.r1_desc on app.r1 (name desc)");
+  exec(*sys, "create view app.r1_v as select * from app.r1 with read only");
+  auto app = db->logon("APP", "secret");
+  exec(*app, "rename r1 to r2");
+  exec(*app, "rename r1_v to r2_v");
+  const char* looks[] = {
+      "select table_name, column_name, comments from all_col_comments where owner = 'APP' "
+      "and comments is not null",
+      "select table_name, constraint_type from all_constraints where owner = 'APP' and "
+      "table_name like 'R%' order by 1, 2",
+      "select index_name, index_type, table_name from all_indexes where owner = 'APP' and "
+      "table_name = 'R2' order by 1",
+      "select column_name from all_ind_columns where index_name = 'R1_DESC'",
+      "select text from all_views where view_name = 'R2_V'",
+  };
+  Rows before;
+  for (const char* sql : looks) {
+    Rows rows = query(*sys, sql);
+    before.insert(before.end(), rows.begin(), rows.end());
+  }
+  ASSERT_EQ(before.front(), (std::vector<std::string>{"R2", "NAME", "Name"}));
+  ASSERT_EQ(before.back(), (std::vector<std::string>{"select \"ID\",\"NAME\" from app.r1"}));
+  app.reset();
+  reopenDatabase();  // from the journal
+  Rows after;
+  for (const char* sql : looks) {
+    Rows rows = query(*sys, sql);
+    after.insert(after.end(), rows.begin(), rows.end());
+  }
+  EXPECT_EQ(after, before);
+  storageOf(*db).compact(*db);
+  reopenDatabase();  // from the snapshot
+  Rows compacted;
+  for (const char* sql : looks) {
+    Rows rows = query(*sys, sql);
+    compacted.insert(compacted.end(), rows.begin(), rows.end());
+  }
+  EXPECT_EQ(compacted, before);
+}
+
 TEST_F(SqlPersistence, AnotherProcessSeesCommittedStatementsAtItsNextStatement) {
   int toChild[2];
   int toParent[2];
