@@ -3,11 +3,12 @@
 #include <QCoreApplication>
 #include <QThread>
 
+#include "ui/qt_text.h"
+
 namespace velmora::ui {
 
 namespace {
 
-QString toQt(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 bool onUserThread() {
   const QCoreApplication* application = QCoreApplication::instance();

@@ -18,13 +18,12 @@
 #include <thread>
 
 #include "ui/gui_host.h"
+#include "ui/qt_text.h"
 
 namespace velmora::ui {
 
 namespace {
 
-QString toQt(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-std::string fromQt(const QString& text) { return text.toUtf8().toStdString(); }
 
 bool onUserThread() {
   const QCoreApplication* application = QCoreApplication::instance();

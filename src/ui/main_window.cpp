@@ -35,6 +35,7 @@
 #include "ui/control_panel.h"
 #include "ui/find_dialog.h"
 #include "ui/parameters_dialog.h"
+#include "ui/qt_text.h"
 #include "ui/report_printer.h"
 #include "ui/report_view.h"
 #include "ui/screenshots.h"
@@ -45,8 +46,6 @@ namespace velmora::ui {
 
 namespace {
 
-QString toQt(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-std::string fromQt(const QString& text) { return text.toUtf8().toStdString(); }
 
 constexpr const char* kReportFilter = "RTF Format (*.rtf);;Text Format (*.txt)";
 constexpr const char* kConfigurationFilter = "Velmora Config Files (*.dbo)";

@@ -23,6 +23,7 @@
 #include "structure/key_columns.h"
 #include "structure/oracle_dictionary_reader.h"
 #include "ui/gui_host.h"
+#include "ui/qt_text.h"
 #include "ui/selection_list.h"
 
 namespace velmora::ui {
@@ -53,7 +54,6 @@ constexpr SwitchControl kSourceSwitches[] = {
 };
 constexpr const char* kModeNames[] = {"&Comparison Report", "&Upgrade Script", "&Script database 1"};
 
-QString qt(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 void message(QWidget* parent, const QString& text) {
   QMessageBox::information(parent, QString::fromLatin1(kApplicationName), text);
@@ -172,12 +172,12 @@ GeneralOptionsDialog::GeneralOptionsDialog(const ComparisonOptions& options, Use
   // Copy in.
   output_->button(options.b_OnlyToFile ? 2 : options.b_AutoSave ? 1 : 0)->setChecked(true);
   lines_->setValue(std::clamp(options.i_AutoSaveLines, 1, 999999));
-  file_->setText(qt(options.s_AutoSaveFile));
+  file_->setText(toQt(options.s_AutoSaveFile));
   ownObjects_->setChecked(options.b_OwnObjectsOnly != 0);
   dataTypes_->button(options.b_DataType ? 1 : 0)->setChecked(true);
   specialNames_->button(std::clamp(options.i_AutoSpecialName, 0, 2))->setChecked(true);
   sourceSpaces_->setChecked(options.b_IgnoreSourceSpaces != 0);
-  dateFormat_->setText(qt(settings_.dateFormat()));
+  dateFormat_->setText(toQt(settings_.dateFormat()));
   includePct_->setChecked(settings_.includePctClauses());
   includeStorage_->setChecked(settings_.includeStorageClauses());
   uniqueIndex_->setChecked(settings_.useUniqueIndex());
@@ -202,7 +202,7 @@ void GeneralOptionsDialog::accept() {
     return;
   }
   const std::string format = trimmedRight(dateFormat_->text().toStdString());
-  dateFormat_->setText(qt(format));
+  dateFormat_->setText(toQt(format));
   if (format.empty()) {
     message(this, QStringLiteral("Please enter a date format."));
     dateFormat_->setFocus();
@@ -356,19 +356,23 @@ void ParametersDialog::showDatabase(int number) {
     button->setText(QStringLiteral("Press to select Database %1").arg(number));
     return;
   }
-  button->setText(qt(database->displayName()));
-  for (const std::string& user : database->users()) users->addItem(qt(user));
-  users->setCurrentIndex(users->findText(qt(database->owner()), Qt::MatchFixedString));
+  button->setText(toQt(database->displayName()));
+  for (const std::string& user : database->users()) users->addItem(toQt(user));
+  users->setCurrentIndex(users->findText(toQt(database->owner()), Qt::MatchFixedString));
+}
+
+void reconnectDatabase(Comparison& comparison, int number, LoginPrompter* prompter, QWidget* parent) {
+  comparison.close(number);
+  const OpenReport report = comparison.open(number, "", prompter);
+  if (report.result == OpenResult::ClientMissing) {
+    message(parent, QString::fromLatin1(OciLibrary::kClientMissingMessage));
+  } else if (report.result == OpenResult::SchemaMissing) {
+    message(parent, toQt(report.problem));
+  }
 }
 
 void ParametersDialog::chooseDatabase(int number) {
-  comparison_.close(number);
-  const OpenReport report = comparison_.open(number, "", prompters_[number - 1]);
-  if (report.result == OpenResult::ClientMissing) {
-    message(this, QString::fromLatin1(OciLibrary::kClientMissingMessage));
-  } else if (report.result == OpenResult::SchemaMissing) {
-    message(this, qt(report.problem));
-  }
+  reconnectDatabase(comparison_, number, prompters_[number - 1], this);
   showDatabase(number);
 }
 

@@ -28,6 +28,10 @@ class UserSettings;
 
 namespace velmora::ui {
 
+// A database button of the dialogs: closes that database's connection and opens it again through
+// the Login dialog; a missing client or schema is told in a message box over `parent`.
+void reconnectDatabase(Comparison& comparison, int number, LoginPrompter* prompter, QWidget* parent);
+
 // The object and source switches of the parameters dialog.
 std::span<const SwitchControl> objectSwitches();
 std::span<const SwitchControl> sourceSwitches();

@@ -14,7 +14,6 @@
 #include "comparison/comparison.h"
 #include "config/registry_settings.h"
 #include "data/sql_compare.h"
-#include "oracle/oci_library.h"
 #include "ui/gui_host.h"
 #include "ui/parameters_dialog.h"
 #include "ui/window_settings.h"
@@ -120,13 +119,7 @@ void SqlCompareDialog::showDatabases() {
 }
 
 void SqlCompareDialog::chooseDatabase(int number) {
-  comparison_.close(number);
-  const OpenReport report = comparison_.open(number, "", prompters_[number - 1]);
-  if (report.result == OpenResult::ClientMissing) {
-    message(this, QString::fromLatin1(OciLibrary::kClientMissingMessage));
-  } else if (report.result == OpenResult::SchemaMissing) {
-    message(this, QString::fromStdString(report.problem));
-  }
+  reconnectDatabase(comparison_, number, prompters_[number - 1], this);
   showDatabases();
 }
 
