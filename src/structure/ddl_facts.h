@@ -39,6 +39,9 @@ struct IndexFacts {
   std::string compression;  // "ENABLED" or "DISABLED" ("DISABLED" on servers without it)
   std::string prefixLength;
   std::vector<std::string> columns;  // in column position order
+  // By position, true where columns holds a key expression (indexExpressionText), written as
+  // it is rather than as a name; shorter than columns when the later ones are plain names.
+  std::vector<bool> expressions;
 };
 
 struct ConstraintFacts {

@@ -269,8 +269,17 @@ std::vector<std::string> formatConstraint(const TableFacts& table,
 std::vector<std::string> formatIndex(const std::string& table, const IndexFacts& index,
                                      const DdlSwitches& switches) {
   std::string reason = unwritableNamesReason({table, index.name, index.segment.tablespace});
-  for (size_t i = 0; reason.empty() && i < index.columns.size(); ++i)
-    reason = unwritableNameReason(index.columns[i]);
+  auto isExpression = [&](size_t i) {
+    return i < index.expressions.size() && index.expressions[i];
+  };
+  for (size_t i = 0; reason.empty() && i < index.columns.size(); ++i) {
+    if (isExpression(i))
+      reason = unwritableExpressionReason(index.columns[i]);
+    else if (isSystemIndexColumn(index.columns[i]))
+      reason = "the expression of its column " + index.columns[i] + " cannot be read";
+    else
+      reason = unwritableNameReason(index.columns[i]);
+  }
   if (!reason.empty())
     return {unwrittenStatementComment("index " + index.name + " of table " + table, reason)};
   DdlLineWriter writer;
@@ -278,7 +287,8 @@ std::vector<std::string> formatIndex(const std::string& table, const IndexFacts&
                ddlName(index.name) + " ON " + ddlName(table));
   writer.print("\t(");
   for (size_t i = 0; i < index.columns.size(); ++i)
-    writer.print(std::string("\t ") + (i == 0 ? "" : ",") + ddlName(index.columns[i]));
+    writer.print(std::string("\t ") + (i == 0 ? "" : ",") +
+                 (isExpression(i) ? index.columns[i] : ddlName(index.columns[i])));
   writer.print("\t)");
   writeIndexSegment(writer, index.segment, switches);
   if (index.compression == "ENABLED") writer.print("\tCOMPRESS " + index.prefixLength);

@@ -7,6 +7,7 @@
 
 #include "oracle/testlib/fake_oci_control.h"
 #include "oracle/testlib/session_fixture.h"
+#include "structure/ddl_text.h"
 
 namespace velmora {
 namespace {
@@ -111,6 +112,36 @@ class DdlGeneratorTest : public SessionFixture {
            8);
     result(kIndexColumnsSql, empIndexes, {{"IX_EMP_NAME", "ENAME"}, {"PK_EMP", "EMPNO"}}, 2);
     result(kKeyNamesSql, emp, {{"PK_EMP"}}, 1);
+  }
+
+  // SCOTT.SALES: an index on a DESC column and a plain one, one on a function and a DESC
+  // column, one whose hidden column has no expression row. ALL_IND_COLUMNS names hidden
+  // columns; their text is the expression of ALL_IND_EXPRESSIONS.
+  void scriptSales() {
+    Binds sales = {{":owner", "SCOTT"}, {":name", "SALES"}};
+    Binds salesIndexes = {{":owner1", "SCOTT"}, {":owner2", "SCOTT"}, {":name", "SALES"}};
+    result(kTableSql, sales,
+           {{"SCOTT", "SALES", "10", "40", "1", "255", "USERS", "65536", "65536", "1", "2147483645",
+             "1", "1", "0"}},
+           14);
+    result(kIndexesSql, salesIndexes,
+           {{"SALES_AMOUNT_IX", "NONUNIQUE", "10", "2", "255", "USERS", "DISABLED", nullptr},
+            {"SALES_LOST_IX", "NONUNIQUE", "10", "2", "255", "USERS", "DISABLED", nullptr},
+            {"SALES_UPPER_IX", "NONUNIQUE", "10", "2", "255", "USERS", "DISABLED", nullptr}},
+           8);
+    result(kIndexColumnsSql, salesIndexes,
+           {{"SALES_AMOUNT_IX", "SYS_NC00005$"},
+            {"SALES_AMOUNT_IX", "ID"},
+            {"SALES_LOST_IX", "SYS_NC00009$"},
+            {"SALES_UPPER_IX", "SYS_NC00006$"},
+            {"SALES_UPPER_IX", "SYS_NC00007$"}},
+           2);
+    result(kIndexExpressionsQuery, salesIndexes,
+           {{"SALES_AMOUNT_IX", "1", "DESC", "\"AMOUNT\""},
+            {"SALES_UPPER_IX", "1", "ASC", "UPPER(\"NAME\")  "},
+            {"SALES_UPPER_IX", "2", "DESC", "\"SOLD\""}},
+           4);
+    result(kKeyNamesSql, sales, {}, 1);
   }
 
   std::string tableText(int mode) {
@@ -241,6 +272,43 @@ TEST_P(DdlGeneratorTest, ServersWithoutIndexCompressionAreNotAskedForIt) {
   ASSERT_EQ(session->serverVersion(), "8.0");
   DdlGenerator generator(*session, settings, options);
   EXPECT_EQ(generator.scriptIndexes("SCOTT", "EMP"), std::string(kIndex) + "\r\n");
+  EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_P(DdlGeneratorTest, HiddenIndexColumnsAreWrittenAsTheirExpressions) {
+  scriptSales();
+  auto session = logOn();
+  DdlGenerator generator(*session, settings, options);
+  const std::string segment =
+      "\tPCTFREE    10\r\n\tINITRANS   2\r\n\tMAXTRANS   255\r\n\tTABLESPACE USERS\r\n;\r\n";
+  EXPECT_EQ(generator.scriptIndexes("SCOTT", "SALES"),
+            "CREATE INDEX SALES_AMOUNT_IX ON SALES\r\n\t(\r\n\t \"AMOUNT\" DESC\r\n\t ,ID\r\n\t)"
+            "\r\n" +
+                segment +
+                "-- No statement is written for index SALES_LOST_IX of table SALES: the "
+                "expression of its column SYS_NC00009$ cannot be read\r\n"
+                "CREATE INDEX SALES_UPPER_IX ON SALES\r\n\t(\r\n\t UPPER(\"NAME\")\r\n\t "
+                ",\"SOLD\" DESC\r\n\t)\r\n" +
+                segment + "\r\n");
+  EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_P(DdlGeneratorTest, ServersBeforeIndexExpressionsAreNotAskedForThem) {
+  backend->setRelease("8.0.5");
+  scriptSales();
+  result(
+      "select index_name, uniqueness, pct_free, ini_trans, max_trans, tablespace_name from "
+      "all_indexes where owner = :owner1 and table_owner = :owner2 and table_name = :name order "
+      "by index_name",
+      {{":owner1", "SCOTT"}, {":owner2", "SCOTT"}, {":name", "SALES"}},
+      {{"SALES_AMOUNT_IX", "NONUNIQUE", "10", "2", "255", "USERS"}}, 6);
+  auto session = logOn();
+  ASSERT_EQ(session->serverVersion(), "8.0");
+  DdlGenerator generator(*session, settings, options);
+  // The expression rows scripted above are never read: the hidden name is refused.
+  EXPECT_EQ(generator.scriptIndexes("SCOTT", "SALES"),
+            "-- No statement is written for index SALES_AMOUNT_IX of table SALES: the expression "
+            "of its column SYS_NC00005$ cannot be read\r\n\r\n");
   EXPECT_TRUE(host.messages.empty());
 }
 

@@ -7,6 +7,7 @@
 #include "oracle/oracle_statement.h"
 #include "oracle/oracle_text.h"
 #include "structure/ddl_format.h"
+#include "structure/ddl_text.h"
 
 namespace velmora {
 
@@ -14,6 +15,8 @@ namespace {
 
 constexpr int kNameWidth = 128;  // identifiers are up to 128 characters on recent servers
 constexpr int kNumberWidth = 40;
+// An index key expression (a LONG) is read up to this many bytes.
+constexpr int kExpressionWidth = 4000;
 
 using Binds = std::vector<std::pair<std::string, std::string>>;
 
@@ -247,9 +250,36 @@ bool DdlDictionaryReader::readIndexes(const TableFacts& table, bool withColumns,
              "column_position",
              binds, {kNameWidth, kNameWidth}, &rows))
     return false;
+  bool anyHidden = false;
   for (const Row& row : rows)
     for (IndexFacts& index : *indexes)
-      if (index.name == row[0]) index.columns.push_back(row[1]);
+      if (index.name == row[0]) {
+        index.columns.push_back(row[1]);
+        anyHidden = anyHidden || isSystemIndexColumn(row[1]);
+      }
+  if (!anyHidden || !serverHasIndexExpressions(session_.serverVersion())) return true;
+  return readIndexExpressions(binds, indexes);
+}
+
+// A hidden column of an index becomes its key expression; one without an expression row keeps
+// its name, which formatIndex refuses to write.
+bool DdlDictionaryReader::readIndexExpressions(const Binds& binds,
+                                               std::vector<IndexFacts>* indexes) {
+  std::vector<Row> rows;
+  if (!query(kIndexExpressionsQuery, binds, {kNameWidth, kNumberWidth, 10, kExpressionWidth},
+             &rows))
+    return false;
+  for (const Row& row : rows) {
+    if (!isDigits(row[1]) || row[1].size() > 6) continue;
+    const size_t position = std::stoul(row[1]);
+    for (IndexFacts& index : *indexes) {
+      if (index.name != row[0] || position == 0 || position > index.columns.size()) continue;
+      if (!isSystemIndexColumn(index.columns[position - 1])) continue;
+      index.columns[position - 1] = indexExpressionText(row[3], row[2]);
+      if (index.expressions.size() < position) index.expressions.resize(position, false);
+      index.expressions[position - 1] = true;
+    }
+  }
   return true;
 }
 

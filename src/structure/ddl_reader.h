@@ -1,6 +1,7 @@
 // DdlDictionaryReader: reads the facts the DDL generator formats from the dictionary views of one
 // session (ALL_TABLES, ALL_TAB_COLUMNS, ALL_CONSTRAINTS, ALL_CONS_COLUMNS, ALL_INDEXES,
-// ALL_IND_COLUMNS); LONG values (defaults, check conditions) are read piecewise. Every read
+// ALL_IND_COLUMNS, ALL_IND_EXPRESSIONS); LONG values (defaults, check conditions) are read
+// piecewise, index key expressions as select-list columns of up to 4000 bytes. Every read
 // returns false when a query failed: the session has then shown the Oracle message (after one
 // silent reconnect and retry when the connection was lost) and the output is incomplete.
 // Borrowed session; used on the thread that uses the session.
@@ -48,6 +49,8 @@ class DdlDictionaryReader {
                  const std::vector<int>& widths, std::vector<Row>* rows);
   bool readConstraintColumns(const TableFacts& table, std::vector<ConstraintFacts>* constraints);
   bool readReferencedKey(ConstraintFacts* constraint);
+  bool readIndexExpressions(const std::vector<std::pair<std::string, std::string>>& binds,
+                            std::vector<IndexFacts>* indexes);
   bool attachKeyIndexes(const TableFacts& table, std::vector<ConstraintFacts>* constraints);
   bool serverHasCompression() const;
 

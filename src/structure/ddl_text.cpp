@@ -143,4 +143,18 @@ bool holdsUnwrittenStatement(std::string_view ddl) {
   return false;
 }
 
+bool serverHasIndexExpressions(const std::string& serverVersion) {
+  return serverVersion != "7" && serverVersion != "8.0";
+}
+
+bool isSystemIndexColumn(std::string_view name) {
+  return name.size() > 7 && name.substr(0, 6) == "SYS_NC" && name.back() == '$';
+}
+
+std::string indexExpressionText(const std::string& expression, const std::string& descend) {
+  std::string text = trimTrailingSpace(expression);
+  if (descend == "DESC") text += " DESC";
+  return text;
+}
+
 }  // namespace velmora

@@ -73,4 +73,22 @@ std::string unwrittenStatementComment(std::string_view what, std::string_view re
 // True when the DDL text holds a line of unwrittenStatementComment.
 bool holdsUnwrittenStatement(std::string_view ddl);
 
+// The key columns of a function-based index (from release 8.1 also every DESC column) show in
+// ALL_IND_COLUMNS as hidden system columns (SYS_NC00013$); their real text is in
+// ALL_IND_EXPRESSIONS, which releases 7 and 8.0 lack. COLUMN_EXPRESSION is a LONG: it is read
+// as a plain select-list column, never named in a condition.
+inline constexpr const char* kIndexExpressionsQuery =
+    "select e.index_name, e.column_position, c.descend, e.column_expression from "
+    "all_ind_expressions e, all_ind_columns c where e.index_owner = :owner1 and e.table_owner = "
+    ":owner2 and e.table_name = :name and c.index_owner = e.index_owner and c.index_name = "
+    "e.index_name and c.column_position = e.column_position order by e.index_name, "
+    "e.column_position";
+// Whether a server release ("7", "8.0" or "8") has ALL_IND_EXPRESSIONS.
+bool serverHasIndexExpressions(const std::string& serverVersion);
+// Whether an index column name is a hidden system column: SYS_NC...$.
+bool isSystemIndexColumn(std::string_view name);
+// The text of an index key expression as a statement writes it: the expression as Oracle
+// stores it (trailing white space removed), with " DESC" when DESCEND says so.
+std::string indexExpressionText(const std::string& expression, const std::string& descend);
+
 }  // namespace velmora

@@ -137,6 +137,29 @@ TEST_F(IndexComparerTest, UniquenessChangeIsDroppedAndCreated) {
             std::string::npos);
 }
 
+// The reader gives a DESC key column as its expression with " DESC": an index that differs
+// only in the direction of a column is a change, and is dropped and created again.
+TEST_F(IndexComparerTest, DescendingKeyColumnAgainstAnAscendingOneIsAChange) {
+  h.db1.tables["EMP"].indexes = {{"EMP_X", false, {"\"A\" DESC", "B"}},
+                                 {"EMP_SAME", false, {"\"C\" DESC"}}};
+  h.db2.tables["EMP"].indexes = {{"EMP_X", false, {"A", "B"}}, {"EMP_SAME", false, {"\"C\" DESC"}}};
+  bothPasses();
+  EXPECT_NE(h.out.text().find(fixedWidth("\"A\" DESC", 21) + "A"), std::string::npos)
+      << h.out.text();
+  EXPECT_EQ(h.out.text().find("EMP_SAME"), std::string::npos) << h.out.text();
+}
+
+TEST_F(IndexComparerTest, DescendingKeyColumnIsDroppedAndCreatedAgain) {
+  h.db1.tables["EMP"].indexes = {{"EMP_X", false, {"\"A\" DESC", "B"}},
+                                 {"EMP_SAME", false, {"\"C\" DESC"}}};
+  h.db2.tables["EMP"].indexes = {{"EMP_X", false, {"A", "B"}}, {"EMP_SAME", false, {"\"C\" DESC"}}};
+  h.setMode(1);
+  bothPasses();
+  EXPECT_NE(h.out.text().find("\r\n/*  EMP  */\r\nDROP INDEX EMP_X;"), std::string::npos)
+      << h.out.text();
+  EXPECT_EQ(h.scripts.calls.back(), "scriptIndexes SCOTT.EMP [EMP_X;]");
+}
+
 TEST_F(IndexComparerTest, AgreeingIndexesWriteNothing) {
   h.db2.tables["EMP"] = h.db1.tables["EMP"];
   EXPECT_EQ(bothPasses(), 6);

@@ -1,5 +1,7 @@
 #include "structure/oracle_dictionary_reader.h"
 
+#include <algorithm>
+
 #include "oracle/oracle_session.h"
 #include "oracle/oracle_statement.h"
 #include "oracle/oracle_text.h"
@@ -14,6 +16,8 @@ constexpr int kRowsPerFetch = 20;
 constexpr int kNameWidth = 30;
 // A search condition is a LONG; conditions longer than this cannot be scripted either.
 constexpr int kConditionWidth = 32000;
+// An index key expression (a LONG) is read up to this many bytes.
+constexpr int kExpressionWidth = 4000;
 
 // A statement failure that is an error: 1403 (no data) and 24344 (compiled with errors) are not.
 std::string errorText(OracleSession& session, const OracleStatement& statement) {
@@ -104,7 +108,40 @@ QueryRows<IndexRow> OracleDictionaryReader::indexes(const std::string& owner,
             {c[0]->value(row), c[1]->value(row), c[2]->value(row), c[3]->value(row)});
       },
       [&] { result.rows.clear(); });
+  if (result.failed()) return result;
+  const bool anyHidden = std::any_of(result.rows.begin(), result.rows.end(), [](const IndexRow& r) {
+    return isSystemIndexColumn(r.columnName);
+  });
+  if (anyHidden && serverHasIndexExpressions(serverVersion()))
+    result.error = readIndexExpressions(owner, table, result.rows);
   return result;
+}
+
+// The rows come by index name and column position, so a row's position is its place among the
+// rows of its index. A hidden column without an expression row keeps its name.
+std::string OracleDictionaryReader::readIndexExpressions(const std::string& owner,
+                                                         const std::string& table,
+                                                         std::vector<IndexRow>& rows) {
+  std::map<std::pair<std::string, std::string>, std::string> expressions;  // (index, position)
+  const std::string error = run(
+      kIndexExpressionsQuery, {{":owner1", owner}, {":owner2", owner}, {":name", table}},
+      {kNameWidth, 40, 10, kExpressionWidth},
+      [&](const Cells& c, int row) {
+        expressions[{c[0]->value(row), c[1]->value(row)}] =
+            indexExpressionText(c[3]->value(row), c[2]->value(row));
+      },
+      [&] { expressions.clear(); });
+  if (!error.empty()) return error;
+  std::string previous;
+  int position = 0;
+  for (IndexRow& row : rows) {
+    position = row.indexName == previous ? position + 1 : 1;
+    previous = row.indexName;
+    if (!isSystemIndexColumn(row.columnName)) continue;
+    auto found = expressions.find({row.indexName, std::to_string(position)});
+    if (found != expressions.end()) row.columnName = found->second;
+  }
+  return "";
 }
 
 QueryRows<ConstraintRow> OracleDictionaryReader::constraints(const std::string& owner,

@@ -88,6 +88,10 @@ class OracleDictionaryReader : public DictionaryReader {
   StringColumn& column(size_t position, int width);
   QueryRows<std::string> strings(const std::string& sql, const Binds& binds, int width);
   QueryRows<TableConstraint> tableConstraints(const std::string& sql, const Binds& binds);
+  // Puts the key expression (ALL_IND_EXPRESSIONS) in place of every hidden column of the rows;
+  // returns the error text ("" when none).
+  std::string readIndexExpressions(const std::string& owner, const std::string& table,
+                                   std::vector<IndexRow>& rows);
 
   OracleSession& session_;
   // Buffers by position and width, reused between queries.

@@ -9,6 +9,7 @@
 #include "oracle/testlib/fake_oci_control.h"
 #include "oracle/testlib/oci_test_backend.h"
 #include "structure/column_text.h"
+#include "structure/ddl_text.h"
 
 namespace velmora {
 namespace {
@@ -131,6 +132,52 @@ TEST_F(OracleDictionaryReaderTest, IndexAndConstraintQueries) {
   QueryRows<ConstraintRow> all = reader->constraints("SCOTT", "EMP", false);
   ASSERT_EQ(all.rows.size(), 1u);
   EXPECT_EQ(all.rows[0].name, "SYS_C0001");
+}
+
+// ALL_IND_COLUMNS names a DESC or function key column by its hidden column; the rows carry the
+// expression of ALL_IND_EXPRESSIONS at the same index and position instead.
+void scriptHiddenIndexColumns(FakeServer& server) {
+  server.result(kIndexQuery, 4, {{":owner1", "SCOTT"}, {":owner2", "SCOTT"}, {":name", "EMP"}});
+  server.row({"SCOTT", "NOT UNIQUE ", "EMP_A", "SYS_NC00005$"});
+  server.row({"SCOTT", "NOT UNIQUE ", "EMP_A", "ID"});
+  server.row({"SCOTT", "NOT UNIQUE ", "EMP_B", "ID"});
+  server.row({"SCOTT", "NOT UNIQUE ", "EMP_B", "SYS_NC00006$"});
+  server.row({"SCOTT", "NOT UNIQUE ", "EMP_C", "SYS_NC00007$"});
+  server.result(kIndexExpressionsQuery, 4,
+                {{":owner1", "SCOTT"}, {":owner2", "SCOTT"}, {":name", "EMP"}});
+  server.row({"EMP_A", "1", "DESC", "\"NAME\""});
+  server.row({"EMP_B", "2", "ASC", "UPPER(\"NAME\") "});
+}
+
+TEST_F(OracleDictionaryReaderTest, HiddenIndexColumnsBecomeTheirKeyExpressions) {
+  scriptHiddenIndexColumns(server);
+  QueryRows<IndexRow> indexes = reader->indexes("SCOTT", "EMP");
+  EXPECT_EQ(indexes.error, "");
+  std::vector<std::string> columns;
+  for (const IndexRow& row : indexes.rows) columns.push_back(row.indexName + " " + row.columnName);
+  // EMP_C has no expression row: its hidden name stays.
+  EXPECT_EQ(columns, (std::vector<std::string>{"EMP_A \"NAME\" DESC", "EMP_A ID", "EMP_B ID",
+                                               "EMP_B UPPER(\"NAME\")", "EMP_C SYS_NC00007$"}));
+}
+
+TEST_F(OracleDictionaryReaderTest, ReleasesWithoutIndexExpressionsAreNotAskedForThem) {
+  backend->setRelease("8.0.5");
+  OracleSession old(environment);
+  ASSERT_TRUE(old.connect("scott", "tiger", backend->alias(), false, false));
+  ASSERT_EQ(old.serverVersion(), "8.0");
+  OracleDictionaryReader oldReader(old);
+  scriptHiddenIndexColumns(server);
+  QueryRows<IndexRow> indexes = oldReader.indexes("SCOTT", "EMP");
+  EXPECT_EQ(indexes.error, "");
+  ASSERT_EQ(indexes.rows.size(), 5u);
+  EXPECT_EQ(indexes.rows[0].columnName, "SYS_NC00005$");
+}
+
+TEST_F(OracleDictionaryReaderTest, AFailingExpressionQueryIsAnError) {
+  scriptHiddenIndexColumns(server);
+  backend->failStatement("from all_ind_expressions", 1, 942);
+  QueryRows<IndexRow> indexes = reader->indexes("SCOTT", "EMP");
+  EXPECT_NE(indexes.error.find("ORA-00942"), std::string::npos) << indexes.error;
 }
 
 TEST_F(OracleDictionaryReaderTest, KeyLookupsBindTableNamesAsGiven) {
