@@ -348,6 +348,10 @@ TEST(KeyColumnsTest, PrimaryKeyOrUniqueIndex) {
   columns.clear();
   primaryKeyColumns(db, "SCOTT", "U", false, columns);
   EXPECT_TRUE(columns.empty());
+  // A unique index over a DESC column lists a hidden column: no key from it.
+  db.table("V").indexes = {{"V_UX", true, {"ID", "SYS_NC00004$"}}};
+  primaryKeyColumns(db, "SCOTT", "V", true, columns);
+  EXPECT_TRUE(columns.empty());
 }
 
 TEST(KeyColumnsTest, TextsAsConstraintsCompareThem) {

@@ -1,5 +1,7 @@
 #include "structure/key_columns.h"
 
+#include "structure/ddl_text.h"
+
 namespace velmora {
 
 namespace {
@@ -18,8 +20,15 @@ void primaryKeyColumns(DictionaryReader& reader, const std::string& owner, const
   if (columns.size() != before || !useUniqueIndex) return;
   const std::string index = reader.uniqueIndexName(owner, table);
   if (index.empty()) return;
-  for (std::string& column : reader.indexColumns(owner, index).rows)
-    columns.push_back(std::move(column));
+  QueryRows<std::string> keys = reader.indexColumns(owner, index);
+  // A unique index with a DESC or function-based column names a hidden system column
+  // (SYS_NC...$) that no statement can select or compare: such an index gives no key, and the
+  // table is matched by all its columns. An index read only in part gives no key either.
+  if (keys.failed()) return;
+  for (const std::string& column : keys.rows) {
+    if (isSystemIndexColumn(column)) return;
+  }
+  for (std::string& column : keys.rows) columns.push_back(std::move(column));
 }
 
 std::string joinColumns(const std::vector<std::string>& columns) {

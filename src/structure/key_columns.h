@@ -12,6 +12,8 @@
 namespace velmora {
 
 // Appends the key columns of owner.table to `columns`, in the order the dictionary returns them.
+// A unique index is used only when it was read whole and names table columns only (not the
+// hidden column of a DESC or function-based key).
 void primaryKeyColumns(DictionaryReader& reader, const std::string& owner, const std::string& table,
                        bool useUniqueIndex, std::vector<std::string>& columns);
 
