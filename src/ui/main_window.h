@@ -163,7 +163,9 @@ class MainWindow : public QMainWindow {
   bool closePending_ = false;   // the user closed the window during a run: close when it ends
   bool demoStarting_ = false;   // the demo is preparing or connecting its databases
   int unattendedStatus_ = 0;
-  bool midRunShot_ = false;     // the mid-run picture of --screenshots was taken
+  bool midRunShot_ = false;     // the run was paused for the mid-run picture of --screenshots
+  bool midRunSaved_ = false;    // ... and the picture was saved
+  bool midRunWaited_ = false;   // the end of the run waited once for that picture
 };
 
 }  // namespace velmora::ui
