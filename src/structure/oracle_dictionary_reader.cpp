@@ -247,10 +247,25 @@ QueryRows<TableConstraint> OracleDictionaryReader::constraintsOnColumn(const std
 QueryRows<std::string> OracleDictionaryReader::indexesOnColumn(const std::string& owner,
                                                                const std::string& table,
                                                                const std::string& column) {
-  return strings(
+  QueryRows<std::string> result = strings(
       "select index_name from all_ind_columns where index_owner = :owner and table_name = :name "
       "and column_name = :objname order by index_name",
       {{":owner", owner}, {":name", table}, {":objname", column}}, kNameWidth);
+  if (result.failed() || !serverHasIndexExpressions(serverVersion())) return result;
+  // A DESC or function-based key names a hidden column in ALL_IND_COLUMNS; its expression
+  // names the column, quoted. Dropping the column drops such an index too.
+  QueryRows<IndexRow> keys = indexes(owner, table);
+  if (keys.failed()) {
+    result.error = keys.error;
+    return result;
+  }
+  const std::string quoted = "\"" + column + "\"";
+  for (const IndexRow& key : keys.rows) {
+    if (key.columnName.find(quoted) == std::string::npos) continue;
+    if (std::find(result.rows.begin(), result.rows.end(), key.indexName) == result.rows.end())
+      result.rows.push_back(key.indexName);
+  }
+  return result;
 }
 
 }  // namespace velmora
