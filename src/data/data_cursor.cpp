@@ -188,7 +188,7 @@ std::string DataCursor::execute(const std::string& text) {
   const int rows = OracleStatement::kMaxRowsPerFetch;
   for (size_t i = 0; i < columns_.size(); ++i) {
     buffers_.push_back(std::make_unique<StringColumn>(fetchWidth(columns_[i]), rows));
-    statement_->defineArray(static_cast<int>(i) + 1, *buffers_.back());
+    statement_->defineArray(static_cast<int>(i) + 1, *buffers_.back(), true);
   }
   batchRow_ = 0;
   if (!statement_->execute()) {
@@ -225,7 +225,7 @@ std::string DataCursor::executePiecewise(const std::string&) {
       buffers_.push_back(std::make_unique<StringColumn>(fetchWidth(columns_[i]), 1));
       StringColumn& buffer = *buffers_.back();
       library.defineByPos(statement_->handle(), &define, err, static_cast<ub4>(i + 1),
-                          buffer.data(), buffer.width() + 1, SQLT_STR, buffer.indicators(),
+                          buffer.data(), buffer.width() + 1, SQLT_CHR, buffer.indicators(),
                           buffer.lengths(), buffer.codes(), OCI_DEFAULT);
     }
     defines_[i] = define;
@@ -250,6 +250,32 @@ bool DataCursor::failFetch(const char* what) {
   int code = 0;
   std::string message = session_.lastError(&code);
   if (code != 1403 && code != 24344) error_ = message.empty() ? what : message;
+  return false;
+}
+
+// Row r of column i's buffer into the field, into the field's own storage (no new string per
+// value). The columns are defined counted: the length is the one the fetch gave, NUL bytes
+// included. A value longer than the column's width, or cut to the buffer (ORA-01406), is never
+// taken for the value. Every fetched value comes through here.
+inline bool DataCursor::takeField(size_t i, size_t r, DataField& field) {
+  StringColumn& buffer = *buffers_[i];
+  const int16_t indicator = buffer.indicators()[r];
+  field.null = indicator == -1;
+  if (field.null) {
+    field.text.clear();
+    return true;
+  }
+  const size_t length = buffer.lengths()[r];
+  const auto width = static_cast<size_t>(buffer.width());
+  if (length > width || indicator > 0 || buffer.codes()[r] == 1406) return valueTooLong(i);
+  field.text.assign(buffer.data() + r * (width + 1), length);
+  return true;
+}
+
+bool DataCursor::valueTooLong(size_t i) {
+  error_ = "a value of column " + columns_[i].name + " is longer than " +
+           std::to_string(buffers_[i]->width()) + " bytes and cannot be compared";
+  done_ = true;
   return false;
 }
 
@@ -305,20 +331,7 @@ bool DataCursor::nextPiecewise(DataRow& row) {
       if (field.null) field.text.clear();
       continue;
     }
-    StringColumn& buffer = *buffers_[i];
-    field.null = buffer.isNull(0);
-    if (field.null) {
-      field.text.clear();
-      continue;
-    }
-    if (buffer.indicators()[0] > 0 || buffer.codes()[0] == 1406) {
-      error_ = "a value of column " + columns_[i].name + " is longer than " +
-               std::to_string(buffer.width()) + " bytes and cannot be compared";
-      done_ = true;
-      return false;
-    }
-    field.text.assign(buffer.data(),
-                      strnlen(buffer.data(), static_cast<size_t>(buffer.width()) + 1));
+    if (!takeField(i, 0, field)) return false;
   }
   ++rowsFetched_;
   return true;
@@ -344,30 +357,16 @@ bool DataCursor::next(DataRow& row) {
     done_ = true;
     return false;
   }
-  const int r = batchRow_++;
-  row.resize(columns_.size());
-  for (size_t i = 0; i < columns_.size(); ++i) {
-    StringColumn& buffer = *buffers_[i];
-    DataField& field = row[i];
-    field.kind = columns_[i].kind;
-    field.null = buffer.isNull(r);
-    if (field.null) {
-      field.text.clear();
-      continue;
-    }
-    // A value cut to the buffer (ORA-01406) is never taken for the value.
-    if (buffer.indicators()[r] > 0 || buffer.codes()[r] == 1406) {
-      error_ = "a value of column " + columns_[i].name + " is longer than " +
-               std::to_string(buffer.width()) + " bytes and cannot be compared";
-      done_ = true;
-      return false;
-    }
-    // Into the field's own storage: no new string per value.
-    const char* start = buffer.data() + static_cast<size_t>(r) * (buffer.width() + 1);
-    field.text.assign(start, strnlen(start, static_cast<size_t>(buffer.width()) + 1));
+  const auto r = static_cast<size_t>(batchRow_++);
+  const size_t count = columns_.size();
+  row.resize(count);
+  for (size_t i = 0; i < count; ++i) {
+    row[i].kind = columns_[i].kind;
+    if (!takeField(i, r, row[i])) return false;
   }
   ++rowsFetched_;
   return true;
 }
+
 
 }  // namespace velmora

@@ -70,6 +70,8 @@ class DataCursor : public RowSource {
   bool fetchBatch();
   std::string executePiecewise(const std::string& text);
   bool nextPiecewise(DataRow& row);
+  bool takeField(size_t column, size_t row, DataField& field);
+  bool valueTooLong(size_t column);
   bool failFetch(const char* what);
 
   OracleSession& session_;

@@ -108,11 +108,11 @@ void OracleStatement::defineArray(int position, char* buffer, int width, int row
   rowsPerFetch_ = std::clamp(rowsPerFetch, 1, kMaxRowsPerFetch);
 }
 
-void OracleStatement::defineArray(int position, StringColumn& column) {
+void OracleStatement::defineArray(int position, StringColumn& column, bool counted) {
   lastDefine_ = nullptr;
   library_.defineByPos(handle(), &lastDefine_, session_.errorHandle(), static_cast<ub4>(position),
-                       column.data(), column.width() + 1, SQLT_STR, column.indicators(),
-                       column.lengths(), column.codes(), OCI_DEFAULT);
+                       column.data(), column.width() + 1, counted ? SQLT_CHR : SQLT_STR,
+                       column.indicators(), column.lengths(), column.codes(), OCI_DEFAULT);
   rowsPerFetch_ = column.rows();
 }
 

@@ -71,7 +71,10 @@ class OracleStatement {
   // An array define of rowsPerFetch rows (at most 20) at buffer + row * (width + 1); the
   // indicators come from the statement's table (indicator()). Sets rows per fetch.
   void defineArray(int position, char* buffer, int width, int rowsPerFetch);
-  void defineArray(int position, StringColumn& column);  // indicators kept by the column
+  // Indicators, lengths and codes kept by the column. Counted: the values come without a
+  // terminating NUL and their byte lengths in lengths() (a value may hold NUL bytes; it is cut
+  // only past width + 1 bytes); otherwise NUL-terminated, cut past width bytes.
+  void defineArray(int position, StringColumn& column, bool counted = false);
 
   // True when there are rows to read (query) or the statement succeeded.
   bool execute(ExecuteDetails* details = nullptr);

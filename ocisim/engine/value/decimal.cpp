@@ -176,25 +176,43 @@ int Decimal::exponent10() const {
 
 std::string Decimal::toString() const {
   if (len_ == 0) return "0";
-  int64_t small;
-  if (smallInteger(small)) return std::to_string(small);
-  std::string d = digits();
-  int e = exponent10();
-  int len = static_cast<int>(d.size());
-  std::string out = neg_ ? "-" : "";
-  if (e <= 0) {
-    out += '.';
-    out.append(static_cast<std::size_t>(-e), '0');
-    out += d;
-  } else if (e >= len) {
-    out += d;
-    out.append(static_cast<std::size_t>(e - len), '0');
-  } else {
-    out += d.substr(0, static_cast<std::size_t>(e));
-    out += '.';
-    out += d.substr(static_cast<std::size_t>(e));
+  // Formatted in place: at most a sign, a point, 130 leading zeros and 40 digits, or 40
+  // digits and 86 trailing zeros. Every fetched NUMBER comes through here.
+  char digits[2 * kMaxDigits100];
+  int count = 0;
+  for (int i = 0; i < len_; ++i) {
+    digits[count++] = static_cast<char>('0' + m_[i] / 10);
+    digits[count++] = static_cast<char>('0' + m_[i] % 10);
   }
-  return out;
+  const int first = digits[0] == '0' ? 1 : 0;
+  while (count > first && digits[count - 1] == '0') --count;
+  const char* d = digits + first;
+  const int len = count - first;
+  const int e = exponent10();
+  char out[2 * kMaxDigits100 + 2 * (-kMinExponent100) + 8];
+  int n = 0;
+  if (neg_) out[n++] = '-';
+  const auto put = [&](const char* from, int size) {
+    std::memcpy(out + n, from, static_cast<std::size_t>(size));
+    n += size;
+  };
+  const auto zeros = [&](int size) {
+    std::memset(out + n, '0', static_cast<std::size_t>(size));
+    n += size;
+  };
+  if (e <= 0) {
+    out[n++] = '.';
+    zeros(-e);
+    put(d, len);
+  } else if (e >= len) {
+    put(d, len);
+    zeros(e - len);
+  } else {
+    put(d, e);
+    out[n++] = '.';
+    put(d + e, len - e);
+  }
+  return std::string(out, static_cast<std::size_t>(n));
 }
 
 std::string Decimal::toSqlText() const {

@@ -17,6 +17,7 @@ INSERT INTO items VALUES (5, 'Grüße, 東京 ✓', NULL, NULL, NULL, 'zz', HEXT
 INSERT INTO items VALUES (7, 'only in 1', 1E+100, NULL, NULL, NULL, NULL, NULL);
 INSERT INTO items VALUES (9, 'nine', -0.25, NULL, NULL, NULL, NULL, NULL);
 INSERT INTO items VALUES (10, 'ten', NULL, NULL, NULL, NULL, NULL, NULL);
+INSERT INTO items VALUES (11, 'nul' || CHR(0) || 'one', NULL, NULL, NULL, NULL, NULL, NULL);
 
 CREATE TABLE codes (
   code   VARCHAR2(10),

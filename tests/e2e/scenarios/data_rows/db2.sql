@@ -17,6 +17,7 @@ INSERT INTO items VALUES (5, 'Grüße, 東京', NULL, NULL, NULL, 'zz', HEXTORAW
 INSERT INTO items VALUES (6, 'only in 2', 3, NULL, NULL, NULL, NULL, NULL);
 INSERT INTO items VALUES (9, 'nine', -0.25, NULL, NULL, NULL, NULL, NULL);
 INSERT INTO items VALUES (10, 'ten', 10, NULL, NULL, NULL, NULL, NULL);
+INSERT INTO items VALUES (11, 'nul' || CHR(0) || 'two', NULL, NULL, NULL, NULL, NULL, NULL);
 
 CREATE TABLE codes (
   code   VARCHAR2(10),
