@@ -1,5 +1,5 @@
 // TO_CHAR(date, fmt): renders a DateTime through a date format model.
-#include <cstdio>
+#include <cstdint>
 #include <string>
 
 #include "engine/ora_error.h"
@@ -12,10 +12,26 @@ namespace {
 const char* const kRomanMonths[12] = {"I",   "II", "III", "IV", "V",  "VI",
                                       "VII", "VIII", "IX", "X",  "XI", "XII"};
 
+// Appends the value in decimal, zero-padded to `width` characters (the sign included) unless
+// FM, as printf's "%0*lld" gives it. Every date element of TO_CHAR comes through here.
+void appendPadded(std::string& out, int64_t value, int width, bool fill) {
+  char digits[24];
+  int count = 0;
+  uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  do {
+    digits[count++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) out += '-';
+  const int zeros = (fill ? width : 1) - count - (value < 0 ? 1 : 0);
+  if (zeros > 0) out.append(static_cast<std::size_t>(zeros), '0');
+  while (count > 0) out += digits[--count];
+}
+
 std::string padded(int64_t value, int width, bool fill) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%0*lld", fill ? width : 1, static_cast<long long>(value));
-  return buf;
+  std::string out;
+  appendPadded(out, value, width, fill);
+  return out;
 }
 
 int isoWeek(const DateTime& d) {
@@ -42,9 +58,8 @@ struct Renderer {
       out += applyCase(t.th ? spellOrdinal(value) : spellNumber(value), t.letterCase);
       return;
     }
-    std::string text = padded(value, width, fill);
-    if (t.th) text += applyCase(ordinalSuffix(value), t.thCase);
-    out += text;
+    appendPadded(out, value, width, fill);
+    if (t.th) out += applyCase(ordinalSuffix(value), t.thCase);
   }
 
   // A name element, padded to `width` with blanks unless FM.
