@@ -11,6 +11,9 @@
 #include "e2e_process.h"
 #include "e2e_report.h"
 #include "e2e_workspace.h"
+#include "engine/compose/engine.h"
+#include "engine/exec/session.h"
+#include "engine/exec/statement.h"
 
 namespace velmora::e2e {
 namespace {
@@ -28,9 +31,28 @@ std::string longValue(size_t size, char last) {
   return value;
 }
 
-std::string insert(const std::string& table, int id, const std::string& value) {
-  return "INSERT INTO " + table + " VALUES (" + std::to_string(id) + ", " +
-         (value.empty() ? "NULL" : "'" + value + "'") + ");\n";
+struct LongRow {
+  std::string table;
+  int id;
+  std::string value;  // "" for NULL
+};
+
+// Inserts the rows into the database folder as user APP, the values bound: a SQL text literal
+// holds at most 4,000 bytes, so a client loads longer LONG values through binds.
+std::string insertRows(const fs::path& database, const std::vector<LongRow>& rows) {
+  try {
+    auto db = ocisim::openDatabase(database.string());
+    auto session = db->logon("APP", "app");
+    for (const LongRow& row : rows) {
+      ocisim::BindSet binds;
+      binds.set("ID", ocisim::Value::integer(row.id));
+      binds.set("BODY", row.value.empty() ? ocisim::Value::null() : ocisim::Value::text(row.value));
+      session->execute("INSERT INTO " + row.table + " VALUES (:id, :body)", binds);
+    }
+  } catch (const std::exception& e) {
+    return std::string("loading the LONG rows failed: ") + e.what();
+  }
+  return "";
 }
 
 class DataLong : public ::testing::Test {
@@ -41,20 +63,25 @@ class DataLong : public ::testing::Test {
     const std::string tables =
         "CREATE TABLE big (id NUMBER PRIMARY KEY, body LONG);\n"
         "CREATE TABLE small (id NUMBER PRIMARY KEY, body LONG);\n";
-    std::string db1 = tables, db2 = tables;
-    db1 += insert("big", 1, longValue(1 << 20, 'x'));
-    db2 += insert("big", 1, longValue(1 << 20, 'y'));  // differs in its last byte only
-    db1 += insert("big", 2, longValue(100000, 'x'));
-    db2 += insert("big", 2, longValue(100000, 'x'));  // equal
-    db1 += insert("big", 3, longValue(70000, 'x'));   // only in Database 1
-    db2 += insert("big", 4, longValue(40000, 'x'));   // only in Database 2
-    db1 += insert("small", 1, longValue(30000, 'x'));
-    db2 += insert("small", 1, longValue(30000, 'y'));
-    db1 += insert("small", 2, longValue(5000, 'x'));  // only in Database 1
-    db1 += insert("small", 3, "");
-    db2 += insert("small", 3, "");  // NULL in both
-    ASSERT_EQ(workspace_->createDatabaseFrom("db1", db1), "");
-    ASSERT_EQ(workspace_->createDatabaseFrom("db2", db2), "");
+    const std::vector<LongRow> db1 = {
+        {"big", 1, longValue(1 << 20, 'x')},
+        {"big", 2, longValue(100000, 'x')},
+        {"big", 3, longValue(70000, 'x')},  // only in Database 1
+        {"small", 1, longValue(30000, 'x')},
+        {"small", 2, longValue(5000, 'x')},  // only in Database 1
+        {"small", 3, ""},
+    };
+    const std::vector<LongRow> db2 = {
+        {"big", 1, longValue(1 << 20, 'y')},  // differs in its last byte only
+        {"big", 2, longValue(100000, 'x')},   // equal
+        {"big", 4, longValue(40000, 'x')},    // only in Database 2
+        {"small", 1, longValue(30000, 'y')},
+        {"small", 3, ""},  // NULL in both
+    };
+    ASSERT_EQ(workspace_->createDatabaseFrom("db1", tables), "");
+    ASSERT_EQ(workspace_->createDatabaseFrom("db2", tables), "");
+    ASSERT_EQ(insertRows(workspace_->root() / "db1", db1), "");
+    ASSERT_EQ(insertRows(workspace_->root() / "db2", db2), "");
   }
 
   std::string cli(const std::string& mode, const std::string& target, const fs::path& output,
