@@ -13,6 +13,7 @@ namespace ocisim {
 #define OCISIM_ORA_MESSAGES(X)                                                              \
   X(1, "unique constraint (%s) violated")                                                    \
   X(28, "your session has been killed")                                                      \
+  X(96, "invalid value %s for parameter %s, must be from among %s")                          \
   X(900, "invalid SQL statement")                                                            \
   X(901, "invalid CREATE command")                                                           \
   X(902, "invalid datatype")                                                                 \
@@ -51,6 +52,7 @@ namespace ocisim {
   X(953, "missing or invalid index name")                                                    \
   X(955, "name is already used by an existing object")                                       \
   X(957, "duplicate column name")                                                            \
+  X(959, "tablespace '%s' does not exist")                                                   \
   X(960, "ambiguous column naming in select list")                                           \
   X(969, "missing ON keyword")                                                               \
   X(971, "missing SET keyword")                                                              \
@@ -62,6 +64,7 @@ namespace ocisim {
   X(987, "missing or invalid username(s)")                                                   \
   X(988, "missing or invalid password(s)")                                                   \
   X(990, "missing or invalid privilege")                                                     \
+  X(997, "illegal use of LONG datatype")                                                     \
   X(998, "must name this expression with a column alias")                                    \
   X(1001, "invalid cursor")                                                                  \
   X(1002, "fetch out of sequence")                                                           \
@@ -88,6 +91,7 @@ namespace ocisim {
   X(1430, "column being added already exists in table")                                      \
   X(1432, "public synonym to be dropped does not exist")                                     \
   X(1434, "private synonym to be dropped does not exist")                                    \
+  X(1435, "user does not exist")                                                             \
   X(1436, "CONNECT BY loop in user data")                                                    \
   X(1438, "value larger than specified precision allowed for this column")                   \
   X(1439, "column to be modified must be empty to change datatype")                          \
@@ -98,8 +102,14 @@ namespace ocisim {
   X(1451, "column to be modified to NULL cannot be modified to NULL")                        \
   X(1452, "cannot CREATE UNIQUE INDEX; duplicate keys found")                                \
   X(1465, "invalid hex number")                                                              \
+  X(1471, "cannot create a synonym with same name as object")                                \
   X(1476, "divisor is equal to zero")                                                        \
   X(1481, "invalid number format model")                                                     \
+  X(1502, "index '%s' or partition of such index is in unusable state")                      \
+  X(1543, "tablespace '%s' already exists")                                                  \
+  X(1549, "tablespace not empty, use INCLUDING CONTENTS option")                             \
+  X(1550, "cannot drop system tablespace")                                                   \
+  X(1704, "string literal too long")                                                         \
   X(1722, "invalid number")                                                                  \
   X(1724, "floating point precision is out of range (1 to 126)")                             \
   X(1727, "numeric precision specifier is out of range (1 to 38)")                           \
@@ -112,6 +122,8 @@ namespace ocisim {
   X(1741, "illegal zero-length identifier")                                                  \
   X(1742, "comment not properly terminated")                                                 \
   X(1749, "you may not GRANT/REVOKE privileges to/from yourself")                            \
+  X(1750, "UPDATE/REFERENCES may only be REVOKEd from the whole table, not by column")       \
+  X(1754, "a table may contain only one column of type LONG")                                \
   X(1756, "quoted string not properly terminated")                                           \
   X(1758, "table must be empty to add mandatory (NOT NULL) column")                          \
   X(1765, "specifying owner's name of the table is not allowed")                             \
@@ -150,6 +162,7 @@ namespace ocisim {
   X(1920, "user name '%s' conflicts with another user or role name")                         \
   X(1921, "role name '%s' conflicts with another user or role name")                         \
   X(1922, "CASCADE must be specified to drop '%s'")                                          \
+  X(1926, "cannot GRANT to a role WITH GRANT OPTION")                                        \
   X(1927, "cannot REVOKE privileges you did not grant")                                      \
   X(1932, "ADMIN option not granted for role '%s'")                                          \
   X(1934, "circular role grant detected")                                                    \
@@ -157,11 +170,17 @@ namespace ocisim {
   X(1951, "ROLE '%s' not granted to '%s'")                                                   \
   X(1952, "system privileges not granted to '%s'")                                           \
   X(2000, "missing %s keyword")                                                              \
+  X(2003, "invalid USERENV parameter")                                                       \
   X(2091, "transaction rolled back")                                                         \
   X(2143, "invalid STORAGE option")                                                          \
   X(2158, "invalid CREATE INDEX option")                                                     \
+  X(2195, "Attempt to create PERMANENT object in a TEMPORARY tablespace")                    \
+  X(2199, "missing DATAFILE/TEMPFILE clause")                                                \
+  X(2216, "tablespace name expected")                                                        \
   X(2224, "EXECUTE privilege not allowed for tables")                                        \
   X(2225, "only EXECUTE and DEBUG privileges are valid for procedures")                      \
+  X(2236, "invalid file name")                                                               \
+  X(2243, "invalid ALTER INDEX or ALTER MATERIALIZED VIEW option")                           \
   X(2248, "invalid option for ALTER SESSION")                                                \
   X(2256, "number of referencing columns must match referenced columns")                     \
   X(2260, "table can have only one primary key")                                             \
@@ -221,21 +240,39 @@ namespace ocisim {
   X(8002, "sequence %s.CURRVAL is not yet defined in this session")                          \
   X(8004, "sequence %s.NEXTVAL %s and cannot be instantiated")                               \
   X(8103, "object no longer exists")                                                         \
+  X(10615, "Invalid tablespace type for temporary tablespace")                               \
   X(12154, "TNS:could not resolve the connect identifier specified")                         \
   X(12541, "TNS:no listener")                                                                \
   X(12899, "value too large for column %s (actual: %s, maximum: %s)")                        \
+  X(12906, "cannot drop default temporary tablespace")                                       \
+  X(12910, "cannot specify temporary tablespace as default tablespace")                      \
+  X(12919, "Can not drop the default permanent tablespace")                                  \
   X(12983, "cannot drop all columns in a table")                                             \
   X(12991, "column is referenced in a multi-column constraint")                              \
   X(12992, "cannot drop parent key column")                                                  \
+  X(13501, "Cannot drop SYSAUX tablespace")                                                  \
+  X(14047, "ALTER TABLE|INDEX RENAME may not be combined with other operations")             \
+  X(14155, "missing PARTITION or SUBPARTITION keyword")                                      \
+  X(14196, "Specified index cannot be used to enforce the constraint.")                      \
+  X(14451, "unsupported feature with temporary table")                                       \
   X(21000, "error number argument to raise_application_error of %s is out of range")         \
+  X(23292, "The constraint does not exist")                                                  \
   X(24333, "zero iteration count")                                                           \
   X(24334, "no descriptor for this position")                                                \
   X(24338, "statement handle not executed")                                                  \
   X(24344, "success with compilation error")                                                 \
   X(24345, "A Truncation or null fetch error occurred")                                      \
   X(25128, "No insert/update/delete on table with constraint (%s) disabled and validated")   \
+  X(25175, "no PRIMARY KEY constraint found")                                                \
+  X(25188, "cannot drop/disable/defer the primary key constraint for index-organized tables or sorted hash cluster") \
   X(25194, "invalid COMPRESS prefix length value")                                           \
-  X(30001, "trim set should have only one character")
+  X(28650, "Primary index on an IOT cannot be rebuilt")                                      \
+  X(30001, "trim set should have only one character")                                        \
+  X(30076, "invalid extract field for extract source")                                       \
+  X(30088, "datetime/interval precision is out of range")                                    \
+  X(32031, "illegal reference of a query name in WITH clause")                               \
+  X(32039, "recursive WITH clause must have column alias list")                              \
+  X(30022, "Cannot create segments in undo tablespace")
 
 // Returns the message template of a code, or nullptr when the code is not in the table.
 const char* oraMessageTemplate(int code);

@@ -69,7 +69,18 @@ void printText(std::ostream& out, const std::string& text) {
 }
 
 void dumpSecurity(const Catalog& catalog, std::ostream& out) {
-  for (const auto& [name, user] : catalog.users()) out << "USER " << name << "\n";
+  for (const auto& [name, t] : catalog.tablespaces()) {
+    out << "TABLESPACE " << name << " " << t->contents << "\n";
+  }
+  for (const auto& [name, user] : catalog.users()) {
+    out << "USER " << name;
+    Catalog::UserTablespaces t = catalog.userTablespaces(name);
+    if (!(t == Catalog::UserTablespaces{})) {
+      out << " DEFAULT TABLESPACE " << t.defaultTablespace << " TEMPORARY TABLESPACE "
+          << t.temporaryTablespace;
+    }
+    out << "\n";
+  }
   for (const auto& [name, role] : catalog.roles()) {
     out << "ROLE " << name << (role->password.empty() ? "" : " IDENTIFIED") << "\n";
   }
@@ -84,8 +95,10 @@ void dumpSecurity(const Catalog& catalog, std::ostream& out) {
                     (g.defaultRole ? "" : " (not default)"));
   }
   for (const ObjectPrivilegeGrant& g : catalog.objectGrants()) {
-    lines.push_back("GRANT " + g.privilege + " ON " + g.owner + "." + g.objectName + " TO " +
-                    g.grantee + " BY " + g.grantor + (g.grantable ? " WITH GRANT OPTION" : ""));
+    std::string column = g.column.empty() ? "" : " (" + g.column + ")";
+    lines.push_back("GRANT " + g.privilege + column + " ON " + g.owner + "." + g.objectName +
+                    " TO " + g.grantee + " BY " + g.grantor +
+                    (g.grantable ? " WITH GRANT OPTION" : ""));
   }
   std::sort(lines.begin(), lines.end());
   for (const std::string& l : lines) out << l << "\n";
@@ -93,7 +106,8 @@ void dumpSecurity(const Catalog& catalog, std::ostream& out) {
 
 void dumpTable(const Catalog& catalog, const Table& t, std::ostream& out) {
   out << "TABLE " << t.header.owner << "." << t.header.name << " ("
-      << (t.data ? t.data->rowCount() : 0) << " rows)\n";
+      << (t.data ? t.data->rowCount() : 0) << " rows)"
+      << (t.organizationIndex ? " ORGANIZATION INDEX" : "") << "\n";
   for (const Column& c : t.columns) {
     out << "  " << c.name << " " << c.type.sqlText();
     if (!c.defaultText.empty()) out << " DEFAULT " << c.defaultText;
@@ -114,7 +128,8 @@ void dumpObjects(const Catalog& catalog, std::ostream& out) {
     for (size_t n = 0; n < i->columns.size(); ++n) {
       out << (n ? ", " : "") << i->columns[n].name << (i->columns[n].descending ? " DESC" : "");
     }
-    out << ")" << (i->unique ? " UNIQUE" : "") << (i->bitmap ? " BITMAP" : "");
+    out << ")" << (i->unique ? " UNIQUE" : "") << (i->bitmap ? " BITMAP" : "")
+        << (i->iotTop ? " IOT - TOP" : "") << (i->unusable ? " UNUSABLE" : "");
     if (i->compressPrefix > 0) out << " COMPRESS " << i->compressPrefix;
     out << "\n  STORAGE " << storageText(i->storage, false) << "\n";
   }

@@ -224,6 +224,24 @@ TEST_F(ToolDatabase, DumpWritesCommentsAndTheTypesAsDeclared) {
   EXPECT_NE(dump.find("COMMENT ON COLUMN SYSTEM.T.A IS 'A'\n"), std::string::npos) << dump;
 }
 
+TEST_F(ToolDatabase, DumpWritesColumnPrivilegesApartFromTableGrants) {
+  ASSERT_EQ(tool({"run", dir, "-c",
+                  "create table t (a number, b number); create user u identified by u; "
+                  "grant select, update (b) on t to u; "
+                  "grant references (a) on t to u with grant option"}),
+            0)
+      << out.str();
+  ASSERT_EQ(tool({"dump", dir}), 0) << err.str();
+  std::string dump = out.str();
+  EXPECT_NE(dump.find("GRANT SELECT ON SYSTEM.T TO U BY SYSTEM\n"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("GRANT UPDATE (B) ON SYSTEM.T TO U BY SYSTEM\n"), std::string::npos)
+      << dump;
+  EXPECT_NE(dump.find("GRANT REFERENCES (A) ON SYSTEM.T TO U BY SYSTEM WITH GRANT OPTION\n"),
+            std::string::npos)
+      << dump;
+  EXPECT_EQ(dump.find("GRANT UPDATE ON"), std::string::npos) << dump;
+}
+
 TEST_F(ToolDatabase, AJournalDamagedInTheMiddleIsRefusedAndLeftAsItIs) {
   for (int i = 0; i < 6; ++i) {
     ASSERT_EQ(tool({"run", dir, "-c",

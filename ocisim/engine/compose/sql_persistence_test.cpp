@@ -220,6 +220,52 @@ TEST_F(SqlPersistence, RenamesViewConstraintsCommentsAndIndexKindsSurviveReopen)
   EXPECT_EQ(compacted, before);
 }
 
+TEST_F(SqlPersistence, TablespacesIotsUnusableIndexesAndViewStatusSurviveReopen) {
+  exec(*sys, "create tablespace app_data datafile 'app01.dbf' size 10m");
+  exec(*sys, "create temporary tablespace app_temp tempfile 'tmp01.dbf' size 10m");
+  exec(*sys, "alter user app default tablespace app_data temporary tablespace app_temp");
+  exec(*sys, "create table app.io (id number primary key, name varchar2(9)) organization index");
+  exec(*sys, "create table app.mv (id number constraint mv_pk primary key)");
+  exec(*sys, "alter table app.mv move");
+  exec(*sys, "create table app.base (id number)");
+  exec(*sys, "create view app.over as select id from app.base");
+  exec(*sys, "alter table app.base rename column id to ident");
+  const char* looks[] = {
+      "select tablespace_name, contents from dba_tablespaces order by 1",
+      "select table_name, tablespace_name, iot_type from all_tables where owner = 'APP' and "
+      "table_name in ('IO', 'MV', 'BASE') order by 1",
+      "select case when index_name like 'SYS_IOT_TOP_%' then 'TOP' else index_name end, "
+      "index_type, tablespace_name, status "
+      "from all_indexes where owner = 'APP' and table_name in ('IO', 'MV') order by 2, 1",
+      "select object_name, status from all_objects where owner = 'APP' and object_name = 'OVER'",
+  };
+  auto look = [&] {
+    Rows out;
+    for (const char* sql : looks) {
+      Rows rows = query(*sys, sql);
+      out.insert(out.end(), rows.begin(), rows.end());
+    }
+    return out;
+  };
+  Rows before = look();
+  ASSERT_EQ(before.back(), (std::vector<std::string>{"OVER", "INVALID"}));
+  reopenDatabase();  // from the journal
+  EXPECT_EQ(look(), before);
+  EXPECT_EQ(errorCode(*sys, "create table app.more (id number) tablespace nosuch"), 959);
+  exec(*sys, "create table app.more (id number)");
+  EXPECT_EQ(query(*sys, "select tablespace_name from all_tables where table_name = 'MORE'"),
+            (Rows{{"APP_DATA"}}));
+  storageOf(*db).compact(*db);
+  reopenDatabase();  // from the snapshot
+  EXPECT_EQ(look(), before);
+  EXPECT_EQ(query(*sys, "select tablespace_name from all_tables where table_name = 'MORE'"),
+            (Rows{{"APP_DATA"}}));
+  exec(*sys, "drop tablespace app_temp");
+  reopenDatabase();
+  EXPECT_EQ(query(*sys, "select count(*) from dba_tablespaces where tablespace_name like 'APP%'"),
+            (Rows{{"1"}}));
+}
+
 TEST_F(SqlPersistence, AnotherProcessSeesCommittedStatementsAtItsNextStatement) {
   int toChild[2];
   int toParent[2];

@@ -59,7 +59,7 @@ void dumpSecurity(const Catalog& c, std::ostringstream& o) {
   }
   for (const auto& g : c.objectGrants()) {
     o << "objgrant " << g.grantee << ' ' << g.owner << '.' << g.objectName << ' ' << g.privilege
-      << ' ' << g.grantor << ' ' << g.grantable << '\n';
+      << ' ' << g.grantor << ' ' << g.grantable << " column [" << g.column << "]\n";
   }
 }
 
@@ -140,6 +140,7 @@ void addSecurity(Catalog& c) {
   c.grantRole({"SCOTT", "RESOURCE", false, true});
   c.grantObjectPrivilege({"PUBLIC", "SCOTT", "EMP", "SELECT", "SCOTT", false});
   c.grantObjectPrivilege({"SYSTEM", "SCOTT", "EMP", "UPDATE", "SCOTT", true});
+  c.grantObjectPrivilege({"SYSTEM", "SCOTT", "EMP", "INSERT", "SCOTT", false, "ENAME"});
 }
 
 void addTableObjects(Catalog& c, Table& emp, Table& dept) {

@@ -11,111 +11,12 @@
 
 #include "engine/dict/dict_view.h"
 #include "engine/dict/views.h"
-#include "engine/ora_error.h"
-#include "engine/sql/ast.h"
-#include "engine/sql/parser.h"
+#include "engine/exec/dependencies.h"
 
 namespace ocisim::dict {
 namespace {
 
-// One referenced object: owner, name, OBJECT_TYPE.
-using Reference = std::tuple<std::string, std::string, std::string>;
-
-class QueryReferences {
- public:
-  QueryReferences(const Catalog& catalog, std::string owner)
-      : catalog_(catalog), owner_(std::move(owner)) {}
-
-  void query(const sql::Query& q) {
-    if (q.block) block(*q.block);
-    if (q.left) query(*q.left);
-    if (q.right) query(*q.right);
-    for (const sql::OrderItem& item : q.orderBy) expr(item.expr.get());
-  }
-
-  std::set<Reference> take() { return std::move(found_); }
-
- private:
-  void block(const sql::QueryBlock& b) {
-    for (const sql::SelectItem& item : b.items) expr(item.expr.get());
-    for (const auto& ref : b.from) tableRef(*ref);
-    expr(b.where.get());
-    expr(b.startWith.get());
-    expr(b.connectBy.get());
-    for (const auto& e : b.groupBy) expr(e.get());
-    expr(b.having.get());
-  }
-
-  void tableRef(const sql::TableRef& ref) {
-    switch (ref.kind) {
-      case sql::TableRefKind::Table: {
-        const std::string owner = ref.schema.empty() ? owner_ : ref.schema;
-        if (catalog_.findTable(owner, ref.name)) found_.insert({owner, ref.name, "TABLE"});
-        if (catalog_.findView(owner, ref.name)) found_.insert({owner, ref.name, "VIEW"});
-        break;
-      }
-      case sql::TableRefKind::Subquery:
-        if (ref.subquery) query(*ref.subquery);
-        break;
-      case sql::TableRefKind::Join:
-        if (ref.left) tableRef(*ref.left);
-        if (ref.right) tableRef(*ref.right);
-        expr(ref.on.get());
-        break;
-    }
-  }
-
-  void expr(const sql::Expr* e) {
-    if (e == nullptr) return;
-    if (e->kind == sql::ExprKind::Function) function(e->names);
-    if (e->kind == sql::ExprKind::Column && e->names.size() >= 2 &&
-        (e->names.back() == "NEXTVAL" || e->names.back() == "CURRVAL")) {
-      const std::string owner = e->names.size() == 3 ? e->names[0] : owner_;
-      const std::string& name = e->names[e->names.size() - 2];
-      if (catalog_.findSequence(owner, name)) found_.insert({owner, name, "SEQUENCE"});
-    }
-    for (const auto& a : e->args) expr(a.get());
-    expr(e->caseOperand.get());
-    expr(e->elseExpr.get());
-    if (e->query) query(*e->query);
-  }
-
-  // F(x), PKG.F(x), OWNER.F(x), OWNER.PKG.F(x).
-  void function(const std::vector<std::string>& names) {
-    if (names.size() == 1) {
-      if (catalog_.findCode(owner_, names[0], ObjectKind::Function))
-        found_.insert({owner_, names[0], "FUNCTION"});
-      return;
-    }
-    const std::string& first = names[0];
-    if (catalog_.findCode(owner_, first, ObjectKind::Package)) {
-      found_.insert({owner_, first, "PACKAGE"});
-      return;
-    }
-    if (names.size() == 2 && catalog_.findCode(first, names[1], ObjectKind::Function))
-      found_.insert({first, names[1], "FUNCTION"});
-    if (names.size() == 3 && catalog_.findCode(first, names[1], ObjectKind::Package))
-      found_.insert({first, names[1], "PACKAGE"});
-  }
-
-  const Catalog& catalog_;
-  std::string owner_;
-  std::set<Reference> found_;
-};
-
-// The objects a view's query reads; none when the text does not parse (an invalid view).
-std::set<Reference> viewReferences(const Catalog& catalog, const View& view) {
-  try {
-    std::unique_ptr<sql::Statement> statement = sql::parseStatement(view.text);
-    const auto* select = dynamic_cast<const sql::SelectStmt*>(statement.get());
-    if (select == nullptr || !select->query) return {};
-    QueryReferences references(catalog, view.header.owner);
-    references.query(*select->query);
-    return references.take();
-  } catch (const OraError&) {
-    return {};
-  }
-}
+using Reference = ObjectReference;
 
 void typeReference(const DataType& type, std::set<Reference>& out) {
   if (type.code == TypeCode::Object) out.insert({type.owner, type.name, "TYPE"});

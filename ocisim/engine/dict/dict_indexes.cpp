@@ -42,6 +42,7 @@ bool isFunctionBased(const Index& i) {
 
 // ALL_INDEXES.INDEX_TYPE: a DESC column makes an index function-based.
 const char* indexType(const Index& i) {
+  if (i.iotTop) return "IOT - TOP";
   if (isFunctionBased(i)) return i.bitmap ? "FUNCTION-BASED BITMAP" : "FUNCTION-BASED NORMAL";
   return i.bitmap ? "BITMAP" : "NORMAL";
 }
@@ -143,10 +144,14 @@ std::shared_ptr<DictView> allIndexes() {
           r.number(compressed ? std::optional<int64_t>(i->compressPrefix) : std::nullopt);
           r.text(st.tablespace).number(st.iniTrans).number(st.maxTrans);
           r.number(st.initialExtent).number(st.nextExtent).number(st.minExtents);
-          r.number(st.maxExtents).number(st.pctIncrease).null().null().number(st.freelists);
+          r.number(st.maxExtents).number(st.pctIncrease);
+          // PCT_THRESHOLD: an index-organized table's top index keeps rows up to 50% of a block.
+          r.number(i->iotTop ? std::optional<int64_t>(50) : std::nullopt).null();
+          r.number(st.freelists);
           r.number(st.freelistGroups).number(st.pctFree).yesNo(true);
           r.null().null().null().null().null().null();  // statistics: never analyzed
-          r.text("VALID").null().null().null().text("1").text("1").yesNo(false);
+          r.text(i->unusable ? "UNUSABLE" : "VALID").null().null().null().text("1").text("1");
+          r.yesNo(false);
           r.yn(false).yn(i->generatedName).yn(false);
           r.text("DEFAULT").text("DEFAULT").text("DEFAULT").yesNo(false);
           r.null().null().null().null().null().yesNo(false);  // DURATION .. GLOBAL_STATS

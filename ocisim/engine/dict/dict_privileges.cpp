@@ -1,9 +1,10 @@
-// ALL_SEQUENCES, ALL_TAB_PRIVS, USER_SYS_PRIVS, USER_ROLE_PRIVS, DBA_SYS_PRIVS and
-// DBA_ROLE_PRIVS.
+// ALL_SEQUENCES, ALL_TAB_PRIVS, USER_TAB_PRIVS, DBA_TAB_PRIVS, USER_SYS_PRIVS, USER_ROLE_PRIVS,
+// DBA_SYS_PRIVS and DBA_ROLE_PRIVS; the other privilege views register from here too.
 #include <algorithm>
 #include <memory>
 #include <tuple>
 
+#include "engine/dict/dict_privilege_views.h"
 #include "engine/dict/dict_view.h"
 #include "engine/dict/views.h"
 #include "engine/ora_error.h"
@@ -62,14 +63,46 @@ std::shared_ptr<DictView> allTabPrivs() {
         // Oracle's rule: grants the user gave, received (itself, PUBLIC or an enabled role),
         // or that are on the user's objects. A DBA sees no more here (DBA_TAB_PRIVS would).
         const Visibility& v = s.visibility();
+        // Column privileges are ALL_COL_PRIVS' rows, not these.
         for (const ObjectPrivilegeGrant& g : s.catalog().objectGrants()) {
-          if (!s.admits("GRANTEE", g.grantee) || !s.admits("TABLE_SCHEMA", g.owner) ||
-              !s.admits("TABLE_NAME", g.objectName) || !s.admits("GRANTOR", g.grantor)) {
+          if (!g.column.empty() || !s.admits("GRANTEE", g.grantee) ||
+              !s.admits("TABLE_SCHEMA", g.owner) || !s.admits("TABLE_NAME", g.objectName) ||
+              !s.admits("GRANTOR", g.grantor)) {
             continue;
           }
           if (g.grantor != v.user() && g.owner != v.user() && !v.isGrantee(g.grantee)) continue;
           RowBuilder r(width);
           r.text(g.grantor).text(g.grantee).text(g.owner).text(g.objectName).text(g.privilege);
+          r.yesNo(g.grantable).yesNo(false).yesNo(false);
+          r.text(objectTypeOf(s.catalog(), g.owner, g.objectName)).yesNo(false);
+          emit(r.take());
+        }
+      });
+}
+
+// USER_TAB_PRIVS (grants the user made, received itself, or on its objects) and DBA_TAB_PRIVS
+// (every grant): DBA_TAB_PRIVS' columns, GRANTEE first.
+std::shared_ptr<DictView> tabPrivs(bool dba) {
+  std::vector<DictColumn> columns = {
+      ident("GRANTEE"),          ident("OWNER"),          ident("TABLE_NAME"),
+      ident("GRANTOR"),          text("PRIVILEGE", 40),   text("GRANTABLE", 3),
+      text("HIERARCHY", 3, 900), text("COMMON", 3, 1201), text("TYPE", 24, 1201),
+      text("INHERITED", 3, 1202),
+  };
+  size_t width = columns.size();
+  return std::make_shared<DictView>(
+      std::move(columns), [width, dba](const DictScan& s, const RowEmitter& emit) {
+        if (dba) requireDictionaryReader(s);
+        const std::string& user = s.user();
+        for (const ObjectPrivilegeGrant& g : s.catalog().objectGrants()) {
+          if (!g.column.empty() || !s.admits("GRANTEE", g.grantee) ||
+              !s.admits("OWNER", g.owner) || !s.admits("TABLE_NAME", g.objectName) ||
+              !s.admits("GRANTOR", g.grantor)) {
+            continue;
+          }
+          if (!dba && g.grantor != user && g.owner != user && g.grantee != user) continue;
+          RowBuilder r(width);
+          r.text(g.grantee).text(g.owner).text(g.objectName).text(g.grantor).text(g.privilege);
           r.yesNo(g.grantable).yesNo(false).yesNo(false);
           r.text(objectTypeOf(s.catalog(), g.owner, g.objectName)).yesNo(false);
           emit(r.take());
@@ -124,13 +157,6 @@ std::shared_ptr<DictView> userRolePrivs() {
       });
 }
 
-// The DBA_ views answer only a session that may read the whole dictionary (the DBA role or
-// SELECT ANY DICTIONARY); to anyone else they do not exist (ORA-00942), as on Oracle.
-void requireDictionaryReader(const DictScan& s) {
-  if (s.ctx.dba || s.catalog().hasSystemPrivilege(s.user(), "SELECT ANY DICTIONARY")) return;
-  throw OraError(942);
-}
-
 // DBA_SYS_PRIVS: the system privileges of every user and role.
 std::shared_ptr<DictView> dbaSysPrivs() {
   std::vector<DictColumn> columns = {ident("GRANTEE"), text("PRIVILEGE", 40),
@@ -172,13 +198,22 @@ std::shared_ptr<DictView> dbaRolePrivs() {
 
 }  // namespace
 
+void requireDictionaryReader(const DictScan& s) {
+  if (s.ctx.dba || s.catalog().hasSystemPrivilege(s.user(), "SELECT ANY DICTIONARY")) return;
+  throw OraError(942);
+}
+
 void addPrivilegeViews(VirtualTableRegistry& registry) {
   registry.add("ALL_SEQUENCES", allSequences());
   registry.add("ALL_TAB_PRIVS", allTabPrivs());
+  registry.add("USER_TAB_PRIVS", tabPrivs(false));
+  registry.add("DBA_TAB_PRIVS", tabPrivs(true));
   registry.add("USER_SYS_PRIVS", userSysPrivs());
   registry.add("USER_ROLE_PRIVS", userRolePrivs());
   registry.add("DBA_SYS_PRIVS", dbaSysPrivs());
   registry.add("DBA_ROLE_PRIVS", dbaRolePrivs());
+  addColumnPrivilegeViews(registry);
+  addRoleViews(registry);
 }
 
 }  // namespace ocisim::dict

@@ -241,14 +241,28 @@ std::shared_ptr<DictView> allTables() {
           }
           const StorageAttributes& st = t->storage;
           RowBuilder r(width);
-          r.text(h.owner).text(h.name).text(st.tablespace).null().null().text("VALID");
-          r.number(st.pctFree).number(st.pctUsed).number(st.iniTrans).number(st.maxTrans);
-          r.number(st.initialExtent).number(st.nextExtent).number(st.minExtents);
-          r.number(st.maxExtents).number(st.pctIncrease).number(st.freelists);
-          r.number(st.freelistGroups).yesNo(true).yn(false);
+          if (t->organizationIndex) {
+            // An index-organized table has no segment of its own: its storage is its
+            // primary key index's (ALL_INDEXES, INDEX_TYPE IOT - TOP).
+            r.text(h.owner).text(h.name).null().null().null().text("VALID");
+            r.number(0).null().number(0).number(0);
+            r.null().null().null().null().null().null().null().yesNo(true).yn(false);
+          } else {
+            r.text(h.owner).text(h.name).text(st.tablespace).null().null().text("VALID");
+            r.number(st.pctFree).number(st.pctUsed).number(st.iniTrans).number(st.maxTrans);
+            r.number(st.initialExtent).number(st.nextExtent).number(st.minExtents);
+            r.number(st.maxExtents).number(st.pctIncrease).number(st.freelists);
+            r.number(st.freelistGroups).yesNo(true).yn(false);
+          }
           r.null().null().null().null().null().null().null().null();  // statistics
           r.text("         1").text("         1").text("    N").text("ENABLED");
-          r.null().null().yesNo(false).null().yn(false).yn(false).yesNo(false);
+          r.null().null().yesNo(false);
+          if (t->organizationIndex) {
+            r.text("IOT");
+          } else {
+            r.null();
+          }
+          r.yn(false).yn(false).yesNo(false);
           r.text("DEFAULT").text("DEFAULT").text("DEFAULT").text("DISABLED");
           r.yesNo(false).yesNo(false).null().text("DISABLED").yesNo(s.release >= 1000);
           r.null().text("DISABLED").text("DISABLED").null().yesNo(false).yesNo(false);

@@ -13,6 +13,7 @@ void installDictionaryViews(Database& db, VirtualTableRegistry& registry) {
   dict::addDependencyViews(registry);
   dict::addTableViews(registry);
   dict::addIndexViews(registry);
+  dict::addTablespaceViews(registry);
   dict::addCommentViews(registry);
   dict::addConstraintViews(registry);
   dict::addPrivilegeViews(registry);

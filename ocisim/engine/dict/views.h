@@ -16,11 +16,15 @@ void addDependencyViews(VirtualTableRegistry& registry);
 void addTableViews(VirtualTableRegistry& registry);
 // ALL_INDEXES, ALL_IND_COLUMNS, ALL_IND_EXPRESSIONS.
 void addIndexViews(VirtualTableRegistry& registry);
+// DBA_TABLESPACES, USER_TABLESPACES.
+void addTablespaceViews(VirtualTableRegistry& registry);
 // ALL_TAB_COMMENTS, ALL_COL_COMMENTS.
 void addCommentViews(VirtualTableRegistry& registry);
 // ALL_CONSTRAINTS, ALL_CONS_COLUMNS.
 void addConstraintViews(VirtualTableRegistry& registry);
-// ALL_SEQUENCES, ALL_TAB_PRIVS, USER_SYS_PRIVS, USER_ROLE_PRIVS.
+// ALL_SEQUENCES and the privilege views: ALL_/USER_/DBA_TAB_PRIVS, the _COL_PRIVS views,
+// USER_/DBA_SYS_PRIVS, USER_/DBA_ROLE_PRIVS, the ROLE_ and SESSION_ views, DBA_ROLES, and
+// DBA_OBJECTS / DBA_TABLES (call after the ALL_ views they stand over are registered).
 void addPrivilegeViews(VirtualTableRegistry& registry);
 // The USER_ views that restrict an ALL_ view to the session user's objects (USER_TABLES,
 // USER_OBJECTS ...). Call after the ALL_ views are registered: each refers to its ALL_ view in

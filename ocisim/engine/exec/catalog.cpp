@@ -85,8 +85,47 @@ Role& Catalog::addRole(std::unique_ptr<Role> role) {
   return *(roles_[key] = std::move(role));
 }
 
+std::vector<Tablespace> builtinTablespaces(int majorVersion) {
+  std::vector<Tablespace> out = {{"SYSTEM", "PERMANENT"}};
+  if (majorVersion >= 10) out.push_back({"SYSAUX", "PERMANENT"});
+  out.push_back({"TEMP", "TEMPORARY"});
+  out.push_back({"USERS", "PERMANENT"});
+  return out;
+}
+
+Tablespace* Catalog::findTablespace(const std::string& name) const {
+  auto it = tablespaces_.find(name);
+  return it == tablespaces_.end() ? nullptr : it->second.get();
+}
+
+Tablespace& Catalog::addTablespace(std::unique_ptr<Tablespace> t) {
+  std::string key = t->name;
+  bumpVersion();
+  return *(tablespaces_[key] = std::move(t));
+}
+
+void Catalog::removeTablespace(const std::string& name) {
+  tablespaces_.erase(name);
+  bumpVersion();
+}
+
+Catalog::UserTablespaces Catalog::userTablespaces(const std::string& user) const {
+  auto it = userTablespaces_.find(user);
+  return it == userTablespaces_.end() ? UserTablespaces{} : it->second;
+}
+
+void Catalog::setUserTablespaces(const std::string& user, const UserTablespaces& t) {
+  if (t == UserTablespaces{}) {
+    userTablespaces_.erase(user);
+  } else {
+    userTablespaces_[user] = t;
+  }
+  bumpVersion();
+}
+
 void Catalog::removeUser(const std::string& name) {
   users_.erase(name);
+  userTablespaces_.erase(name);
   std::erase_if(systemGrants_, [&](const auto& g) { return g.grantee == name; });
   std::erase_if(roleGrants_, [&](const auto& g) { return g.grantee == name; });
   std::erase_if(objectGrants_, [&](const auto& g) {
@@ -131,7 +170,7 @@ void Catalog::grantObjectPrivilege(const ObjectPrivilegeGrant& g) {
   bumpVersion();
   for (auto& e : objectGrants_) {
     if (e.grantee == g.grantee && e.owner == g.owner && e.objectName == g.objectName &&
-        e.privilege == g.privilege && e.grantor == g.grantor) {
+        e.privilege == g.privilege && e.grantor == g.grantor && e.column == g.column) {
       e.grantable = e.grantable || g.grantable;
       return;
     }
@@ -153,13 +192,15 @@ bool Catalog::revokeRole(const std::string& grantee, const std::string& role) {
 }
 
 int Catalog::revokeObjectPrivilege(const std::string& grantee, const std::string& owner,
-                                   const std::string& object, const std::string& privilege) {
+                                   const std::string& object, const std::string& privilege,
+                                   const std::string& grantor) {
   bumpVersion();
   auto sameGrant = [&](const ObjectPrivilegeGrant& g) {
     return g.owner == owner && g.objectName == object && g.privilege == privilege;
   };
-  int removed = static_cast<int>(std::erase_if(
-      objectGrants_, [&](const auto& g) { return sameGrant(g) && g.grantee == grantee; }));
+  int removed = static_cast<int>(std::erase_if(objectGrants_, [&](const auto& g) {
+    return sameGrant(g) && g.grantee == grantee && (grantor.empty() || g.grantor == grantor);
+  }));
   // Cascade through the grants the grantee passed on with its grant option.
   std::vector<std::string> pending = {grantee};
   std::set<std::string> done;
@@ -180,6 +221,22 @@ void Catalog::removeObjectGrants(const std::string& owner, const std::string& ob
   bumpVersion();
   std::erase_if(objectGrants_,
                 [&](const auto& g) { return g.owner == owner && g.objectName == object; });
+}
+
+void Catalog::removeColumnGrants(const std::string& owner, const std::string& object,
+                                 const std::string& column) {
+  bumpVersion();
+  std::erase_if(objectGrants_, [&](const auto& g) {
+    return g.owner == owner && g.objectName == object && g.column == column;
+  });
+}
+
+void Catalog::renameColumnGrants(const std::string& owner, const std::string& object,
+                                 const std::string& from, const std::string& to) {
+  bumpVersion();
+  for (auto& g : objectGrants_) {
+    if (g.owner == owner && g.objectName == object && g.column == from) g.column = to;
+  }
 }
 
 std::set<std::string> Catalog::enabledRoles(const std::string& grantee) const {
@@ -217,11 +274,27 @@ bool Catalog::hasObjectPrivilege(const std::string& user, const std::string& own
   holders.insert("PUBLIC");
   for (const auto& g : objectGrants_) {
     if (g.owner == owner && g.objectName == object && g.privilege == privilege &&
-        holders.count(g.grantee)) {
+        g.column.empty() && holders.count(g.grantee)) {
       return true;
     }
   }
   return false;
+}
+
+std::set<std::string> Catalog::columnPrivileges(const std::string& user, const std::string& owner,
+                                                const std::string& object,
+                                                const std::string& privilege) const {
+  std::set<std::string> holders = enabledRoles(user);
+  holders.insert(user);
+  holders.insert("PUBLIC");
+  std::set<std::string> columns;
+  for (const auto& g : objectGrants_) {
+    if (g.owner == owner && g.objectName == object && g.privilege == privilege &&
+        !g.column.empty() && holders.count(g.grantee)) {
+      columns.insert(g.column);
+    }
+  }
+  return columns;
 }
 
 bool Catalog::hasAnyObjectPrivilege(const std::string& user, const std::string& owner,

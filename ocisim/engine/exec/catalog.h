@@ -59,6 +59,26 @@ class Catalog {
   void removeUser(const std::string& name);
   void removeRole(const std::string& name);
 
+  // ---- tablespaces (the built-in ones are not kept here: builtinTablespaces) ----
+  const std::map<std::string, std::unique_ptr<Tablespace>>& tablespaces() const {
+    return tablespaces_;
+  }
+  Tablespace* findTablespace(const std::string& name) const;
+  Tablespace& addTablespace(std::unique_ptr<Tablespace> t);
+  void removeTablespace(const std::string& name);
+  // A user's DEFAULT / TEMPORARY TABLESPACE; users not listed have USERS and TEMP.
+  struct UserTablespaces {
+    std::string defaultTablespace = "USERS";
+    std::string temporaryTablespace = "TEMP";
+    bool operator==(const UserTablespaces&) const = default;
+  };
+  const std::map<std::string, UserTablespaces>& userTablespaceMap() const {
+    return userTablespaces_;
+  }
+  UserTablespaces userTablespaces(const std::string& user) const;
+  // Sets them (the defaults remove the entry).
+  void setUserTablespaces(const std::string& user, const UserTablespaces& t);
+
   // ---- grants ----
   const std::vector<SystemPrivilegeGrant>& systemGrants() const { return systemGrants_; }
   const std::vector<RoleGrant>& roleGrants() const { return roleGrants_; }
@@ -70,11 +90,18 @@ class Catalog {
   // Return false when there was no such grant.
   bool revokeSystemPrivilege(const std::string& grantee, const std::string& privilege);
   bool revokeRole(const std::string& grantee, const std::string& role);
-  // Removes the grants of privilege on owner.object to grantee (all grantors) and, like Oracle,
-  // the grants that grantee passed on with its grant option. Returns the number removed.
+  // Removes the grants of privilege on owner.object to grantee made by grantor (every grantor
+  // when empty), on the whole object and on its columns, and, like Oracle, the grants that
+  // grantee passed on with its grant option. Returns the number removed.
   int revokeObjectPrivilege(const std::string& grantee, const std::string& owner,
-                            const std::string& object, const std::string& privilege);
+                            const std::string& object, const std::string& privilege,
+                            const std::string& grantor = "");
   void removeObjectGrants(const std::string& owner, const std::string& object);
+  // The column privileges on a dropped column go with it; a renamed column keeps its own.
+  void removeColumnGrants(const std::string& owner, const std::string& object,
+                          const std::string& column);
+  void renameColumnGrants(const std::string& owner, const std::string& object,
+                          const std::string& from, const std::string& to);
 
   // Every role the grantee holds, directly or through other roles (PUBLIC's roles included).
   std::set<std::string> enabledRoles(const std::string& grantee) const;
@@ -82,10 +109,17 @@ class Catalog {
   bool isDba(const std::string& user) const;
   // privilege held directly, through PUBLIC, through a role, or as DBA.
   bool hasSystemPrivilege(const std::string& user, const std::string& privilege) const;
-  // privilege on owner.object granted to the user, PUBLIC or one of the user's roles.
+  // privilege on the whole of owner.object granted to the user, PUBLIC or one of the user's
+  // roles (column privileges do not count).
   bool hasObjectPrivilege(const std::string& user, const std::string& owner,
                           const std::string& object, const std::string& privilege) const;
-  // Any object privilege at all on owner.object (decides ORA-00942 versus ORA-01031).
+  // The columns of owner.object on which the user, PUBLIC or one of the user's roles holds a
+  // column privilege (INSERT, UPDATE, REFERENCES).
+  std::set<std::string> columnPrivileges(const std::string& user, const std::string& owner,
+                                         const std::string& object,
+                                         const std::string& privilege) const;
+  // Any object privilege at all on owner.object, column privileges included (decides ORA-00942
+  // versus ORA-01031).
   bool hasAnyObjectPrivilege(const std::string& user, const std::string& owner,
                              const std::string& object) const;
 
@@ -189,6 +223,8 @@ class Catalog {
   mutable std::map<NameKey, TableObjects> byTable_;
   std::map<std::string, std::unique_ptr<User>> users_;
   std::map<std::string, std::unique_ptr<Role>> roles_;
+  std::map<std::string, std::unique_ptr<Tablespace>> tablespaces_;
+  std::map<std::string, UserTablespaces> userTablespaces_;
   std::vector<SystemPrivilegeGrant> systemGrants_;
   std::vector<RoleGrant> roleGrants_;
   std::vector<ObjectPrivilegeGrant> objectGrants_;

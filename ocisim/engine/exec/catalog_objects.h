@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/value/data_type.h"
@@ -87,14 +88,29 @@ struct RoleGrant {
 };
 
 // An object privilege (ALL_TAB_PRIVS): SELECT, INSERT, UPDATE, DELETE, ALTER, INDEX,
-// REFERENCES, EXECUTE on owner.objectName, given by grantor to grantee.
+// REFERENCES, EXECUTE on owner.objectName, given by grantor to grantee. A column privilege
+// (ALL_COL_PRIVS: INSERT, UPDATE or REFERENCES on one column) names its column; a grant on the
+// whole object has none.
 struct ObjectPrivilegeGrant {
+  ObjectPrivilegeGrant() = default;
+  ObjectPrivilegeGrant(std::string grantee_, std::string owner_, std::string objectName_,
+                       std::string privilege_, std::string grantor_, bool grantable_,
+                       std::string column_ = {})
+      : grantee(std::move(grantee_)),
+        owner(std::move(owner_)),
+        objectName(std::move(objectName_)),
+        privilege(std::move(privilege_)),
+        grantor(std::move(grantor_)),
+        grantable(grantable_),
+        column(std::move(column_)) {}
+
   std::string grantee;  // user, role or PUBLIC
   std::string owner;
   std::string objectName;
   std::string privilege;
   std::string grantor;
   bool grantable = false;  // WITH GRANT OPTION
+  std::string column;      // empty: the whole object
 };
 
 // ---- storage attributes ----------------------------------------------------------------------
@@ -122,6 +138,18 @@ struct StorageAttributes {
     return s;
   }
 };
+
+// ---- tablespaces ----
+
+// A tablespace: the built-in ones (builtinTablespaces) and those made by CREATE TABLESPACE. Only
+// the name and the kind are kept: there are no data files.
+struct Tablespace {
+  std::string name;
+  std::string contents = "PERMANENT";  // DBA_TABLESPACES.CONTENTS: PERMANENT, TEMPORARY, UNDO
+};
+
+// The tablespaces every database has: SYSTEM, USERS and TEMP, and SYSAUX from release 10.
+std::vector<Tablespace> builtinTablespaces(int majorVersion);
 
 // ---- tables ----------------------------------------------------------------------------------
 
@@ -181,6 +209,9 @@ struct Table {
   std::vector<Column> columns;  // COLUMN_ID = position + 1 (renumbered after DROP COLUMN)
   StorageAttributes storage;
   std::shared_ptr<TableData> data;  // the rows and index structures; shared with open cursors
+  bool organizationIndex = false;   // ORGANIZATION INDEX: ALL_TABLES.IOT_TYPE 'IOT'
+  bool temporary = false;           // GLOBAL TEMPORARY: ALL_TABLES.TEMPORARY 'Y'
+  bool onCommitPreserve = false;    // temporary: ON COMMIT PRESERVE ROWS (else DELETE ROWS)
 
   // Position of a column (exact name), or -1.
   int columnIndex(const std::string& columnName) const;
@@ -206,6 +237,9 @@ struct Index {
   StorageAttributes storage = StorageAttributes::defaultIndexStorage();
   int compressPrefix = 0;      // COMPRESS n: PREFIX_LENGTH n, COMPRESSION ENABLED; 0 DISABLED
   bool generatedName = false;  // ALL_INDEXES.GENERATED (an index named SYS_Cnnnnnn)
+  bool unusable = false;       // STATUS UNUSABLE (ALTER TABLE MOVE, ALTER INDEX UNUSABLE) until
+                               // ALTER INDEX ... REBUILD
+  bool iotTop = false;         // the primary key index of an index-organized table (IOT - TOP)
 };
 
 // ---- sequences -------------------------------------------------------------------------------

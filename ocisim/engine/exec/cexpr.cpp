@@ -188,6 +188,8 @@ Value evaluate(const CExpr& e, const EvalEnv& env) {
       return caseValue(e, env);
     case CKind::Function:
       return functionValue(e, env);
+    case CKind::Cast:
+      return castValue(evaluate(*e.args[0], env), e.type, env.ctx->nls());
     default:
       return triValue(evaluateCondition(e, env));
   }

@@ -44,6 +44,7 @@ enum class CKind : uint8_t {
   Subquery,    // scalar subquery
   Case,        // args: [operand,] when0, then0, when1, then1, ...[, else]; hasOperand, hasElse
   Function,    // scalar function name(args)
+  Cast,        // CAST(args[0] AS type)
   ToBoolean,   // args[0] is a value used as a condition (PL/SQL booleans)
 };
 
@@ -93,5 +94,9 @@ Tri evaluateCondition(const CExpr& e, const EvalEnv& env);
 Tri compareTri(CmpOp op, const Value& a, const Value& b, const NlsSettings& nls);
 
 std::unique_ptr<CExpr> makeConst(Value v, DataType type);
+
+// CAST of a value to a type: text is cut to the type's length, other types convert as a
+// column of the type stores them (ORA-01438, ORA-01722 ...).
+Value castValue(const Value& v, const DataType& type, const NlsSettings& nls);
 
 }  // namespace ocisim

@@ -25,25 +25,51 @@ std::unique_ptr<RowSource> BlockCompiler::compileView(const Relation& r,
   if (c_.viewDepth_ > 32) throw OraError(1731);
   std::string label = "view \"" + r.owner + "." + r.name + "\"";  // view "SCOTT.V" has errors
   std::string saved = c_.schema_;
+  std::string savedUser = c_.authUser_;
   c_.schema_ = r.owner;
+  c_.authUser_ = r.owner;
   ++c_.viewDepth_;
+  // The WITH names of the query using the view mean nothing inside it.
+  std::vector<const sql::CommonTableExpr*> ctes = std::move(c_.ctes_);
+  std::vector<const sql::CommonTableExpr*> defining = std::move(c_.ctesDefining_);
+  c_.ctes_.clear();
+  c_.ctesDefining_.clear();
   CompiledQuery q;
   try {
     auto stmt = sql::parseStatement(r.view->text);
     if (stmt->kind != sql::StatementKind::Select) throw OraError(4063, {label});
     q = c_.compileQuery(*stmt->as<sql::SelectStmt>().query, nullptr);
+    c_.ctes_ = std::move(ctes);
+    c_.ctesDefining_ = std::move(defining);
   } catch (const OraError& e) {
+    c_.ctes_ = std::move(ctes);
+    c_.ctesDefining_ = std::move(defining);
     c_.schema_ = saved;
+    c_.authUser_ = savedUser;
     --c_.viewDepth_;
     // A view whose query no longer compiles (a table dropped, a FORCE view) has errors.
     if (e.code() == 1013 || e.code() == 1731) throw;
     throw OraError(4063, {label});
   }
   c_.schema_ = saved;
+  c_.authUser_ = savedUser;
   --c_.viewDepth_;
   if (!r.view->header.valid) {
-    // Compiles now: use it as Oracle would after recompiling it.
-    for (const ColumnInfo& col : q.columns) columns.push_back({col.name, col.type, col.nullable});
+    // Compiles now: Oracle recompiles it on use, and it is VALID again (with the columns it
+    // has now; the names it was given stay). The change is written with the next DDL.
+    View& view = *r.view;
+    if (!view.columns.empty() && view.columns.size() != q.columns.size()) {
+      throw OraError(4063, {label});
+    }
+    std::vector<ViewColumn> fresh;
+    for (size_t i = 0; i < q.columns.size(); ++i) {
+      const ColumnInfo& col = q.columns[i];
+      fresh.push_back({view.columns.empty() ? col.name : view.columns[i].name, col.type,
+                       col.nullable});
+    }
+    view.columns = std::move(fresh);
+    view.header.valid = true;
+    for (const ViewColumn& col : view.columns) columns.push_back({col.name, col.type, col.nullable});
   } else {
     columns = c_.relationColumns(r);
   }
@@ -54,7 +80,21 @@ std::unique_ptr<RowSource> BlockCompiler::compileView(const Relation& r,
 void BlockCompiler::addLeaf(const sql::TableRef& ref) {
   Leaf leaf;
   ScopeSource src;
-  if (ref.kind == sql::TableRefKind::Table) {
+  int cte = ref.kind == sql::TableRefKind::Table && ref.schema.empty() ? c_.findCte(ref.name) : -1;
+  // A compiled query as a derived table under the alias.
+  const auto derivedFrom = [&](CompiledQuery q, const std::string& alias) {
+    src.alias = alias;
+    src.aliased = !ref.alias.empty();
+    for (const ColumnInfo& col : q.columns)
+      src.columns.push_back({col.name, col.type, col.nullable});
+    leaf.width = src.columns.size();
+    leaf.sources.push_back(std::move(src));
+    leaf.derived = std::move(q.root);
+  };
+  if (cte >= 0) {
+    // A WITH query: a derived table named like it (its alias, if any, hides the name).
+    derivedFrom(c_.compileCte(cte), ref.alias.empty() ? ref.name : ref.alias);
+  } else if (ref.kind == sql::TableRefKind::Table) {
     leaf.relation = c_.resolveRelation(ref.schema, ref.name, "SELECT");
     src.alias = ref.alias.empty() ? ref.name : ref.alias;
     src.aliased = !ref.alias.empty();
@@ -72,13 +112,7 @@ void BlockCompiler::addLeaf(const sql::TableRef& ref) {
   } else if (ref.kind == sql::TableRefKind::Subquery) {
     CompiledQuery q = c_.compileQuery(*ref.subquery, parent_);
     if (q.correlated) scope_.correlated = true;
-    src.alias = ref.alias;
-    src.aliased = !ref.alias.empty();
-    for (const ColumnInfo& col : q.columns)
-      src.columns.push_back({col.name, col.type, col.nullable});
-    leaf.width = src.columns.size();
-    leaf.sources.push_back(std::move(src));
-    leaf.derived = std::move(q.root);
+    derivedFrom(std::move(q), ref.alias);
   } else {
     leaf.derived = compileJoinTree(ref, leaf.sources);
     leaf.width = leaf.derived->width();

@@ -137,6 +137,9 @@ void BlockCompiler::compileOrderBy() {
       scope_.orderAliases = nullptr;
       target = static_cast<int>(projections_.size() - 1);
     }
+    if (projections_[target]->type.isLong() && projections_[target]->kind != CKind::Variable) {
+      throw OraError(997);
+    }
     bool nullsFirst = item.nulls == sql::OrderItem::Nulls::First ||
                       (item.nulls == sql::OrderItem::Nulls::Default && item.descending);
     sortKeys_.push_back({static_cast<size_t>(target), item.descending, nullsFirst});
@@ -171,6 +174,7 @@ CompiledQuery BlockCompiler::compile() {
   if (scope_.aggregating) {
     for (const auto& g : b_.groupBy) {
       auto c = compileInScope(*g, scope_, false);
+      if (c->type.isLong() && c->kind != CKind::Variable) throw OraError(997);
       scope_.groupExprs.push_back(g.get());
       scope_.groupSlots.push_back(c->kind == CKind::Column && c->depth == 0 && !c->prior ? c->slot
                                                                                          : -1);
@@ -182,6 +186,7 @@ CompiledQuery BlockCompiler::compile() {
     scope_.grouped = true;
   }
   compileSelectList();
+  if (b_.distinct) refuseLongColumns(columns_);
   std::unique_ptr<CExpr> having;
   if (b_.having) having = compileInScope(*b_.having, scope_, true);
   compileOrderBy();
@@ -231,6 +236,54 @@ CompiledQuery Compiler::compileQuery(const sql::Query& query, Scope* parent) {
       c.selectListSequences_ = list;
     }
   } restore{*this, savedAllowed, savedList};
+  if (query.with.empty()) return compileQueryBody(query, parent);
+  size_t outer = ctes_.size();
+  for (const sql::CommonTableExpr& cte : query.with) ctes_.push_back(&cte);
+  try {
+    CompiledQuery out = compileQueryBody(query, parent);
+    ctes_.resize(outer);
+    return out;
+  } catch (...) {
+    ctes_.resize(outer);
+    throw;
+  }
+}
+
+int Compiler::findCte(const std::string& name) const {
+  for (size_t i = ctes_.size(); i-- > 0;) {
+    if (ctes_[i]->name == name) return static_cast<int>(i);
+  }
+  for (const sql::CommonTableExpr* c : ctesDefining_) {
+    // A query naming itself is recursive, which needs a column list (release 11.2 on) and
+    // UNION ALL; neither is implemented, so it is refused as Oracle refuses it without one.
+    if (c->name == name) throw OraError(release() >= 1102 ? 32039 : 32031);
+  }
+  return -1;
+}
+
+CompiledQuery Compiler::compileCte(int index) {
+  const sql::CommonTableExpr& cte = *ctes_[static_cast<size_t>(index)];
+  std::vector<const sql::CommonTableExpr*> all = ctes_;
+  ctes_.resize(static_cast<size_t>(index));
+  ctesDefining_.push_back(&cte);
+  CompiledQuery q;
+  try {
+    q = compileQuery(*cte.query, nullptr);
+  } catch (...) {
+    ctes_ = std::move(all);
+    ctesDefining_.pop_back();
+    throw;
+  }
+  ctes_ = std::move(all);
+  ctesDefining_.pop_back();
+  if (!cte.columns.empty()) {
+    if (cte.columns.size() != q.columns.size()) throw OraError(1730);
+    for (size_t i = 0; i < q.columns.size(); ++i) q.columns[i].name = cte.columns[i];
+  }
+  return q;
+}
+
+CompiledQuery Compiler::compileQueryBody(const sql::Query& query, Scope* parent) {
   if (query.block) {
     BlockCompiler block(*this, ctx_, *query.block, &query.orderBy, parent);
     return block.compile();
@@ -242,6 +295,8 @@ CompiledQuery Compiler::compileSetOperation(const sql::Query& query, Scope* pare
   CompiledQuery left = compileQuery(*query.left, parent);
   CompiledQuery right = compileQuery(*query.right, parent);
   if (left.columns.size() != right.columns.size()) throw OraError(1789);
+  refuseLongColumns(left.columns);
+  refuseLongColumns(right.columns);
   CompiledQuery out;
   out.columns = left.columns;
   for (size_t i = 0; i < out.columns.size(); ++i) {

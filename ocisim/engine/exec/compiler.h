@@ -95,14 +95,29 @@ class Compiler {
 
   // The schema unqualified names resolve in (the session user; a view's owner inside it).
   const std::string& schema() const { return schema_; }
-  void setSchema(const std::string& schema) { schema_ = schema; }
+  // The database's release as major * 100 + minor: 703, 800, 801, 902, 1903.
+  int release() const;
+  // Inside a view or for its owner's DDL: names resolve in, and privileges are the owner's.
+  void setSchema(const std::string& schema) {
+    schema_ = schema;
+    authUser_ = schema;
+  }
 
  private:
   friend class BlockCompiler;
   CompiledQuery compileSetOperation(const sql::Query& query, Scope* parent);
+  CompiledQuery compileQueryBody(const sql::Query& query, Scope* parent);
+  // A WITH name visible where a FROM item names `name` without a schema: its position in
+  // ctes_ (the innermost match), or -1.
+  int findCte(const std::string& name) const;
+  // Compiles WITH query `index` as a FROM item, seeing only the names defined before it.
+  CompiledQuery compileCte(int index);
   std::unique_ptr<CExpr> compileExpr(const sql::Expr& e, Scope& scope);
   std::unique_ptr<CExpr> compileColumn(const sql::Expr& e, Scope& scope);
   std::unique_ptr<CExpr> compileFunction(const sql::Expr& e, Scope& scope);
+  std::unique_ptr<CExpr> compileCast(const sql::Expr& e, Scope& scope);
+  std::unique_ptr<CExpr> compileSessionValue(const std::string& name,
+                                             const std::vector<const sql::Expr*>& args);
   std::unique_ptr<CExpr> compileAggregate(const sql::Expr& e, Scope& scope);
   std::unique_ptr<CExpr> compileSubquery(const sql::Expr& e, Scope& scope, CKind kind);
   std::unique_ptr<CExpr> compileGroupedMatch(const sql::Expr& e, Scope& scope);
@@ -111,13 +126,25 @@ class Compiler {
 
   ExecContext& ctx_;
   std::string schema_;
+  std::string authUser_;  // whose privileges apply: the session user, a view's owner inside it
   int viewDepth_ = 0;
   // NEXTVAL and CURRVAL may appear in the select list of a top-level query (no DISTINCT,
   // GROUP BY, ORDER BY or set operation), in INSERT values, UPDATE SET and PL/SQL; anywhere
   // else (conditions, subqueries, views, ORDER BY ...) Oracle refuses them with ORA-02287.
   bool sequencesAllowed_ = true;
   bool selectListSequences_ = false;  // the block being compiled may use them in its list
+  // The WITH queries in scope, outermost first, and those being compiled (a name may not be
+  // used inside its own query).
+  std::vector<const sql::CommonTableExpr*> ctes_;
+  std::vector<const sql::CommonTableExpr*> ctesDefining_;
 };
+
+// LONG and LONG RAW may be selected, inserted and updated but not computed with. ORA-00997
+// when a query's column is one (CREATE TABLE AS SELECT, INSERT ... SELECT, set operations,
+// DISTINCT, scalar and IN subqueries).
+void refuseLongColumns(const std::vector<ColumnInfo>& columns);
+// ORA-01754 when the columns of a table hold more than one LONG or LONG RAW.
+void refuseSecondLong(const std::vector<Column>& columns);
 
 // Structural equality of two parsed expressions (GROUP BY matching).
 bool sameExpr(const sql::Expr& a, const sql::Expr& b);

@@ -141,10 +141,15 @@ void ConstraintInstaller::resolveForeignKey(Pending& p) {
     if (cat.findView(refOwner, p.refTable)) throw OraError(2270);
     throw OraError(942);
   }
+  // REFERENCES on the table, or (checked once the key is known) on each column of the key.
+  std::set<std::string> referenceable;
   if (!self && refOwner != ctx_.user() &&
       !cat.hasSystemPrivilege(ctx_.user(), "REFERENCES ANY TABLE") &&
       !cat.hasObjectPrivilege(ctx_.user(), refOwner, p.refTable, "REFERENCES")) {
-    throw OraError(cat.hasAnyObjectPrivilege(ctx_.user(), refOwner, p.refTable) ? 1031 : 942);
+    referenceable = cat.columnPrivileges(ctx_.user(), refOwner, p.refTable, "REFERENCES");
+    if (referenceable.empty()) {
+      throw OraError(cat.hasAnyObjectPrivilege(ctx_.user(), refOwner, p.refTable) ? 1031 : 942);
+    }
   }
   // Candidate keys: the parent's constraints, and for a self reference the pending ones.
   std::vector<const Constraint*> keys;
@@ -169,6 +174,9 @@ void ConstraintInstaller::resolveForeignKey(Pending& p) {
     if (!key) throw OraError(2270);
   }
   std::vector<std::string> refColumns = p.refColumns.empty() ? key->columns : p.refColumns;
+  for (const std::string& kc : key->columns) {
+    if (!referenceable.empty() && !referenceable.count(kc)) throw OraError(1031);
+  }
   if (refColumns.size() != fk.columns.size()) throw OraError(2256);
   // Keep the foreign key's columns in the order of the referenced key's columns.
   std::vector<std::string> ordered;
@@ -287,6 +295,8 @@ void ConstraintInstaller::validate() {
   for (auto& p : pending_) {
     const Constraint& c = *p->constraint;
     if (!c.isKey() || !c.enabled) continue;
+    // USING INDEX (CREATE INDEX ...) or USING INDEX name: that index, checked there.
+    if (p->def && checkKeyIndexClause(ctx_, table_, c, *p->def)) continue;
     bool reusable = false;
     for (Index* index :
          created ? std::vector<Index*>() : cat.indexesOn(owner, table_.header.name)) {
@@ -310,9 +320,7 @@ void ConstraintInstaller::apply() {
     Constraint& c = *p->constraint;
     // A key created disabled has no index until it is enabled.
     if (c.isKey() && c.enabled) {
-      const sql::StorageClause* usingIndex =
-          p->def && p->def->hasUsingIndex ? &p->def->usingIndex : nullptr;
-      ensureKeyIndex(ctx_, table_, c, usingIndex);
+      ensureKeyIndex(ctx_, table_, c, p->def);
     }
     cat.addConstraint(std::move(p->constraint));
   }

@@ -88,6 +88,7 @@ void dropIndexObject(ExecContext& ctx, Table& table, const std::string& owner,
 void dropConstraint(ExecContext& ctx, Table& table, Constraint& c, bool cascade,
                     std::optional<bool> keepIndex = std::nullopt) {
   Catalog& cat = ctx.catalog;
+  if (c.type == ConstraintType::PrimaryKey && table.organizationIndex) throw OraError(25188);
   if (c.isKey()) {
     auto fks = cat.foreignKeysReferencing(c.owner, c.name);
     if (!fks.empty() && !cascade) throw OraError(2273);
@@ -130,6 +131,9 @@ void addColumns(ExecContext& ctx, Table& table, const sql::AlterTableAction& act
     added.push_back(std::move(c));
     fills.push_back(std::move(fill));
   }
+  std::vector<Column> all = table.columns;
+  all.insert(all.end(), added.begin(), added.end());
+  refuseSecondLong(all);
   size_t before = table.columns.size();
   for (size_t i = 0; i < added.size(); ++i) {
     table.columns.push_back(added[i]);
@@ -268,6 +272,9 @@ void dropColumns(ExecContext& ctx, Table& table, const sql::AlterTableAction& ac
       }
     }
   }
+  for (const std::string& name : action.names) {
+    cat.removeColumnGrants(owner, table.header.name, table.columns[table.columnIndex(name)].name);
+  }
   std::sort(positions.rbegin(), positions.rend());
   for (int pos : positions) {
     table.columns.erase(table.columns.begin() + pos);
@@ -319,6 +326,7 @@ void renameColumn(ExecContext& ctx, Table& table, const std::string& from, const
   if (pos < 0) throw OraError(904, {quotedName({from})});
   if (table.columnIndex(to) >= 0) throw OraError(957);
   table.columns[pos].name = to;
+  cat.renameColumnGrants(table.header.owner, table.header.name, from, to);
   for (Constraint* c : cat.constraintsOf(table.header.owner, table.header.name)) {
     for (std::string& col : c->columns) {
       if (col == from) col = to;
@@ -376,6 +384,7 @@ Constraint& targetConstraint(Catalog& cat, const Table& table, const sql::AlterT
 void disableConstraint(ExecContext& ctx, Table& table, Constraint& c,
                        const sql::AlterTableAction& action) {
   Catalog& cat = ctx.catalog;
+  if (c.type == ConstraintType::PrimaryKey && table.organizationIndex) throw OraError(25188);
   if (c.isKey()) {
     for (Constraint* fk : cat.foreignKeysReferencing(c.owner, c.name)) {
       if (!fk->enabled) continue;
@@ -413,6 +422,7 @@ void enableConstraint(ExecContext& ctx, Table& table, Constraint& c,
       ConstraintInstaller(ctx, table).validateRows(c);
     }
     if (c.isKey() && c.indexName.empty()) {
+      if (action.state.hasUsingIndex) requireClauseTablespace(ctx, action.state.usingIndex);
       ensureKeyIndex(ctx, table, c,
                      action.state.hasUsingIndex ? &action.state.usingIndex : nullptr);
     }
@@ -448,6 +458,46 @@ void modifyConstraint(ExecContext& ctx, Table& table, Constraint& c,
   }
 }
 
+// RENAME CONSTRAINT a TO b (release 9.2 on): the constraint's name only; the index of a key
+// keeps its name, as in Oracle, and foreign keys follow the key they reference.
+void renameConstraint(ExecContext& ctx, Table& table, const std::string& from,
+                      const std::string& to) {
+  Catalog& cat = ctx.catalog;
+  const std::string& owner = table.header.owner;
+  int major = ctx.db.majorVersion(), minor = ctx.db.minorVersion();
+  if (major < 9 || (major == 9 && minor < 2)) throw OraError(14155);
+  Constraint* c = cat.findConstraint(owner, from);
+  if (!c || c->tableName != table.header.name) throw OraError(23292);
+  if (cat.findConstraint(owner, to)) throw OraError(2264);
+  auto renamed = std::make_unique<Constraint>(*c);
+  renamed->name = to;
+  renamed->generatedName = false;
+  std::vector<Constraint*> referencing;
+  if (c->isKey()) referencing = cat.foreignKeysReferencing(owner, from);
+  cat.removeConstraint(owner, from);
+  cat.addConstraint(std::move(renamed));
+  for (Constraint* fk : referencing) fk->rConstraintName = to;
+}
+
+// MOVE [TABLESPACE t]: the rows go to a new segment. Oracle marks the indexes of a heap table
+// UNUSABLE (ALL_INDEXES.STATUS) until they are rebuilt; an index-organized table is its primary
+// key index, rebuilt by the move (with the table's new attributes), and its other indexes stay
+// usable.
+void moveTable(ExecContext& ctx, Table& table, const sql::AlterTableStmt& stmt) {
+  Catalog& cat = ctx.catalog;
+  int major = ctx.db.majorVersion(), minor = ctx.db.minorVersion();
+  if (major < 8 || (major == 8 && minor < 1)) throw OraError(1735);
+  for (Index* index : cat.indexesOn(table.header.owner, table.header.name)) {
+    if (index->iotTop) {
+      index->storage = storageOf(stmt.storage, index->storage);
+      index->unusable = false;
+      index->header.lastDdlTime = ctx.sysdate;
+    } else if (!table.organizationIndex) {
+      index->unusable = true;
+    }
+  }
+}
+
 }  // namespace
 
 namespace {
@@ -461,9 +511,11 @@ void renameOther(ExecContext& ctx, const sql::AlterTableStmt& stmt) {
   if (View* v = cat.findView(owner, from)) {
     requireFreeName(cat, owner, to);
     v->header.lastDdlTime = ctx.sysdate;
+    invalidateDependents(ctx, owner, from);
     cat.renameView(owner, from, to);
   } else if (Sequence* s = cat.findSequence(owner, from)) {
     requireFreeName(cat, owner, to);
+    invalidateDependents(ctx, owner, from);
     s->header.lastDdlTime = ctx.sysdate;
     cat.renameSequence(owner, from, to);
   } else {
@@ -484,8 +536,28 @@ void runAlterTable(ExecContext& ctx, const sql::AlterTableStmt& stmt) {
       !cat.hasObjectPrivilege(ctx.user(), owner, table->header.name, "ALTER")) {
     throw OraError(cat.hasAnyObjectPrivilege(ctx.user(), owner, table->header.name) ? 1031 : 942);
   }
+  requireClauseTablespace(ctx, stmt.storage);
+  bool moved = false;
+  const std::string originalName = table->header.name;
+  // Views over the table are INVALID after a change of its columns' types, a dropped or renamed
+  // column or a new name (adding a column keeps them valid, as in Oracle).
+  bool invalidates = false;
+  for (const sql::AlterTableAction& action : stmt.actions) {
+    bool retyped = action.kind == AlterTableActionKind::Modify &&
+                   std::any_of(action.columns.begin(), action.columns.end(),
+                               [](const sql::ColumnDef& c) { return c.type.has_value(); });
+    invalidates = invalidates || retyped || action.kind == AlterTableActionKind::DropColumns ||
+                  action.kind == AlterTableActionKind::RenameColumn ||
+                  action.kind == AlterTableActionKind::RenameTable;
+  }
   for (const sql::AlterTableAction& action : stmt.actions) {
     switch (action.kind) {
+      case AlterTableActionKind::RenameConstraint:
+        renameConstraint(ctx, *table, action.names.at(0), action.names.at(1));
+        break;
+      case AlterTableActionKind::Move:
+        moved = true;
+        break;
       case AlterTableActionKind::Add:
         addColumns(ctx, *table, action);
         break;
@@ -540,7 +612,9 @@ void runAlterTable(ExecContext& ctx, const sql::AlterTableStmt& stmt) {
         break;
     }
   }
-  table->storage = storageOf(stmt.storage, table->storage);
+  if (moved) moveTable(ctx, *table, stmt);
+  if (invalidates) invalidateDependents(ctx, owner, originalName);
+  if (!table->organizationIndex) table->storage = storageOf(stmt.storage, table->storage);
   table->header.lastDdlTime = ctx.sysdate;
   cat.bumpVersion();
   ctx.catalogChanged = true;

@@ -25,6 +25,7 @@ void dropTableObject(ExecContext& ctx, Table& table, bool cascade) {
       cat.removeConstraint(fk->owner, fk->name);
     }
   }
+  invalidateDependents(ctx, owner, name);
   for (Constraint* c : cat.constraintsOf(owner, name)) cat.removeConstraint(owner, c->name);
   for (Index* i : cat.indexesOn(owner, name)) cat.removeIndex(i->header.owner, i->header.name);
   for (Trigger* t : cat.triggersOn(owner, name)) cat.removeTrigger(t->header.owner, t->header.name);
@@ -59,6 +60,9 @@ void dropCode(ExecContext& ctx, const std::string& owner, const std::string& nam
       }
     }
   }
+  if (kind == ObjectKind::Function || kind == ObjectKind::Package) {
+    invalidateDependents(ctx, owner, name);
+  }
   cat.removeCode(owner, name, kind);
   if (kind == ObjectKind::Package) cat.removeCode(owner, name, ObjectKind::PackageBody);
   if (kind == ObjectKind::Type) {
@@ -83,6 +87,7 @@ void dropSchema(ExecContext& ctx, const std::string& owner) {
     if (key.first == owner) names.push_back(key.second);
   }
   for (const auto& n : names) {
+    invalidateDependents(ctx, owner, n);
     cat.removeView(owner, n);
     cat.removeObjectGrants(owner, n);
   }
@@ -136,6 +141,73 @@ bool ownsObjects(const Catalog& cat, const std::string& owner) {
 
 }  // namespace
 
+// DROP TABLESPACE name [INCLUDING CONTENTS [AND DATAFILES] [CASCADE CONSTRAINTS]]: a tablespace
+// holding tables or indexes needs INCLUDING CONTENTS (ORA-01549), which drops them. The built-in
+// ones stay: SYSTEM (ORA-01550), SYSAUX (ORA-13501), and the default permanent and temporary
+// tablespaces USERS (ORA-12919) and TEMP (ORA-12906). Users whose default tablespace it was
+// fall back to USERS and TEMP.
+void dropTablespace(ExecContext& ctx, const sql::DropStmt& stmt) {
+  Catalog& cat = ctx.catalog;
+  const std::string& name = stmt.name.name;
+  if (!cat.hasSystemPrivilege(ctx.user(), "DROP TABLESPACE")) throw OraError(1031);
+  if (!tablespaceContents(ctx, name)) throw OraError(959, {name});
+  if (name == "SYSTEM") throw OraError(1550);
+  if (name == "SYSAUX") throw OraError(13501);
+  if (name == "USERS") throw OraError(12919);
+  if (name == "TEMP") throw OraError(12906);
+  std::vector<NameKey> tables;
+  std::vector<Index*> indexes;
+  for (const auto& [key, t] : cat.tables()) {
+    if (t->storage.tablespace == name && !t->organizationIndex) tables.push_back(key);
+  }
+  for (const auto& [key, i] : cat.indexes()) {
+    if (i->storage.tablespace != name) continue;
+    if (i->iotTop) {
+      tables.push_back({i->tableOwner, i->tableName});
+    } else {
+      indexes.push_back(i.get());
+    }
+  }
+  if ((!tables.empty() || !indexes.empty()) && !stmt.includingContents) throw OraError(1549);
+  for (const NameKey& k : tables) {
+    if (Table* t = cat.findTable(k.first, k.second)) dropTableObject(ctx, *t, true);
+  }
+  std::vector<NameKey> doomed;
+  for (const auto& [key, i] : cat.indexes()) {
+    if (i->storage.tablespace == name) doomed.push_back(key);
+  }
+  for (const NameKey& k : doomed) {
+    Index* index = cat.findIndex(k.first, k.second);
+    if (!index) continue;
+    // A key enforced through the index loses it, as when the key is disabled.
+    for (const auto& [ck, c] : cat.constraints()) {
+      if (c->isKey() && c->indexOwner == k.first && c->indexName == k.second) {
+        c->indexOwner.clear();
+        c->indexName.clear();
+        c->ownsIndex = false;
+        c->enabled = false;
+        c->validated = false;
+      }
+    }
+    if (Table* t = cat.findTable(index->tableOwner, index->tableName)) {
+      t->data->dropIndex(k.second);
+    }
+    cat.removeIndex(k.first, k.second);
+  }
+  std::vector<std::string> users;
+  for (const auto& [user, t] : cat.userTablespaceMap()) {
+    if (t.defaultTablespace == name || t.temporaryTablespace == name) users.push_back(user);
+  }
+  for (const std::string& user : users) {
+    Catalog::UserTablespaces t = cat.userTablespaces(user);
+    if (t.defaultTablespace == name) t.defaultTablespace = "USERS";
+    if (t.temporaryTablespace == name) t.temporaryTablespace = "TEMP";
+    cat.setUserTablespaces(user, t);
+  }
+  cat.removeTablespace(name);
+  ctx.catalogChanged = true;
+}
+
 void runDrop(ExecContext& ctx, const sql::DropStmt& stmt) {
   Catalog& cat = ctx.catalog;
   using K = sql::ObjectKind;
@@ -156,6 +228,7 @@ void runDrop(ExecContext& ctx, const sql::DropStmt& stmt) {
       // As in Oracle, the view's INSTEAD OF triggers go with it.
       for (Trigger* t : cat.triggersOn(owner, name))
         cat.removeTrigger(t->header.owner, t->header.name);
+      invalidateDependents(ctx, owner, name);
       cat.removeView(owner, name);
       cat.removeObjectGrants(owner, name);
       cat.removeComments(owner, name);
@@ -174,6 +247,7 @@ void runDrop(ExecContext& ctx, const sql::DropStmt& stmt) {
     case K::Sequence:
       if (!cat.findSequence(owner, name)) throw OraError(2289);
       requireOwnerOr(ctx, owner, "DROP ANY SEQUENCE");
+      invalidateDependents(ctx, owner, name);
       cat.removeSequence(owner, name);
       cat.removeObjectGrants(owner, name);
       return;
@@ -207,6 +281,8 @@ void runDrop(ExecContext& ctx, const sql::DropStmt& stmt) {
       cat.removeUser(name);
       return;
     }
+    case K::Tablespace:
+      return dropTablespace(ctx, stmt);
     case K::Role:
       if (!cat.findRole(name)) throw OraError(1919, {name});
       if (!cat.hasSystemPrivilege(ctx.user(), "DROP ANY ROLE")) {

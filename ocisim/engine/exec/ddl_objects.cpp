@@ -390,7 +390,11 @@ void runCreateView(ExecContext& ctx, const sql::CreateViewStmt& stmt) {
     v->columns.clear();
     ctx.warning = 24344;
   }
-  if (existing) cat.removeView(owner, stmt.view.name);
+  if (existing) {
+    // Views over the replaced view are compiled again when next used.
+    invalidateDependents(ctx, owner, stmt.view.name);
+    cat.removeView(owner, stmt.view.name);
+  }
   cat.addView(std::move(v));
   if (viewConstraint) {
     if (viewConstraint->name.empty()) {
@@ -461,26 +465,6 @@ void runComment(ExecContext& ctx, const sql::CommentStmt& stmt) {
   }
   cat.setComment(owner, stmt.table.name, stmt.onColumn ? stmt.column : "", stmt.comment);
   ctx.catalogChanged = true;
-}
-
-void runAlterSession(ExecContext& ctx, const sql::AlterSessionStmt& stmt) {
-  NlsSettings nls = ctx.session.nls();
-  for (const sql::SessionSetting& s : stmt.settings) {
-    if (s.name == "NLS_DATE_FORMAT" || s.name == "NLS_TIMESTAMP_FORMAT") {
-      // An invalid model fails here (ORA-01821), as Oracle checks it when it is set.
-      formatDate(DateTime::make(2000, 1, 1), s.value, s.name == "NLS_TIMESTAMP_FORMAT");
-      (s.name == "NLS_DATE_FORMAT" ? nls.dateFormat : nls.timestampFormat) = s.value;
-    } else if ((s.name == "NLS_LANGUAGE" && s.value == "AMERICAN") ||
-               (s.name == "NLS_TERRITORY" && s.value == "AMERICA") ||
-               (s.name == "NLS_NUMERIC_CHARACTERS" && s.value == ".,")) {
-      // The settings this engine always has.
-    } else if (s.name.rfind("NLS_", 0) == 0 || s.name == "CURRENT_SCHEMA") {
-      throw OraError(3001);
-    } else {
-      throw OraError(2248);
-    }
-  }
-  ctx.session.nls() = nls;
 }
 
 }  // namespace ocisim

@@ -5,12 +5,12 @@
 
 #include "engine/exec/ddl_util.h"
 #include "engine/exec/executor.h"
+#include "engine/exec/system_privileges.h"
 #include "engine/ora_error.h"
 
 namespace ocisim {
-namespace {
 
-const std::set<std::string>& systemPrivileges() {
+const std::set<std::string>& systemPrivilegeNames() {
   static const std::set<std::string> names = {"ALTER ANY INDEX",
                                               "ALTER ANY PROCEDURE",
                                               "ALTER ANY ROLE",
@@ -91,11 +91,32 @@ const std::set<std::string>& systemPrivileges() {
   return names;
 }
 
-// The object a privilege is granted on, and the privileges ALL stands for on it.
+int systemPrivilegeSince(const std::string& privilege) {
+  // Both came with release 9 (with the dictionary protected from the ANY privileges).
+  if (privilege == "GRANT ANY OBJECT PRIVILEGE" || privilege == "SELECT ANY DICTIONARY") {
+    return 900;
+  }
+  return 0;
+}
+
+namespace {
+
+int releaseOf(const ExecContext& ctx) {
+  return ctx.db.majorVersion() * 100 + ctx.db.minorVersion();
+}
+
+// A system privilege of this release (the names of later releases are no privileges here).
+bool isSystemPrivilege(const ExecContext& ctx, const std::string& name) {
+  return systemPrivilegeNames().count(name) && releaseOf(ctx) >= systemPrivilegeSince(name);
+}
+
+// The object a privilege is granted on, the privileges ALL stands for on it, and its columns
+// (tables and views).
 struct GrantTarget {
   std::string owner;
   std::string name;
   std::vector<std::string> all;
+  std::vector<std::string> columns;
 };
 
 GrantTarget grantTarget(ExecContext& ctx, const sql::QualifiedName& object) {
@@ -103,10 +124,12 @@ GrantTarget grantTarget(ExecContext& ctx, const sql::QualifiedName& object) {
   GrantTarget t;
   t.owner = object.schema.empty() ? ctx.user() : object.schema;
   t.name = object.name;
-  if (cat.findTable(t.owner, t.name)) {
+  if (const Table* table = cat.findTable(t.owner, t.name)) {
     t.all = {"ALTER", "DELETE", "INDEX", "INSERT", "REFERENCES", "SELECT", "UPDATE"};
-  } else if (cat.findView(t.owner, t.name)) {
+    for (const Column& c : table->columns) t.columns.push_back(c.name);
+  } else if (const View* view = cat.findView(t.owner, t.name)) {
     t.all = {"DELETE", "INSERT", "REFERENCES", "SELECT", "UPDATE"};
+    for (const ViewColumn& c : view->columns) t.columns.push_back(c.name);
   } else if (cat.findSequence(t.owner, t.name)) {
     t.all = {"ALTER", "SELECT"};
   } else if (cat.findInMainNamespace(t.owner, t.name)) {
@@ -137,46 +160,103 @@ bool holdsSystemWithAdmin(const Catalog& cat, const std::string& user,
   return false;
 }
 
+// One privilege of a GRANT on one column, or on the whole object (column empty).
+struct ObjectPrivilegeItem {
+  std::string privilege;
+  std::string column;
+};
+
+// The privileges a GRANT names, ALL expanded; a column list makes one item per column. Only
+// INSERT, UPDATE and REFERENCES take columns (anything else expects ON: ORA-00969).
+std::vector<ObjectPrivilegeItem> grantItems(const sql::GrantStmt& stmt, const GrantTarget& target) {
+  std::vector<ObjectPrivilegeItem> items;
+  for (size_t i = 0; i < stmt.privileges.size(); ++i) {
+    const std::string& p = stmt.privileges[i];
+    const std::vector<std::string> none;
+    const std::vector<std::string>& columns =
+        i < stmt.privilegeColumns.size() ? stmt.privilegeColumns[i] : none;
+    if (!columns.empty() && p != "INSERT" && p != "UPDATE" && p != "REFERENCES") {
+      throw OraError(969);
+    }
+    if (p == "ALL" || p == "ALL PRIVILEGES") {
+      for (const std::string& a : target.all) items.push_back({a, ""});
+    } else if (std::find(target.all.begin(), target.all.end(), p) == target.all.end()) {
+      throw OraError(p == "EXECUTE" ? 2224 : 2225);
+    } else if (columns.empty()) {
+      items.push_back({p, ""});
+    } else {
+      for (size_t c = 0; c < columns.size(); ++c) {
+        if (std::find(target.columns.begin(), target.columns.end(), columns[c]) ==
+            target.columns.end()) {
+          throw OraError(904, {"\"" + columns[c] + "\""});
+        }
+        if (std::find(columns.begin(), columns.begin() + static_cast<std::ptrdiff_t>(c),
+                      columns[c]) != columns.begin() + static_cast<std::ptrdiff_t>(c)) {
+          throw OraError(957);
+        }
+        items.push_back({p, columns[c]});
+      }
+    }
+  }
+  return items;
+}
+
+// Whether the user holds the privilege with GRANT OPTION: on the whole object, or (for a column
+// item) on the whole object or that column. The grant option is never held through a role.
+bool holdsWithGrantOption(const Catalog& cat, const std::string& user, const GrantTarget& target,
+                          const ObjectPrivilegeItem& item) {
+  for (const ObjectPrivilegeGrant& g : cat.objectGrants()) {
+    if (g.grantee == user && g.owner == target.owner && g.objectName == target.name &&
+        g.privilege == item.privilege && g.grantable &&
+        (g.column.empty() || g.column == item.column)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 void grantObject(ExecContext& ctx, const sql::GrantStmt& stmt) {
   Catalog& cat = ctx.catalog;
   GrantTarget target = grantTarget(ctx, *stmt.object);
   const std::string& user = ctx.user();
-  std::vector<std::string> privileges;
-  for (const std::string& p : stmt.privileges) {
-    if (p == "ALL" || p == "ALL PRIVILEGES") {
-      privileges.insert(privileges.end(), target.all.begin(), target.all.end());
-    } else if (std::find(target.all.begin(), target.all.end(), p) == target.all.end()) {
-      throw OraError(p == "EXECUTE" ? 2224 : 2225);
+  std::vector<ObjectPrivilegeItem> items = grantItems(stmt, target);
+  // The grantor Oracle records: the owner for the owner's own grants; a holder of the grant
+  // option for the grants that rest on it; the owner again for grants that rest on GRANT ANY
+  // OBJECT PRIVILEGE, which grants on the owner's behalf.
+  std::vector<std::string> grantors;
+  for (const ObjectPrivilegeItem& item : items) {
+    if (target.owner == user || holdsWithGrantOption(cat, user, target, item)) {
+      grantors.push_back(user);
+    } else if (cat.hasSystemPrivilege(user, "GRANT ANY OBJECT PRIVILEGE")) {
+      grantors.push_back(target.owner);
     } else {
-      privileges.push_back(p);
-    }
-  }
-  for (const std::string& p : privileges) {
-    bool may = target.owner == user || cat.hasSystemPrivilege(user, "GRANT ANY OBJECT PRIVILEGE");
-    if (!may) {
-      for (const ObjectPrivilegeGrant& g : cat.objectGrants()) {
-        may = may || (g.grantee == user && g.owner == target.owner && g.objectName == target.name &&
-                      g.privilege == p && g.grantable);
-      }
-    }
-    if (!may) {
       throw OraError(cat.hasAnyObjectPrivilege(user, target.owner, target.name) ? 1031 : 942);
     }
   }
   for (const std::string& grantee : stmt.grantees) {
     requireGrantee(cat, grantee);
-    if (grantee == target.owner) throw OraError(1749);
-    for (const std::string& p : privileges) {
-      cat.grantObjectPrivilege({grantee, target.owner, target.name, p,
-                                target.owner == user ? target.owner : user, stmt.withGrantOption});
+    if (grantee == target.owner || grantee == user) throw OraError(1749);
+    if (stmt.withGrantOption && cat.findRole(grantee)) throw OraError(1926);
+  }
+  for (const std::string& grantee : stmt.grantees) {
+    for (size_t i = 0; i < items.size(); ++i) {
+      ObjectPrivilegeGrant g{grantee, target.owner, target.name, items[i].privilege,
+                             grantors[i], stmt.withGrantOption, items[i].column};
+      cat.grantObjectPrivilege(g);
     }
   }
 }
 
+// REVOKE takes a privilege from the whole object and every column at once: column privileges
+// cannot be revoked a column at a time (ORA-01750). The revoker takes back the grants it made;
+// with GRANT ANY OBJECT PRIVILEGE, those the owner made (or that were made on its behalf).
 void revokeObject(ExecContext& ctx, const sql::GrantStmt& stmt) {
   Catalog& cat = ctx.catalog;
   GrantTarget target = grantTarget(ctx, *stmt.object);
   const std::string& user = ctx.user();
+  for (const std::vector<std::string>& columns : stmt.privilegeColumns) {
+    if (!columns.empty()) throw OraError(1750);
+  }
   std::vector<std::string> privileges;
   for (const std::string& p : stmt.privileges) {
     if (p == "ALL" || p == "ALL PRIVILEGES") {
@@ -187,22 +267,27 @@ void revokeObject(ExecContext& ctx, const sql::GrantStmt& stmt) {
   }
   bool all = stmt.privileges.size() == 1 &&
              (stmt.privileges[0] == "ALL" || stmt.privileges[0] == "ALL PRIVILEGES");
+  bool onBehalf = target.owner != user && cat.hasSystemPrivilege(user, "GRANT ANY OBJECT PRIVILEGE");
   for (const std::string& grantee : stmt.grantees) {
     requireGrantee(cat, grantee);
     int removed = 0;
     for (const std::string& p : privileges) {
-      bool granted = false;
+      bool byUser = false;
+      bool byOwner = false;
       for (const ObjectPrivilegeGrant& g : cat.objectGrants()) {
-        granted = granted || (g.grantee == grantee && g.owner == target.owner &&
-                              g.objectName == target.name && g.privilege == p &&
-                              (g.grantor == user || target.owner == user ||
-                               cat.hasSystemPrivilege(user, "GRANT ANY OBJECT PRIVILEGE")));
+        if (g.grantee != grantee || g.owner != target.owner || g.objectName != target.name ||
+            g.privilege != p) {
+          continue;
+        }
+        byUser = byUser || g.grantor == user;
+        byOwner = byOwner || g.grantor == target.owner;
       }
-      if (!granted) {
+      if (!byUser && !(onBehalf && byOwner)) {
         if (all) continue;
         throw OraError(1927);
       }
-      removed += cat.revokeObjectPrivilege(grantee, target.owner, target.name, p);
+      removed += cat.revokeObjectPrivilege(grantee, target.owner, target.name, p,
+                                           byUser ? user : target.owner);
     }
     if (all && removed == 0) throw OraError(1927);
   }
@@ -216,7 +301,7 @@ void grantSystem(ExecContext& ctx, const sql::GrantStmt& stmt) {
       if (!cat.hasSystemPrivilege(user, "GRANT ANY ROLE") && !holdsRoleWithAdmin(cat, user, p)) {
         throw OraError(1932, {p});
       }
-    } else if (systemPrivileges().count(p)) {
+    } else if (isSystemPrivilege(ctx, p)) {
       if (!cat.hasSystemPrivilege(user, "GRANT ANY PRIVILEGE") &&
           !holdsSystemWithAdmin(cat, user, p)) {
         throw OraError(1031);
@@ -234,7 +319,8 @@ void grantSystem(ExecContext& ctx, const sql::GrantStmt& stmt) {
         if (p == grantee || cat.enabledRoles(p).count(grantee)) throw OraError(1934);
         cat.grantRole({grantee, p, stmt.withAdminOption, true});
       } else if (p == "ALL" || p == "ALL PRIVILEGES") {
-        for (const std::string& s : systemPrivileges()) {
+        for (const std::string& s : systemPrivilegeNames()) {
+          if (!isSystemPrivilege(ctx, s)) continue;
           cat.grantSystemPrivilege({grantee, s, stmt.withAdminOption});
         }
       } else {
@@ -255,7 +341,7 @@ void revokeSystem(ExecContext& ctx, const sql::GrantStmt& stmt) {
           throw OraError(1932, {p});
         }
         if (!cat.revokeRole(grantee, p)) throw OraError(1951, {p, grantee});
-      } else if (systemPrivileges().count(p)) {
+      } else if (isSystemPrivilege(ctx, p)) {
         if (!cat.hasSystemPrivilege(user, "GRANT ANY PRIVILEGE") &&
             !holdsSystemWithAdmin(cat, user, p)) {
           throw OraError(1031);
@@ -278,6 +364,7 @@ void runUser(ExecContext& ctx, const sql::UserStmt& stmt) {
       throw OraError(1920, {stmt.user});
     }
     if (!stmt.password) throw OraError(988);
+    applyUserTablespaces(ctx, stmt);  // DEFAULT / TEMPORARY TABLESPACE (ddl_tablespaces.cpp)
     auto u = std::make_unique<User>();
     u->name = stmt.user;
     u->password = *stmt.password;
@@ -290,6 +377,7 @@ void runUser(ExecContext& ctx, const sql::UserStmt& stmt) {
     if (stmt.user != ctx.user() && !cat.hasSystemPrivilege(ctx.user(), "ALTER USER")) {
       throw OraError(1031);
     }
+    applyUserTablespaces(ctx, stmt);  // DEFAULT / TEMPORARY TABLESPACE (ddl_tablespaces.cpp)
     if (stmt.password) u->password = *stmt.password;
     cat.bumpVersion();
   }

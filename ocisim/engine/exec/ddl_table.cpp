@@ -35,6 +35,30 @@ Column columnOf(ExecContext& ctx, const sql::ColumnDef& def, const std::string& 
   return c;
 }
 
+// The primary key index of an index-organized table: INDEX_TYPE IOT - TOP, in the tablespace
+// the CREATE TABLE named (the table itself has no segment of its own), named like the key, or
+// SYS_IOT_TOP_<object id of the table> when the key's name was generated.
+void makeIotTop(ExecContext& ctx, Table& table, const sql::StorageClause& storage) {
+  Catalog& cat = ctx.catalog;
+  Constraint* pk = cat.primaryKeyOf(table.header.owner, table.header.name);
+  if (!pk || pk->indexName.empty()) return;
+  Index* index = cat.findIndex(pk->indexOwner, pk->indexName);
+  if (!index) return;
+  auto top = std::make_unique<Index>(*index);
+  top->iotTop = true;
+  top->storage = storageOf(storage, top->storage);
+  top->storage.pctUsed = StorageAttributes::defaultIndexStorage().pctUsed;
+  if (pk->generatedName) {
+    top->header.name = "SYS_IOT_TOP_" + std::to_string(table.header.objectId);
+    top->generatedName = true;
+  }
+  std::string owner = index->header.owner, name = index->header.name;
+  cat.removeIndex(owner, name);
+  pk->indexName = top->header.name;
+  cat.addIndex(std::move(top));
+  ctx.db.rebuildIndexes(table);
+}
+
 }  // namespace
 
 void runCreateTable(ExecContext& ctx, const sql::CreateTableStmt& stmt) {
@@ -42,13 +66,23 @@ void runCreateTable(ExecContext& ctx, const sql::CreateTableStmt& stmt) {
   std::string owner = ddlOwner(ctx, stmt.table.schema);
   requireCreate(ctx, owner, "TABLE");
   requireFreeName(cat, owner, stmt.table.name);
+  // Index-organized tables came with release 8.0: Oracle 7 knows no ORGANIZATION clause.
+  if (stmt.organizationIndex && ctx.db.majorVersion() < 8) throw OraError(922);
+  if (stmt.globalTemporary) {
+    throw OraError::withText(3001, "unimplemented feature: CREATE GLOBAL TEMPORARY TABLE");
+  }
+  requireClauseTablespace(ctx, stmt.storage);
   auto table = std::make_unique<Table>();
   table->header = newHeader(ctx, owner, stmt.table.name);
-  table->storage = storageOf(stmt.storage, StorageAttributes::defaultTableStorage());
+  StorageAttributes defaults = StorageAttributes::defaultTableStorage();
+  defaults.tablespace = defaultTablespaceOf(ctx, owner);
+  table->storage = storageOf(stmt.storage, defaults);
+  table->organizationIndex = stmt.organizationIndex;
   std::vector<Row> rows;
   if (stmt.asQuery) {
     Compiler compiler(ctx);
     CompiledQuery q = compiler.compileQuery(*stmt.asQuery, nullptr);
+    refuseLongColumns(q.columns);
     if (!stmt.columns.empty() && stmt.columns.size() != q.columns.size()) throw OraError(1730);
     for (size_t i = 0; i < q.columns.size(); ++i) {
       Column c;
@@ -71,6 +105,7 @@ void runCreateTable(ExecContext& ctx, const sql::CreateTableStmt& stmt) {
     if (!names.insert(c.name).second) throw OraError(957);
   }
   if (table->columns.empty()) throw OraError(906);
+  refuseSecondLong(table->columns);
   table->data = std::make_shared<TableData>(table->columns.size());
   ConstraintInstaller installer(ctx, *table);
   if (!stmt.asQuery) {
@@ -83,10 +118,24 @@ void runCreateTable(ExecContext& ctx, const sql::CreateTableStmt& stmt) {
     }
   }
   for (const sql::ConstraintDef& c : stmt.constraints) installer.add(c, "");
+  if (stmt.organizationIndex) {
+    // An index-organized table is its primary key index: ORA-25175 without one.
+    bool hasKey = false;
+    for (const sql::ColumnDef& def : stmt.columns) {
+      for (const sql::ConstraintDef& c : def.constraints) {
+        hasKey = hasKey || c.kind == sql::ConstraintKind::PrimaryKey;
+      }
+    }
+    for (const sql::ConstraintDef& c : stmt.constraints) {
+      hasKey = hasKey || c.kind == sql::ConstraintKind::PrimaryKey;
+    }
+    if (!hasKey) throw OraError(25175);
+  }
   installer.validate();
   bool changedBefore = ctx.catalogChanged;
   Table& added = cat.addTable(std::move(table));
   installer.apply();
+  if (added.organizationIndex) makeIotTop(ctx, added, stmt.storage);
   // The installer marks the whole catalog changed; this change is confined to the new table.
   ctx.catalogChanged = changedBefore;
   ctx.tableCatalogChanges.emplace_back(added.header.owner, added.header.name);
@@ -130,14 +179,26 @@ void runCreateIndex(ExecContext& ctx, const sql::CreateIndexStmt& stmt) {
                 cat.hasObjectPrivilege(ctx.user(), tableOwner, table->header.name, "INDEX"));
     if (!may) throw OraError(1031);
   }
+  Index& added = createIndexObject(ctx, stmt, *table, owner);
+  ctx.tableCatalogChanges.emplace_back(added.tableOwner, added.tableName);
+}
+
+Index& createIndexObject(ExecContext& ctx, const sql::CreateIndexStmt& stmt, Table& tableRef,
+                         const std::string& owner) {
+  Catalog& cat = ctx.catalog;
+  Table* table = &tableRef;
+  const std::string tableOwner = table->header.owner;
   if (cat.findIndex(owner, stmt.index.name)) throw OraError(955);
+  requireClauseTablespace(ctx, stmt.storage);
   auto index = std::make_unique<Index>();
   index->header = newHeader(ctx, owner, stmt.index.name);
   index->tableOwner = tableOwner;
   index->tableName = table->header.name;
   index->unique = stmt.unique;
   index->bitmap = stmt.bitmap;
-  index->storage = storageOf(stmt.storage, StorageAttributes::defaultIndexStorage());
+  StorageAttributes defaults = StorageAttributes::defaultIndexStorage();
+  defaults.tablespace = defaultTablespaceOf(ctx, owner);
+  index->storage = storageOf(stmt.storage, defaults);
   std::vector<int> positions;
   std::vector<bool> descending;
   std::set<std::string> seen;
@@ -193,8 +254,7 @@ void runCreateIndex(ExecContext& ctx, const sql::CreateIndexStmt& stmt) {
       }
     }
   }
-  Index& added = cat.addIndex(std::move(index));
-  ctx.tableCatalogChanges.emplace_back(added.tableOwner, added.tableName);
+  return cat.addIndex(std::move(index));
 }
 
 }  // namespace ocisim

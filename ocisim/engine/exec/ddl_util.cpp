@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "engine/exec/compiler.h"
 #include "engine/ora_error.h"
 
 namespace ocisim {
@@ -19,7 +20,7 @@ void collectColumns(const sql::Expr& e, std::set<std::string>& names) {
 }  // namespace
 
 std::string ddlOwner(ExecContext& ctx, const std::string& schema) {
-  std::string owner = schema.empty() ? ctx.user() : schema;
+  std::string owner = schema.empty() ? ctx.session.currentSchema() : schema;
   if (!ctx.catalog.findUser(owner)) throw OraError(1918, {owner});
   return owner;
 }
@@ -54,8 +55,12 @@ DataType dataTypeOf(ExecContext& ctx, const sql::TypeSpec& spec, const std::stri
     if (national && release < 8) throw OraError(902);
     if (spec.name == "TIMESTAMP" && release < 9) throw OraError(902);
     if ((spec.withTimeZone || spec.withLocalTimeZone) && release < 9) throw OraError(902);
-    if (auto t =
-            DataType::fromSqlName(spec.name, first, spec.scale, spec.charSemantics, release >= 9)) {
+    // NLS_LENGTH_SEMANTICS = CHAR: a length without a unit counts characters.
+    bool text = spec.name == "VARCHAR2" || spec.name == "VARCHAR" || spec.name == "CHAR" ||
+                spec.name == "CHARACTER";
+    bool chars = spec.charSemantics ||
+                 (text && !spec.byteSemantics && ctx.nls().charLengthSemantics);
+    if (auto t = DataType::fromSqlName(spec.name, first, spec.scale, chars, release >= 9)) {
       if (spec.withTimeZone) t->zone = TimeZoneKind::WithTimeZone;
       if (spec.withLocalTimeZone) t->zone = TimeZoneKind::WithLocalTimeZone;
       return *t;
@@ -133,14 +138,90 @@ void ensureKeyIndex(ExecContext& ctx, Table& table, Constraint& key,
     index->columns.push_back({c, false});
     positions.push_back(table.columnIndex(c));
   }
-  index->storage = usingIndex ? storageOf(*usingIndex, StorageAttributes::defaultIndexStorage())
-                              : StorageAttributes::defaultIndexStorage();
+  StorageAttributes defaults = StorageAttributes::defaultIndexStorage();
+  defaults.tablespace = defaultTablespaceOf(ctx, table.header.owner);
+  index->storage = usingIndex ? storageOf(*usingIndex, defaults) : defaults;
   if (usingIndex && usingIndex->compress) index->compressPrefix = *usingIndex->compress;
   table.data->createIndex(key.name, std::move(positions),
                           std::vector<bool>(key.columns.size(), false));
   cat.addIndex(std::move(index));
   key.indexName = key.name;
   key.ownsIndex = true;
+}
+
+namespace {
+
+// The columns of an index named by USING INDEX must be the key's (in any order): the key is
+// checked through the index's whole key.
+bool sameColumns(const std::vector<std::string>& key, const std::vector<std::string>& index) {
+  if (key.size() != index.size()) return false;
+  std::set<std::string> a(key.begin(), key.end()), b(index.begin(), index.end());
+  return a == b && a.size() == key.size();
+}
+
+}  // namespace
+
+bool checkKeyIndexClause(ExecContext& ctx, const Table& table, const Constraint& key,
+                         const sql::ConstraintDef& def) {
+  const Catalog& cat = ctx.catalog;
+  const std::string& owner = table.header.owner;
+  if (def.hasUsingIndex) requireClauseTablespace(ctx, def.usingIndex);
+  if (def.usingIndexCreate) {
+    const sql::CreateIndexStmt& ci = *def.usingIndexCreate;
+    // USING INDEX (CREATE INDEX ...) came with release 9.
+    if (ctx.db.majorVersion() < 9) throw OraError(907);
+    std::string tableOwner = ci.table.schema.empty() ? ctx.user() : ci.table.schema;
+    if (tableOwner != owner || ci.table.name != table.header.name) {
+      throw OraError(cat.findTable(tableOwner, ci.table.name) ? 14196 : 942);
+    }
+    std::string indexOwner = ci.index.schema.empty() ? ctx.user() : ci.index.schema;
+    if (indexOwner != owner) throw OraError(14196);
+    if (cat.findIndex(indexOwner, ci.index.name)) throw OraError(955);
+    std::vector<std::string> columns;
+    for (const sql::IndexColumn& c : ci.columns) {
+      if (c.name.empty()) throw OraError(14196);
+      if (table.columnIndex(c.name) < 0) throw OraError(904, {quotedName({c.name})});
+      columns.push_back(c.name);
+    }
+    if (!sameColumns(key.columns, columns)) throw OraError(14196);
+    if (key.deferrable && ci.unique) throw OraError(14196);
+    requireClauseTablespace(ctx, ci.storage);
+    return true;
+  }
+  if (!def.usingIndexName.name.empty()) {
+    std::string indexOwner =
+        def.usingIndexName.schema.empty() ? ctx.user() : def.usingIndexName.schema;
+    const Index* index = cat.findIndex(indexOwner, def.usingIndexName.name);
+    if (!index) throw OraError(1418);
+    if (index->tableOwner != owner || index->tableName != table.header.name) {
+      throw OraError(14196);
+    }
+    std::vector<std::string> columns;
+    for (const IndexColumn& c : index->columns) columns.push_back(c.name);
+    if (!sameColumns(key.columns, columns) || (key.deferrable && index->unique)) {
+      throw OraError(14196);
+    }
+    return true;
+  }
+  return false;
+}
+
+void ensureKeyIndex(ExecContext& ctx, Table& table, Constraint& key,
+                    const sql::ConstraintDef* def) {
+  if (def && def->usingIndexCreate) {
+    Index& index = createIndexObject(ctx, *def->usingIndexCreate, table, table.header.owner);
+    key.indexOwner = index.header.owner;
+    key.indexName = index.header.name;
+    key.ownsIndex = false;
+    return;
+  }
+  if (def && !def->usingIndexName.name.empty()) {
+    key.indexOwner = def->usingIndexName.schema.empty() ? ctx.user() : def->usingIndexName.schema;
+    key.indexName = def->usingIndexName.name;
+    key.ownsIndex = false;
+    return;
+  }
+  ensureKeyIndex(ctx, table, key, def && def->hasUsingIndex ? &def->usingIndex : nullptr);
 }
 
 }  // namespace ocisim

@@ -2,6 +2,7 @@
 // as the catalog records them, and the creation of key indexes. Internal to the executor.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,5 +40,44 @@ std::vector<std::string> conditionColumns(const sql::Expr& condition, const Tabl
 // and ownsIndex (true when the index was made here).
 void ensureKeyIndex(ExecContext& ctx, Table& table, Constraint& key,
                     const sql::StorageClause* usingIndex);
+// The same for a key defined by `def` (may be null): USING INDEX (CREATE INDEX ...) makes that
+// index and USING INDEX name takes that one (the key does not own either: dropping the key keeps
+// it); otherwise as above with the USING INDEX attributes.
+void ensureKeyIndex(ExecContext& ctx, Table& table, Constraint& key, const sql::ConstraintDef* def);
+// Checks what ensureKeyIndex(def) will do without changing anything: the tablespace of USING
+// INDEX, and the index of USING INDEX (CREATE INDEX ...) / USING INDEX name (ORA-14196 when it
+// cannot enforce the key). True when the key names its index that way (so the index named like
+// the key is not needed).
+bool checkKeyIndexClause(ExecContext& ctx, const Table& table, const Constraint& key,
+                         const sql::ConstraintDef& def);
+
+// CREATE INDEX once the statement's privileges are checked: the index on `table` in `owner`'s
+// schema, with its structure built (ddl_table.cpp).
+Index& createIndexObject(ExecContext& ctx, const sql::CreateIndexStmt& stmt, Table& table,
+                         const std::string& owner);
+
+// ---- tablespaces (ddl_tablespaces.cpp) ----
+
+// The tablespace's DBA_TABLESPACES.CONTENTS, or nullopt when the database has no such tablespace.
+std::optional<std::string> tablespaceContents(const ExecContext& ctx, const std::string& name);
+// ORA-00959 unless the tablespace exists; ORA-02195 when it is a TEMPORARY or UNDO one and a
+// table or index is to go there.
+void requireSegmentTablespace(const ExecContext& ctx, const std::string& name);
+// The same for the TABLESPACE of a clause, when it has one.
+void requireClauseTablespace(const ExecContext& ctx, const sql::StorageClause& clause);
+// The tablespace a new table or index of `owner` goes to when none is named.
+std::string defaultTablespaceOf(const ExecContext& ctx, const std::string& owner);
+// CREATE USER / ALTER USER: checks DEFAULT / TEMPORARY TABLESPACE and records them.
+void applyUserTablespaces(ExecContext& ctx, const sql::UserStmt& stmt);
+// DROP TABLESPACE (ddl_drop.cpp).
+void dropTablespace(ExecContext& ctx, const sql::DropStmt& stmt);
+
+// ---- object status (ddl_status.cpp) ----
+
+// Marks INVALID the views (and, through them, the views over those) whose query references
+// owner.name, an object being dropped, renamed or changed incompatibly.
+void invalidateDependents(ExecContext& ctx, const std::string& owner, const std::string& name);
+// Compiles a view's query again: VALID with its columns when it compiles (true), else INVALID.
+bool recompileView(ExecContext& ctx, View& view);
 
 }  // namespace ocisim

@@ -2,6 +2,7 @@
 // equalities use the index), new values are computed from the rows as they were before the
 // statement, then written through the ConstraintChecker.
 #include <algorithm>
+#include <set>
 
 #include "engine/exec/block_compiler.h"
 #include "engine/exec/constraints.h"
@@ -19,6 +20,29 @@ Table& targetTable(Compiler& compiler, const sql::QualifiedName& name,
   if (r.kind == Relation::Kind::View) throw OraError(1732);
   if (r.kind != Relation::Kind::Table) throw OraError(1031);
   return *r.table;
+}
+
+// INSERT and UPDATE may also rest on column privileges: without the privilege on the table, the
+// user needs it on every column the statement writes (for an INSERT without a column list, on
+// every column of the table).
+Table& targetTable(ExecContext& ctx, Compiler& compiler, const sql::QualifiedName& name,
+                   const std::string& privilege, const std::vector<std::string>& written) {
+  try {
+    return targetTable(compiler, name, privilege);
+  } catch (const OraError& e) {
+    if (e.code() != 1031) throw;
+    const std::string owner = name.schema.empty() ? ctx.user() : name.schema;
+    Table* table = ctx.catalog.findTable(owner, name.name);
+    std::set<std::string> held = ctx.catalog.columnPrivileges(ctx.user(), owner, name.name,
+                                                              privilege);
+    if (!table || held.empty()) throw;
+    for (const Column& c : table->columns) {
+      bool writes = written.empty() || std::find(written.begin(), written.end(), c.name) !=
+                                           written.end();
+      if (writes && !held.count(c.name)) throw;
+    }
+    return *table;
+  }
 }
 
 Scope tableScope(const Table& table, const std::string& alias, Compiler& compiler) {
@@ -124,7 +148,7 @@ Value defaultValue(ExecContext& ctx, Compiler& compiler, Column& column) {
 
 uint64_t runInsert(ExecContext& ctx, const sql::InsertStmt& stmt) {
   Compiler compiler(ctx);
-  Table& table = targetTable(compiler, stmt.table, "INSERT");
+  Table& table = targetTable(ctx, compiler, stmt.table, "INSERT", stmt.columns);
   std::vector<int> positions;
   if (stmt.columns.empty()) {
     for (size_t i = 0; i < table.columns.size(); ++i) positions.push_back(static_cast<int>(i));
@@ -166,6 +190,7 @@ uint64_t runInsert(ExecContext& ctx, const sql::InsertStmt& stmt) {
   } else {
     ctx.tablesRead.clear();
     CompiledQuery q = compiler.compileQuery(*stmt.query, nullptr);
+    refuseLongColumns(q.columns);
     if (q.columns.size() > positions.size()) throw OraError(913);
     if (q.columns.size() < positions.size()) throw OraError(947);
     EvalEnv env{&ctx};
@@ -201,7 +226,9 @@ uint64_t runInsert(ExecContext& ctx, const sql::InsertStmt& stmt) {
 
 uint64_t runUpdate(ExecContext& ctx, const sql::UpdateStmt& stmt) {
   Compiler compiler(ctx);
-  Table& table = targetTable(compiler, stmt.table, "UPDATE");
+  std::vector<std::string> assigned;
+  for (const sql::Assignment& a : stmt.assignments) assigned.push_back(a.column);
+  Table& table = targetTable(ctx, compiler, stmt.table, "UPDATE", assigned);
   Scope scope = tableScope(table, stmt.alias, compiler);
   std::vector<int> targets;
   std::vector<std::unique_ptr<CExpr>> values;

@@ -71,6 +71,11 @@ ExecContext::ExecContext(Session& s, const BindSet* b)
   functions.nls = &s.nls();
   functions.sysdate = sysdate;
   functions.user = s.user();
+  functions.currentSchema = s.currentSchema();
+  functions.dbName = s.database().globalName();
+  functions.sessionId = s.sessionId();
+  if (s.database().majorVersion() < 9) functions.charset = "UTF8";
+  if (const User* u = catalog.findUser(s.user())) functions.userId = u->userId;
 }
 
 const Value& ExecContext::bind(const std::string& name) const {

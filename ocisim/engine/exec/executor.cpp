@@ -71,6 +71,15 @@ uint64_t runStatement(ExecContext& ctx, const sql::Statement& stmt) {
     case K::PlsqlBlock:
       runPlsqlBlock(ctx, stmt.as<sql::PlsqlBlockStmt>());
       return 0;
+    case K::AlterIndex:
+      runAlterIndex(ctx, stmt.as<sql::AlterIndexStmt>());
+      return 0;
+    case K::AlterView:
+      runAlterView(ctx, stmt.as<sql::AlterViewStmt>());
+      return 0;
+    case K::CreateTablespace:
+      runCreateTablespace(ctx, stmt.as<sql::CreateTablespaceStmt>());
+      return 0;
     case K::Select:
       break;
   }

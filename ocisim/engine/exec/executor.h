@@ -32,5 +32,8 @@ void runRevoke(ExecContext& ctx, const sql::GrantStmt& stmt);
 void runAlterSession(ExecContext& ctx, const sql::AlterSessionStmt& stmt);
 void runComment(ExecContext& ctx, const sql::CommentStmt& stmt);
 void runPlsqlBlock(ExecContext& ctx, const sql::PlsqlBlockStmt& stmt);
+void runAlterIndex(ExecContext& ctx, const sql::AlterIndexStmt& stmt);
+void runAlterView(ExecContext& ctx, const sql::AlterViewStmt& stmt);
+void runCreateTablespace(ExecContext& ctx, const sql::CreateTablespaceStmt& stmt);
 
 }  // namespace ocisim

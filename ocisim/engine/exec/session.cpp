@@ -96,7 +96,10 @@ Session::Session(std::shared_ptr<Database> database, std::string user)
     : database_(std::move(database)),
       user_(std::move(user)),
       nls_(NlsSettings::forVersion(database_->version())),
-      output_(database_->majorVersion()) {}
+      output_(database_->majorVersion()) {
+  static std::atomic<uint64_t> lastSessionId{0};
+  sessionId_ = ++lastSessionId;
+}
 
 Session::~Session() = default;
 

@@ -62,6 +62,14 @@ class Session {
   const std::shared_ptr<Database>& databasePtr() const { return database_; }
   // The user logged on, upper case (USER).
   const std::string& user() const { return user_; }
+  // The schema unqualified names resolve in: the user's own unless ALTER SESSION SET
+  // CURRENT_SCHEMA chose another. Privileges stay the user's.
+  const std::string& currentSchema() const {
+    return currentSchema_.empty() ? user_ : currentSchema_;
+  }
+  void setCurrentSchema(std::string schema) { currentSchema_ = std::move(schema); }
+  // USERENV('SESSIONID'): a number that tells the sessions of the process apart.
+  uint64_t sessionId() const { return sessionId_; }
   NlsSettings& nls() { return nls_; }
   const NlsSettings& nls() const { return nls_; }
   DbmsOutput& output() { return output_; }
@@ -90,6 +98,8 @@ class Session {
 
   std::shared_ptr<Database> database_;
   std::string user_;
+  std::string currentSchema_;
+  uint64_t sessionId_ = 0;
   NlsSettings nls_;
   DbmsOutput output_;
   std::atomic<bool> cancelRequested_{false};  // written by any thread (cancel), read by the

@@ -255,6 +255,7 @@ std::unique_ptr<PreparedStatement> Session::prepare(std::string_view sqlText) {
       (database().majorVersion() == 12 && database().minorVersion() < 2)) {
     options.maxIdentifierLength = 30;
   }
+  options.release = database().majorVersion() * 100 + database().minorVersion();
   auto impl = std::make_unique<PreparedStatement::Impl>(
       PreparedStatement::Impl{*this, sql::parseStatement(sqlText, options), {}, false});
   return std::unique_ptr<PreparedStatement>(new PreparedStatement(std::move(impl)));

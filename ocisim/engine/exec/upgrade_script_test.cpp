@@ -12,6 +12,8 @@ class UpgradeScriptTest : public EngineTest {
     exec(*sys, "create user scott identified by tiger");
     exec(*sys, "grant connect, resource to scott");
     exec(*sys, "create user target identified by t");
+    // The script puts an index in INDX, as generated from a database that has one.
+    exec(*sys, "create tablespace indx datafile 'indx01.dbf' size 10m");
     scott = db->logon("SCOTT", "tiger");
   }
   std::unique_ptr<Session> scott;

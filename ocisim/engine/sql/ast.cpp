@@ -33,6 +33,7 @@ int dropFunction(ObjectKind kind) {
     case ObjectKind::Trigger: return 61;
     case ObjectKind::User: return 11;
     case ObjectKind::Role: return 6;
+    case ObjectKind::Tablespace: return 51;
   }
   return 0;
 }
@@ -51,13 +52,16 @@ int Statement::ociStatementType() const {
     case StatementKind::CreateView:
     case StatementKind::CreateCode:
     case StatementKind::CreateUser:
-    case StatementKind::CreateRole: return 5;
+    case StatementKind::CreateRole:
+    case StatementKind::CreateTablespace: return 5;
     case StatementKind::Drop: return 6;
     case StatementKind::AlterTable:
     case StatementKind::AlterSequence:
     case StatementKind::AlterTrigger:
     case StatementKind::AlterUser:
-    case StatementKind::AlterSession: return 7;
+    case StatementKind::AlterSession:
+    case StatementKind::AlterIndex:
+    case StatementKind::AlterView: return 7;
     case StatementKind::PlsqlBlock:
       return static_cast<const PlsqlBlockStmt&>(*this).startsWithDeclare ? 9 : 8;
     case StatementKind::Rollback: return 17;
@@ -100,6 +104,9 @@ int Statement::sqlFunctionCode() const {
     case StatementKind::Rollback: return 55;
     case StatementKind::Savepoint: return 56;
     case StatementKind::PlsqlBlock: return 34;
+    case StatementKind::AlterIndex: return 41;
+    case StatementKind::AlterView: return 88;
+    case StatementKind::CreateTablespace: return 49;
   }
   return 0;
 }

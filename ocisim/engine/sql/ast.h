@@ -15,6 +15,8 @@ namespace ocisim::sql {
 
 struct Query;
 struct Statement;
+struct TypeSpec;
+struct CreateIndexStmt;
 
 // ---------------------------------------------------------------- expressions
 
@@ -70,6 +72,7 @@ struct Expr {
   std::unique_ptr<Query> query;        // InSubquery, Exists, Subquery
   std::unique_ptr<Expr> caseOperand;   // Case: the operand of a simple CASE, else null
   std::unique_ptr<Expr> elseExpr;      // Case: the ELSE branch, else null
+  std::shared_ptr<const TypeSpec> castType;  // Function CAST(args[0] AS castType)
   uint32_t begin = 0;  // byte range of the expression in the statement text
   uint32_t end = 0;
 };
@@ -77,6 +80,9 @@ struct Expr {
 // TRIM is parsed into a Function "TRIM" whose args are either [s] (TRIM(s)) or, for the
 // forms with FROM, [mode, set, s]: mode a String literal "LEADING", "TRAILING" or "BOTH", set
 // the trim character expression (a String literal " " when not given).
+// EXTRACT(field FROM d) is a Function "EXTRACT" with args [field, d], field a String literal
+// (YEAR, MONTH, DAY, HOUR, MINUTE, SECOND). CAST(x AS type) is a Function "CAST" with args [x]
+// and castType. CURRENT_DATE, CURRENT_TIMESTAMP and LOCALTIMESTAMP are Column names.
 
 // ---------------------------------------------------------------- queries
 
@@ -129,9 +135,17 @@ struct OrderItem {
   enum class Nulls : uint8_t { Default, First, Last } nulls = Nulls::Default;
 };
 
+// WITH name [(columns)] AS (query): a named subquery of the query it precedes.
+struct CommonTableExpr {
+  std::string name;
+  std::vector<std::string> columns;  // the column names given, or empty
+  std::unique_ptr<Query> query;
+};
+
 // A query: either one block, or left SETOP right (left-associative; parentheses nest).
-// ORDER BY and FOR UPDATE belong to the query they follow.
+// ORDER BY and FOR UPDATE belong to the query they follow; WITH precedes it.
 struct Query {
+  std::vector<CommonTableExpr> with;  // WITH ... (release 9 on), in order
   std::unique_ptr<QueryBlock> block;  // set for a plain block
   SetOp setOp = SetOp::Union;         // used when block is null
   std::unique_ptr<Query> left;
@@ -175,6 +189,11 @@ struct StorageClause {
   std::optional<int> compress;
 };
 
+struct QualifiedName {
+  std::string schema;  // "" when not written
+  std::string name;
+};
+
 enum class ConstraintKind : uint8_t { NotNull, Null, PrimaryKey, Unique, ForeignKey, Check };
 enum class DeleteRule : uint8_t { NoAction, Cascade, SetNull };
 
@@ -197,6 +216,9 @@ struct ConstraintDef {
   bool initiallyDeferred = false;    // INITIALLY DEFERRED
   bool initiallyGiven = false;       // INITIALLY IMMEDIATE or DEFERRED given
   std::optional<bool> keepIndex;     // KEEP INDEX / DROP INDEX (DISABLE or DROP of a key)
+  // PrimaryKey/Unique: USING INDEX (CREATE [UNIQUE] INDEX ...) (release 9 on), else null.
+  std::shared_ptr<const CreateIndexStmt> usingIndexCreate;
+  QualifiedName usingIndexName;      // USING INDEX [schema.]index: an existing index, else ""
 };
 
 struct ColumnDef {
@@ -207,11 +229,6 @@ struct ColumnDef {
   // the expression to the start of the next token (trailing blanks and line breaks included).
   std::string defaultText;
   std::vector<ConstraintDef> constraints;  // inline constraints in order (NOT NULL, NULL, ...)
-};
-
-struct QualifiedName {
-  std::string schema;  // "" when not written
-  std::string name;
 };
 
 // ---------------------------------------------------------------- PL/SQL
@@ -295,6 +312,9 @@ enum class StatementKind : uint8_t {
   Comment,
   Commit, Rollback, Savepoint,
   PlsqlBlock,   // anonymous block (BEGIN ... or DECLARE ...)
+  AlterIndex,   // ALTER INDEX name RENAME TO | REBUILD | UNUSABLE
+  AlterView,    // ALTER VIEW name COMPILE
+  CreateTablespace,  // CREATE [TEMPORARY] TABLESPACE name DATAFILE | TEMPFILE '...' SIZE n ...
 };
 
 struct Statement {
@@ -368,6 +388,9 @@ struct CreateTableStmt : Statement {
   std::vector<ConstraintDef> constraints;  // out-of-line constraints in order
   StorageClause storage;
   std::unique_ptr<Query> asQuery;          // CREATE TABLE ... AS query
+  bool organizationIndex = false;          // ORGANIZATION INDEX (HEAP: false)
+  bool globalTemporary = false;            // CREATE GLOBAL TEMPORARY TABLE
+  bool onCommitPreserve = false;           // ON COMMIT PRESERVE ROWS (else DELETE ROWS)
 };
 
 enum class AlterTableActionKind : uint8_t {
@@ -384,6 +407,8 @@ enum class AlterTableActionKind : uint8_t {
   ModifyConstraint,    // MODIFY CONSTRAINT name | PRIMARY KEY | UNIQUE (cols) state
   EnableAllTriggers,   // ENABLE ALL TRIGGERS
   DisableAllTriggers,  // DISABLE ALL TRIGGERS
+  RenameConstraint,    // RENAME CONSTRAINT a TO b: names {a, b}
+  Move,                // MOVE [ONLINE] (attributes such as TABLESPACE go to the statement's storage)
 };
 
 struct AlterTableAction {
@@ -515,7 +540,30 @@ struct AlterTriggerStmt : Statement {
 enum class ObjectKind : uint8_t {
   Table, View, Index, Sequence, Synonym,
   Procedure, Function, Package, PackageBody, Type, TypeBody, Trigger,
-  User, Role,
+  User, Role, Tablespace,
+};
+
+struct AlterIndexStmt : Statement {
+  AlterIndexStmt() : Statement(StatementKind::AlterIndex) {}
+  enum class Action : uint8_t { Rename, Rebuild, Unusable };
+  QualifiedName index;
+  Action action = Action::Rebuild;
+  std::string newName;    // Rename
+  StorageClause storage;  // Rebuild: TABLESPACE and other attributes
+};
+
+struct AlterViewStmt : Statement {
+  AlterViewStmt() : Statement(StatementKind::AlterView) {}
+  QualifiedName view;  // ALTER VIEW name COMPILE
+};
+
+// CREATE [TEMPORARY] TABLESPACE name DATAFILE | TEMPFILE 'file' [SIZE n] [REUSE] [AUTOEXTEND ...]
+// [other attributes]: only the name and the kind are kept.
+struct CreateTablespaceStmt : Statement {
+  CreateTablespaceStmt() : Statement(StatementKind::CreateTablespace) {}
+  std::string name;
+  bool temporary = false;  // TEMPORARY TABLESPACE ... TEMPFILE
+  bool undo = false;       // UNDO TABLESPACE
 };
 
 struct DropStmt : Statement {
@@ -525,6 +573,7 @@ struct DropStmt : Statement {
   bool cascade = false;  // TABLE: CASCADE CONSTRAINTS; USER: CASCADE
   bool force = false;    // TYPE: FORCE
   bool isPublic = false;  // DROP PUBLIC SYNONYM
+  bool includingContents = false;  // TABLESPACE: INCLUDING CONTENTS [AND DATAFILES]
 };
 
 // CREATE USER / ALTER USER.

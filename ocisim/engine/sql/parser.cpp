@@ -173,7 +173,7 @@ std::unique_ptr<Statement> Parser::parseTop() {
   const Token& first = peek();
   std::unique_ptr<Statement> stmt;
   if (first.kind == TokenKind::End) fail(900);
-  if (first.isWord("SELECT") || first.isWord("WITH") || first.isOp("(")) {
+  if (first.isWord("SELECT") || (first.isWord("WITH") && release() >= 900) || first.isOp("(")) {
     stmt = selectStatement();
   } else if (first.isWord("INSERT")) {
     stmt = insertStatement();

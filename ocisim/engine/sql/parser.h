@@ -15,6 +15,10 @@ namespace ocisim::sql {
 struct ParseOptions {
   // Longest identifier (ORA-00972 beyond it): 30 before release 12.2, 128 after.
   size_t maxIdentifierLength = 128;
+  // The server release as major * 100 + minor (703, 800, 801, 902, 1903): the syntax a release
+  // lacks is not recognised, and fails as that release's parser fails on it (CASE before 8.1,
+  // ANSI joins, WITH and datetime literals before 9).
+  int release = 1903;
 };
 
 

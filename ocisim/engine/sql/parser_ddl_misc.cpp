@@ -47,6 +47,29 @@ std::unique_ptr<Statement> Parser::createStatement() {
   }
   if (orReplace || force) fail(922);
   if (acceptWord("TABLE")) return createTable();
+  if (atWord("GLOBAL") && atWord("TEMPORARY", 1)) {
+    next();
+    next();
+    expectWord("TABLE", 901);
+    auto stmt = createTable();
+    auto& table = stmt->as<CreateTableStmt>();
+    table.globalTemporary = true;
+    return stmt;
+  }
+  if (acceptWord("TABLESPACE")) return createTablespace(false, false);
+  if (atWord("SYNONYM") || (atWord("PUBLIC") && atWord("SYNONYM", 1))) {
+    failWith(OraError::withText(3001, "unimplemented feature: CREATE SYNONYM"), peek());
+  }
+  if (atWord("TEMPORARY") && atWord("TABLESPACE", 1)) {
+    next();
+    next();
+    return createTablespace(true, false);
+  }
+  if (atWord("UNDO") && atWord("TABLESPACE", 1)) {
+    next();
+    next();
+    return createTablespace(false, true);
+  }
   if (atWord("UNIQUE") || atWord("BITMAP")) {
     bool unique = next().isWord("UNIQUE");
     expectWord("INDEX", 901);
@@ -68,11 +91,88 @@ std::unique_ptr<Statement> Parser::alterStatement() {
   if (acceptWord("USER")) return userStatement(StatementKind::AlterUser);
   if (acceptWord("SESSION")) return alterSession();
   if (acceptWord("TRIGGER")) return alterTrigger();
-  if (atWord("INDEX") || atWord("VIEW")) {
-    std::string what = "ALTER " + peek().text;
-    failWith(OraError::withText(3001, "unimplemented feature: " + what), peek());
-  }
+  if (acceptWord("INDEX")) return alterIndex();
+  if (acceptWord("VIEW")) return alterView();
   fail(940);
+}
+
+// ALTER INDEX [schema.]name RENAME TO new | REBUILD [attributes] | UNUSABLE.
+std::unique_ptr<Statement> Parser::alterIndex() {
+  auto stmt = std::make_unique<AlterIndexStmt>();
+  stmt->index = qualifiedName(953);
+  if (acceptWord("RENAME")) {
+    expectWord("TO", 14155);
+    stmt->action = AlterIndexStmt::Action::Rename;
+    stmt->newName = identifier(953);
+    if (atOp(".")) fail(14047);
+  } else if (acceptWord("REBUILD")) {
+    stmt->action = AlterIndexStmt::Action::Rebuild;
+    while (storageAttribute(stmt->storage, true)) {
+    }
+  } else if (acceptWord("UNUSABLE")) {
+    stmt->action = AlterIndexStmt::Action::Unusable;
+  } else {
+    fail(2243);
+  }
+  expectStatementEnd(2243);
+  return stmt;
+}
+
+// ALTER VIEW [schema.]name COMPILE.
+std::unique_ptr<Statement> Parser::alterView() {
+  auto stmt = std::make_unique<AlterViewStmt>();
+  stmt->view = qualifiedName(903);
+  expectWord("COMPILE", 922);
+  expectStatementEnd(922);
+  return stmt;
+}
+
+// CREATE [TEMPORARY | UNDO] TABLESPACE name DATAFILE | TEMPFILE 'file' [SIZE n] [REUSE]
+// [, 'file' ...] [AUTOEXTEND ...] and the other clauses, read and not kept.
+std::unique_ptr<Statement> Parser::createTablespace(bool temporary, bool undo) {
+  auto stmt = std::make_unique<CreateTablespaceStmt>();
+  stmt->temporary = temporary;
+  stmt->undo = undo;
+  stmt->name = identifier(2216);
+  if (acceptWord(temporary ? "TEMPFILE" : "DATAFILE")) {
+    do {
+      if (peek().kind != TokenKind::String) fail(2236);
+      next();
+      if (acceptWord("SIZE")) sizeValue();
+      acceptWord("REUSE");
+      if (acceptWord("AUTOEXTEND")) {
+        if (!acceptWord("OFF")) {
+          expectWord("ON", 922);
+          if (acceptWord("NEXT")) sizeValue();
+          if (acceptWord("MAXSIZE")) {
+            if (!acceptWord("UNLIMITED")) sizeValue();
+          }
+        }
+      }
+    } while (acceptOp(","));
+  } else {
+    fail(2199);
+  }
+  // The remaining clauses (LOGGING, EXTENT MANAGEMENT ..., SEGMENT SPACE MANAGEMENT ...,
+  // DEFAULT STORAGE (...), BLOCKSIZE n, ONLINE ...) are read word by word.
+  while (!atEnd()) {
+    if (atOp("(")) {
+      int depth = 0;
+      do {
+        if (atOp("(")) ++depth;
+        if (atOp(")")) --depth;
+        next();
+      } while (depth > 0 && !atEnd());
+      continue;
+    }
+    if (peek().kind == TokenKind::Identifier || peek().kind == TokenKind::Number) {
+      next();
+      continue;
+    }
+    break;
+  }
+  expectStatementEnd(922);
+  return stmt;
 }
 
 // ALTER TRIGGER [schema.]name ENABLE | DISABLE | COMPILE [DEBUG] [REUSE SETTINGS].
@@ -189,10 +289,13 @@ std::unique_ptr<Statement> Parser::dropStatement() {
     stmt->object = ObjectKind::User;
   } else if (kind.isWord("ROLE")) {
     stmt->object = ObjectKind::Role;
+  } else if (kind.isWord("TABLESPACE")) {
+    stmt->object = ObjectKind::Tablespace;
   } else {
     failAt(950, kind);
   }
-  bool principal = stmt->object == ObjectKind::User || stmt->object == ObjectKind::Role;
+  bool principal = stmt->object == ObjectKind::User || stmt->object == ObjectKind::Role ||
+                   stmt->object == ObjectKind::Tablespace;
   if (principal) {
     stmt->name.name = identifier(1935);
   } else {
@@ -211,6 +314,13 @@ std::unique_ptr<Statement> Parser::dropStatement() {
     if (!stmt->force) acceptWord("VALIDATE");
   } else if (stmt->object == ObjectKind::Synonym) {
     stmt->force = acceptWord("FORCE");
+  } else if (stmt->object == ObjectKind::Tablespace) {
+    if (acceptWord("INCLUDING")) {
+      expectWord("CONTENTS", 905);
+      stmt->includingContents = true;
+      if (acceptWord("AND") || acceptWord("KEEP")) expectWord("DATAFILES", 905);
+      if (acceptWord("CASCADE")) expectWord("CONSTRAINTS", 905);
+    }
   }
   expectStatementEnd(933);
   return stmt;

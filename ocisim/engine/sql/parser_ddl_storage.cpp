@@ -95,6 +95,14 @@ bool Parser::storageAttribute(StorageClause& s, bool index) {
 }
 
 std::unique_ptr<Statement> Parser::createIndex(bool unique) {
+  auto stmt = createIndexBody(unique);
+  expectStatementEnd(2158);
+  return stmt;
+}
+
+// CREATE [UNIQUE | BITMAP] INDEX after the INDEX keyword, up to the end of its attributes (also
+// inside USING INDEX (CREATE INDEX ...)).
+std::unique_ptr<CreateIndexStmt> Parser::createIndexBody(bool unique) {
   auto stmt = std::make_unique<CreateIndexStmt>();
   stmt->unique = unique;
   stmt->index = qualifiedName(953);
@@ -120,7 +128,6 @@ std::unique_ptr<Statement> Parser::createIndex(bool unique) {
   expectOp(")", 907);
   while (storageAttribute(stmt->storage, true)) {
   }
-  expectStatementEnd(2158);
   return stmt;
 }
 

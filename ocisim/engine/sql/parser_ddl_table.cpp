@@ -259,9 +259,33 @@ void Parser::constraintState(ConstraintDef& c) {
 void Parser::usingIndexClause(ConstraintDef& c) {
   next();  // USING
   next();  // INDEX
-  if (atOp("(")) {
-    failWith(OraError::withText(3001, "unimplemented feature: USING INDEX (CREATE INDEX ...)"),
-             peek());
+  if (acceptOp("(")) {  // USING INDEX (CREATE [UNIQUE | BITMAP] INDEX ...)
+    expectWord("CREATE", 922);
+    bool unique = false, bitmap = false;
+    if (acceptWord("UNIQUE")) {
+      unique = true;
+    } else if (acceptWord("BITMAP")) {
+      bitmap = true;
+    }
+    expectWord("INDEX", 901);
+    std::unique_ptr<CreateIndexStmt> index = createIndexBody(unique);
+    index->bitmap = bitmap;
+    expectOp(")", 907);
+    c.usingIndexCreate = std::move(index);
+    return;
+  }
+  if (atIdentifier() && !isReservedWord(peek().text) &&
+      !(atWord("PCTFREE") || atWord("PCTUSED") || atWord("INITRANS") || atWord("MAXTRANS") ||
+        atWord("TABLESPACE") || atWord("STORAGE") || atWord("COMPRESS") ||
+        atWord("NOCOMPRESS") || atWord("LOGGING") || atWord("NOLOGGING") ||
+        atWord("NOPARALLEL") || atWord("PARALLEL") || atWord("MONITORING") ||
+        atWord("NOMONITORING") || atWord("ONLINE") || atWord("REVERSE") || atWord("NOSORT") ||
+        atWord("COMPUTE") || atWord("ENABLE") || atWord("DISABLE") || atWord("VALIDATE") ||
+        atWord("NOVALIDATE") || atWord("RELY") || atWord("NORELY") || atWord("DEFERRABLE") ||
+        atWord("INITIALLY") || atWord("USING") || atWord("CASCADE") || atWord("KEEP") ||
+        atWord("EXCEPTIONS"))) {
+    c.usingIndexName = qualifiedName(953);  // USING INDEX [schema.]index
+    return;
   }
   c.hasUsingIndex = true;
   while (storageAttribute(c.usingIndex, true)) {
@@ -284,7 +308,30 @@ std::unique_ptr<Statement> Parser::createTable() {
   } else if (!atWord("AS")) {
     fail(906);
   }
-  while (storageAttribute(stmt->storage, false)) {
+  for (;;) {
+    if (storageAttribute(stmt->storage, false)) continue;
+    if (acceptWord("ORGANIZATION")) {
+      if (acceptWord("INDEX")) {
+        stmt->organizationIndex = true;
+      } else {
+        expectWord("HEAP", 922);
+        stmt->organizationIndex = false;
+      }
+      continue;
+    }
+    if (atWord("ON") && atWord("COMMIT", 1)) {  // GLOBAL TEMPORARY tables
+      next();
+      next();
+      if (acceptWord("PRESERVE")) {
+        stmt->onCommitPreserve = true;
+      } else {
+        expectWord("DELETE", 905);
+        stmt->onCommitPreserve = false;
+      }
+      expectWord("ROWS", 905);
+      continue;
+    }
+    break;
   }
   if (acceptWord("AS")) {
     if (!atQueryStart() && !(atOp("(") && atQueryStart(1))) fail(928);
@@ -328,9 +375,20 @@ std::unique_ptr<Statement> Parser::alterTable() {
       alterModify(*stmt);
     } else if (atWord("DROP")) {
       alterDrop(*stmt);
-    } else if (atWord("MOVE") || (atWord("RENAME") && atWord("CONSTRAINT", 1))) {
-      std::string what = atWord("MOVE") ? "ALTER TABLE MOVE" : "RENAME CONSTRAINT";
-      failWith(OraError::withText(3001, "unimplemented feature: " + what), peek());
+    } else if (acceptWord("MOVE")) {
+      AlterTableAction a;
+      a.kind = AlterTableActionKind::Move;
+      acceptWord("ONLINE");
+      stmt->actions.push_back(std::move(a));
+    } else if (atWord("RENAME") && atWord("CONSTRAINT", 1)) {
+      next();
+      next();
+      AlterTableAction a;
+      a.kind = AlterTableActionKind::RenameConstraint;
+      a.names.push_back(identifier(904));
+      expectWord("TO", 905);
+      a.names.push_back(identifier(904));
+      stmt->actions.push_back(std::move(a));
     } else if (atWord("RENAME")) {
       next();
       AlterTableAction a;

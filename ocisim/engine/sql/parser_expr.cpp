@@ -174,10 +174,11 @@ std::unique_ptr<Expr> Parser::unary() {
 
 bool Parser::atQueryStart(size_t ahead) const {
   if (atWord("SELECT", ahead)) return true;
+  if (atWord("WITH", ahead) && release() >= 900) return true;
   // "((select ...) union ...)": look through opening parentheses.
   size_t i = ahead;
   while (atOp("(", i)) ++i;
-  return i > ahead && atWord("SELECT", i);
+  return i > ahead && (atWord("SELECT", i) || (atWord("WITH", i) && release() >= 900));
 }
 
 std::unique_ptr<Expr> Parser::primary() {
@@ -210,7 +211,10 @@ std::unique_ptr<Expr> Parser::primary() {
     e->end = next().end;
     return e;
   }
-  if ((t.isWord("DATE") || t.isWord("TIMESTAMP")) && peek(1).kind == TokenKind::String) {
+  // Datetime literals came with release 9; before it DATE is a reserved word that cannot start
+  // an expression and TIMESTAMP a name.
+  if ((t.isWord("DATE") || t.isWord("TIMESTAMP")) && peek(1).kind == TokenKind::String &&
+      release() >= 900) {
     auto e = makeExpr(ExprKind::Literal, t.begin);
     e->literal = t.isWord("DATE") ? LiteralKind::Date : LiteralKind::Timestamp;
     next();
@@ -218,7 +222,11 @@ std::unique_ptr<Expr> Parser::primary() {
     e->end = next().end;
     return e;
   }
-  if (t.isWord("CASE")) return caseExpr();
+  if (t.isWord("INTERVAL") && peek(1).kind == TokenKind::String && release() >= 900) {
+    failWith(OraError::withText(3001, "unimplemented feature: INTERVAL literals"), t);
+  }
+  // CASE came with release 8.1 (before it, CASE is a name like any other).
+  if (t.isWord("CASE") && release() >= 801) return caseExpr();
   if (isPseudoColumn(t)) {
     auto e = makeExpr(ExprKind::Column, t.begin);
     e->names.push_back(t.text);
@@ -277,6 +285,12 @@ std::unique_ptr<Expr> Parser::nameOrCall() {
   if (atOp("(")) {
     e->kind = ExprKind::Function;
     if (e->names.size() == 1 && e->names[0] == "TRIM") return trimCall(std::move(e));
+    if (e->names.size() == 1 && e->names[0] == "CAST" && release() >= 800) {
+      return castCall(std::move(e));
+    }
+    if (e->names.size() == 1 && e->names[0] == "EXTRACT" && release() >= 900) {
+      return extractCall(std::move(e));
+    }
     auto call = functionArgs(std::move(e));
     if (atWord("OVER") && atOp("(", 1)) {
       // Analytic functions are left out: refuse them plainly rather than as a syntax error.
@@ -352,9 +366,43 @@ std::unique_ptr<Expr> Parser::trimCall(std::unique_ptr<Expr> fn) {
   return fn;
 }
 
+// CAST(x AS type): see the note in ast.h.
+std::unique_ptr<Expr> Parser::castCall(std::unique_ptr<Expr> fn) {
+  next();  // '('
+  fn->args.push_back(expr());
+  expectWord("AS", 905);
+  fn->castType = std::make_shared<TypeSpec>(typeSpec(false));
+  expectOp(")", 907);
+  fn->end = prevEnd();
+  return fn;
+}
+
+// EXTRACT(field FROM d): see the note in ast.h.
+std::unique_ptr<Expr> Parser::extractCall(std::unique_ptr<Expr> fn) {
+  next();  // '('
+  const Token& field = peek();
+  static constexpr std::string_view kFields[] = {"YEAR", "MONTH", "DAY", "HOUR", "MINUTE",
+                                                 "SECOND", "TIMEZONE_HOUR", "TIMEZONE_MINUTE",
+                                                 "TIMEZONE_REGION", "TIMEZONE_ABBR"};
+  bool known = false;
+  for (std::string_view f : kFields) known = known || field.isWord(f);
+  if (!known) fail(907);
+  auto e = makeExpr(ExprKind::Literal, field.begin);
+  e->literal = LiteralKind::String;
+  e->text = next().text;
+  e->end = prevEnd();
+  fn->args.push_back(std::move(e));
+  expectWord("FROM", 923);
+  fn->args.push_back(expr());
+  expectOp(")", 907);
+  fn->end = prevEnd();
+  return fn;
+}
+
 std::unique_ptr<Expr> Parser::caseExpr() {
   auto e = makeExpr(ExprKind::Case, next().begin);
-  if (!atWord("WHEN")) e->caseOperand = expr();
+  // Release 8.1 has the searched CASE only; the simple form (CASE x WHEN ...) came with 9.
+  if (!atWord("WHEN") && release() >= 900) e->caseOperand = expr();
   if (!atWord("WHEN")) fail(905);
   while (acceptWord("WHEN")) {
     e->args.push_back(expr());

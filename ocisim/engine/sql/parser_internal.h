@@ -44,6 +44,7 @@ class Parser {
   size_t position() const { return pos_; }
   void rewind(size_t pos) { pos_ = pos; }
   std::string_view text() const { return text_; }
+  int release() const { return options_.release; }
   // Number token as a 64-bit integer (ORA-01722 when not integral, code when not a number).
   int64_t integer(int code);
   // [+|-] number as text ("-5").
@@ -66,11 +67,14 @@ class Parser {
   std::unique_ptr<Expr> caseExpr();
   std::unique_ptr<Expr> parenthesized();
   bool atQueryStart(size_t ahead = 0) const;
+  std::unique_ptr<Expr> castCall(std::unique_ptr<Expr> fn);
+  std::unique_ptr<Expr> extractCall(std::unique_ptr<Expr> fn);
   // The column name Oracle derives from an expression's source text.
   std::string derivedColumnName(const Expr& e) const;
 
   // ---- queries (parser_query.cpp)
   std::unique_ptr<Query> query();
+  void withClause(Query& q);
   std::unique_ptr<Query> queryTerm();
   std::unique_ptr<QueryBlock> queryBlock();
   void selectItems(QueryBlock& block);
@@ -94,6 +98,10 @@ class Parser {
   std::unique_ptr<Statement> alterTable();
   std::unique_ptr<Statement> renameStatement();  // RENAME old TO new
   std::unique_ptr<Statement> createIndex(bool unique);
+  std::unique_ptr<CreateIndexStmt> createIndexBody(bool unique);
+  std::unique_ptr<Statement> alterIndex();
+  std::unique_ptr<Statement> alterView();
+  std::unique_ptr<Statement> createTablespace(bool temporary, bool undo);
   std::unique_ptr<Statement> sequenceStatement(StatementKind kind);
   std::unique_ptr<Statement> createView(bool orReplace);
   std::unique_ptr<Statement> dropStatement();

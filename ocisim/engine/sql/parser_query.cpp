@@ -19,8 +19,38 @@ std::unique_ptr<Statement> Parser::selectStatement() {
   return stmt;
 }
 
+// WITH name [(columns)] AS (query) [, ...]: release 9 on; column names from release 11.2.
+void Parser::withClause(Query& q) {
+  next();  // WITH
+  do {
+    CommonTableExpr cte;
+    cte.name = identifier(903);
+    if (atOp("(")) {
+      if (release() < 1102) fail(905);
+      cte.columns = nameList(904);
+    }
+    expectWord("AS", 905);
+    expectOp("(", 906);
+    if (!atQueryStart()) fail(928);
+    cte.query = query();
+    expectOp(")", 907);
+    for (const CommonTableExpr& earlier : q.with) {
+      // ORA-32039-like duplicates are refused as Oracle does: the name is used twice.
+      if (earlier.name == cte.name) failWith(OraError(904, {"\"" + cte.name + "\""}), peek());
+    }
+    q.with.push_back(std::move(cte));
+  } while (acceptOp(","));
+  if (!atQueryStart()) fail(928);
+}
+
 std::unique_ptr<Query> Parser::query() {
   uint32_t begin = peek().begin;
+  std::vector<CommonTableExpr> with;
+  if (atWord("WITH") && release() >= 900) {
+    Query holder;
+    withClause(holder);
+    with = std::move(holder.with);
+  }
   auto left = queryTerm();
   for (;;) {
     SetOp op;
@@ -56,6 +86,14 @@ std::unique_ptr<Query> Parser::query() {
       } while (acceptOp(","));
     }
     if (!acceptWord("NOWAIT") && acceptWord("WAIT")) integer(936);
+  }
+  if (!with.empty()) {
+    if (!left->with.empty()) {
+      // WITH ... (WITH ... SELECT ...): keep both lists, the outer names first.
+      for (CommonTableExpr& c : left->with) with.push_back(std::move(c));
+    }
+    left->with = std::move(with);
+    left->begin = begin;
   }
   left->end = prevEnd();
   return left;
@@ -137,6 +175,12 @@ std::unique_ptr<QueryBlock> Parser::queryBlock() {
     next();
     expectWord("BY", 924);
     do {
+      // ROLLUP and CUBE (release 8.1) and GROUPING SETS (release 9) are not implemented.
+      bool rollup = (atWord("ROLLUP") || atWord("CUBE")) && atOp("(", 1) && release() >= 801;
+      if (rollup || (atWord("GROUPING") && atWord("SETS", 1) && release() >= 900)) {
+        std::string what = rollup ? peek().text : "GROUPING SETS";
+        failWith(OraError::withText(3001, "unimplemented feature: GROUP BY " + what), peek());
+      }
       block->groupBy.push_back(expr());
     } while (acceptOp(","));
   }
@@ -195,6 +239,7 @@ void Parser::selectItems(QueryBlock& block) {
 }
 
 bool Parser::atJoin() const {
+  if (release() < 900) return false;  // ANSI joins came with release 9
   const Token& t = peek();
   if (t.isWord("JOIN") || t.isWord("NATURAL")) return true;
   if (t.isWord("INNER") || t.isWord("CROSS")) return atWord("JOIN", 1);
@@ -254,7 +299,7 @@ std::unique_ptr<TableRef> Parser::tablePrimary() {
     ref->schema = std::move(q.schema);
     ref->name = std::move(q.name);
   }
-  if (atIdentifier() && !isJoinWord(peek())) ref->alias = next().text;
+  if (atIdentifier() && (release() < 900 || !isJoinWord(peek()))) ref->alias = next().text;
   ref->end = prevEnd();
   return ref;
 }

@@ -13,12 +13,12 @@ static_assert(sizeof(User) == 88, "User changed: update catalog_codec.cpp");
 static_assert(sizeof(Role) == 64, "Role changed: update catalog_codec.cpp");
 static_assert(sizeof(SystemPrivilegeGrant) == 72, "grant changed: update catalog_codec.cpp");
 static_assert(sizeof(RoleGrant) == 72, "grant changed: update catalog_codec.cpp");
-static_assert(sizeof(ObjectPrivilegeGrant) == 168, "grant changed: update catalog_codec.cpp");
+static_assert(sizeof(ObjectPrivilegeGrant) == 200, "grant changed: update catalog_codec.cpp");
 static_assert(sizeof(StorageAttributes) == 120, "storage changed: update catalog_codec.cpp");
 static_assert(sizeof(ObjectHeader) == 104, "header changed: update catalog_codec.cpp");
 static_assert(sizeof(DataType) == 80, "DataType changed: update value_codec.cpp");
 static_assert(sizeof(Column) == 160, "Column changed: update catalog_codec.cpp");
-static_assert(sizeof(Table) == 264, "Table changed: update catalog_codec.cpp");
+static_assert(sizeof(Table) == 272, "Table changed: update catalog_codec.cpp");
 static_assert(sizeof(Constraint) == 368, "Constraint changed: update catalog_codec.cpp");
 static_assert(sizeof(IndexColumn) == 40, "IndexColumn changed: update catalog_codec.cpp");
 static_assert(sizeof(Index) == 328, "Index changed: update catalog_codec.cpp");
@@ -45,25 +45,36 @@ std::vector<std::string> readStrings(ByteReader& in) {
   return v;
 }
 
-void writeHeader(ByteWriter& out, const ObjectHeader& h) {
+// The header ends with a byte: 1 valid, and above it flags of the record's kind (`extra`,
+// shifted left by one: tables only). Files before those flags wrote a bool, valid.
+void writeHeader(ByteWriter& out, const ObjectHeader& h, uint8_t extra = 0) {
   out.svarint(h.objectId);
   out.bytes(h.owner);
   out.bytes(h.name);
   writeDateTime(out, h.created);
   writeDateTime(out, h.lastDdlTime);
-  out.boolean(h.valid);
+  out.u8(static_cast<uint8_t>((h.valid ? 1 : 0) | (extra << 1)));
 }
 
-ObjectHeader readHeader(ByteReader& in) {
+ObjectHeader readHeader(ByteReader& in, uint8_t* extra = nullptr, uint8_t extraLimit = 0) {
   ObjectHeader h;
   h.objectId = in.svarint();
   h.owner = in.string();
   h.name = in.string();
   h.created = readDateTime(in);
   h.lastDdlTime = readDateTime(in);
-  h.valid = in.boolean();
+  uint8_t b = in.u8();
+  if ((b >> 1) > extraLimit) throw CorruptData("bad object header flags");
+  h.valid = b & 1;
+  if (extra) *extra = static_cast<uint8_t>(b >> 1);
   return h;
 }
+
+// Table flags in the header byte: index-organized 1, global temporary 2, ON COMMIT PRESERVE
+// ROWS 4.
+constexpr uint8_t kTableIot = 1;
+constexpr uint8_t kTableTemporary = 2;
+constexpr uint8_t kTablePreserveRows = 4;
 
 void writeStorage(ByteWriter& out, const StorageAttributes& s) {
   for (int64_t v : {s.pctFree, s.pctUsed, s.iniTrans, s.maxTrans, s.initialExtent, s.nextExtent,
@@ -171,7 +182,9 @@ void writeObjectGrants(ByteWriter& out, const std::vector<ObjectPrivilegeGrant>&
     for (const std::string* s : {&g.grantee, &g.owner, &g.objectName, &g.privilege, &g.grantor}) {
       out.bytes(*s);
     }
-    out.boolean(g.grantable);
+    // A byte of flags: 1 grantable, 2 a column follows (versions 1 to 4 wrote the bool alone).
+    out.u8(static_cast<uint8_t>((g.grantable ? 1 : 0) | (g.column.empty() ? 0 : 2)));
+    if (!g.column.empty()) out.bytes(g.column);
   }
 }
 
@@ -182,7 +195,10 @@ std::vector<ObjectPrivilegeGrant> readObjectGrants(ByteReader& in) {
     for (std::string* s : {&g.grantee, &g.owner, &g.objectName, &g.privilege, &g.grantor}) {
       *s = in.string();
     }
-    g.grantable = in.boolean();
+    uint8_t flags = in.u8();
+    if (flags > 3) throw CorruptData("bad object grant flags");
+    g.grantable = (flags & 1) != 0;
+    if (flags & 2) g.column = in.string();
     grants.push_back(std::move(g));
   }
   return grants;
@@ -217,7 +233,10 @@ void readSecurity(ByteReader& in, CatalogImage& image) {
 // ---- tables, constraints, indexes ----
 
 void writeTable(ByteWriter& out, const Table& t) {
-  writeHeader(out, t.header);
+  writeHeader(out, t.header,
+              static_cast<uint8_t>((t.organizationIndex ? kTableIot : 0) |
+                                   (t.temporary ? kTableTemporary : 0) |
+                                   (t.onCommitPreserve ? kTablePreserveRows : 0)));
   out.varint(t.columns.size());
   for (const Column& c : t.columns) {
     out.bytes(c.name);
@@ -229,7 +248,11 @@ void writeTable(ByteWriter& out, const Table& t) {
 
 std::unique_ptr<Table> readTable(ByteReader& in) {
   auto t = std::make_unique<Table>();
-  t->header = readHeader(in);
+  uint8_t flags = 0;
+  t->header = readHeader(in, &flags, kTableIot | kTableTemporary | kTablePreserveRows);
+  t->organizationIndex = flags & kTableIot;
+  t->temporary = flags & kTableTemporary;
+  t->onCommitPreserve = flags & kTablePreserveRows;
   t->columns.resize(in.count());
   for (Column& c : t->columns) {
     c.name = in.string();
@@ -321,8 +344,10 @@ void writeIndex(ByteWriter& out, const Index& i) {
   writeHeader(out, i.header);
   out.bytes(i.tableOwner);
   out.bytes(i.tableName);
-  // Flags: unique 1, bitmap 2 (files before bitmaps wrote unique as a boolean).
-  out.u8(static_cast<uint8_t>((i.unique ? 1 : 0) | (i.bitmap ? 2 : 0)));
+  // Flags: unique 1, bitmap 2, unusable 4, IOT - TOP 8 (files before bitmaps wrote unique as a
+  // boolean).
+  out.u8(static_cast<uint8_t>((i.unique ? 1 : 0) | (i.bitmap ? 2 : 0) | (i.unusable ? 4 : 0) |
+                              (i.iotTop ? 8 : 0)));
   out.varint(i.columns.size());
   for (const IndexColumn& c : i.columns) {
     out.bytes(c.name);
@@ -341,9 +366,11 @@ std::unique_ptr<Index> readIndex(ByteReader& in) {
   i->tableOwner = in.string();
   i->tableName = in.string();
   uint8_t flags = in.u8();
-  if (flags > 3) throw CorruptData("bad index flags");
+  if (flags > 15) throw CorruptData("bad index flags");
   i->unique = flags & 1;
   i->bitmap = flags & 2;
+  i->unusable = flags & 4;
+  i->iotTop = flags & 8;
   i->columns.resize(in.count());
   for (IndexColumn& c : i->columns) {
     c.name = in.string();
@@ -507,6 +534,17 @@ void writeCatalog(ByteWriter& out, const Catalog& c) {
     out.bytes(std::get<2>(key));
     out.bytes(text);
   }
+  out.varint(c.tablespaces().size());
+  for (const auto& [name, t] : c.tablespaces()) {
+    out.bytes(name);
+    out.bytes(t->contents);
+  }
+  out.varint(c.userTablespaceMap().size());
+  for (const auto& [user, t] : c.userTablespaceMap()) {
+    out.bytes(user);
+    out.bytes(t.defaultTablespace);
+    out.bytes(t.temporaryTablespace);
+  }
 }
 
 CatalogImage readCatalog(ByteReader& in) {
@@ -555,6 +593,18 @@ CatalogImage readCatalog(ByteReader& in) {
     std::string object = in.string();
     std::string column = in.string();
     image.comments[Catalog::CommentKey(owner, object, column)] = in.string();
+  }
+  if (in.atEnd()) return image;  // written before tablespaces
+  for (size_t n = in.count(2); n > 0; --n) {
+    std::string name = in.string();
+    image.tablespaces[name] = in.string();
+  }
+  for (size_t n = in.count(3); n > 0; --n) {
+    std::string user = in.string();
+    Catalog::UserTablespaces t;
+    t.defaultTablespace = in.string();
+    t.temporaryTablespace = in.string();
+    image.userTablespaces[user] = t;
   }
   return image;
 }

@@ -32,6 +32,9 @@ struct CatalogImage {
   std::map<Catalog::CodeKey, std::unique_ptr<StoredCode>> code;
   std::map<NameKey, std::unique_ptr<ObjectType>> types;
   std::map<Catalog::CommentKey, std::string> comments;
+  // Written after the comments (files before tablespaces end there).
+  std::map<std::string, std::string> tablespaces;  // name -> CONTENTS
+  std::map<std::string, Catalog::UserTablespaces> userTablespaces;
 };
 
 void writeCatalog(ByteWriter& out, const Catalog& catalog);

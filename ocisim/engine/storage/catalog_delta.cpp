@@ -48,6 +48,19 @@ void encodeAll(const Catalog& c, Fn fn) {
     k.bytes(r->name);
     fn(Encoded{RecordKind::Role, std::move(k.buffer()), {}, recordBytes(*r)});
   }
+  for (const auto& [name, t] : c.tablespaces()) {
+    ByteWriter k;
+    k.bytes(name);
+    fn(Encoded{RecordKind::Tablespace, std::move(k.buffer()), {}, t->contents});
+  }
+  for (const auto& [user, t] : c.userTablespaceMap()) {
+    ByteWriter k;
+    k.bytes(user);
+    ByteWriter r;
+    r.bytes(t.defaultTablespace);
+    r.bytes(t.temporaryTablespace);
+    fn(Encoded{RecordKind::UserTablespaces, std::move(k.buffer()), {}, std::move(r.buffer())});
+  }
   fn(Encoded{RecordKind::SystemGrants, "", {}, recordBytes(c.systemGrants())});
   fn(Encoded{RecordKind::RoleGrants, "", {}, recordBytes(c.roleGrants())});
   fn(Encoded{RecordKind::ObjectGrants, "", {}, recordBytes(c.objectGrants())});
@@ -157,6 +170,10 @@ size_t catalogCount(const Catalog& c, uint8_t kind) {
       return c.objectTypes().size();
     case RecordKind::Comment:
       return c.comments().size();
+    case RecordKind::Tablespace:
+      return c.tablespaces().size();
+    case RecordKind::UserTablespaces:
+      return c.userTablespaceMap().size();
   }
   return 0;
 }

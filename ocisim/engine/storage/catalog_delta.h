@@ -36,8 +36,10 @@ enum class RecordKind : uint8_t {
   Code = 12,
   ObjectType = 13,
   Comment = 14,
+  Tablespace = 15,       // key: name; record: CONTENTS (CREATE TABLESPACE)
+  UserTablespaces = 16,  // key: user; record: default and temporary tablespace
 };
-constexpr uint8_t kLastRecordKind = 14;
+constexpr uint8_t kLastRecordKind = 16;
 
 struct DeltaEntry {
   RecordKind kind = RecordKind::Table;

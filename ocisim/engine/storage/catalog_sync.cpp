@@ -108,7 +108,8 @@ bool sameGrants(const Catalog& c, const CatalogImage& image) {
   };
   auto objEq = [](const ObjectPrivilegeGrant& a, const ObjectPrivilegeGrant& b) {
     return a.grantee == b.grantee && a.owner == b.owner && a.objectName == b.objectName &&
-           a.privilege == b.privilege && a.grantor == b.grantor && a.grantable == b.grantable;
+           a.privilege == b.privilege && a.grantor == b.grantor && a.grantable == b.grantable &&
+           a.column == b.column;
   };
   return std::equal(c.systemGrants().begin(), c.systemGrants().end(), image.systemGrants.begin(),
                     image.systemGrants.end(), sysEq) &&
@@ -119,6 +120,30 @@ bool sameGrants(const Catalog& c, const CatalogImage& image) {
 }
 
 // Grants hold no pointers anyone keeps: replace them all, keeping the image's order.
+// The tablespaces of an image replace the catalog's (a few records; order does not matter).
+void syncTablespaces(Catalog& c, const std::map<std::string, std::string>& tablespaces,
+                     const std::map<std::string, Catalog::UserTablespaces>& users) {
+  std::vector<std::string> gone;
+  for (const auto& [name, t] : c.tablespaces()) {
+    auto it = tablespaces.find(name);
+    if (it == tablespaces.end() || it->second != t->contents) gone.push_back(name);
+  }
+  for (const std::string& name : gone) c.removeTablespace(name);
+  for (const auto& [name, contents] : tablespaces) {
+    if (c.findTablespace(name)) continue;
+    auto t = std::make_unique<Tablespace>();
+    t->name = name;
+    t->contents = contents;
+    c.addTablespace(std::move(t));
+  }
+  if (c.userTablespaceMap() != users) {
+    std::vector<std::string> old;
+    for (const auto& [user, t] : c.userTablespaceMap()) old.push_back(user);
+    for (const std::string& user : old) c.setUserTablespaces(user, {});
+    for (const auto& [user, t] : users) c.setUserTablespaces(user, t);
+  }
+}
+
 void syncGrants(Catalog& c, const CatalogImage& image) {
   if (sameGrants(c, image)) return;
   auto systemGrants = c.systemGrants();
@@ -205,6 +230,7 @@ void applyCatalogImage(Database& db, CatalogImage image) {
       [&](const std::string& k) { c.removeRole(k); },
       [&](std::unique_ptr<Role> r) { c.addRole(std::move(r)); });
   syncGrants(c, image);
+  syncTablespaces(c, image.tablespaces, image.userTablespaces);
 
   std::set<const Table*> fresh;
   syncMap(
@@ -214,6 +240,9 @@ void applyCatalogImage(Database& db, CatalogImage image) {
         t.header = std::move(w.header);
         t.columns = std::move(w.columns);
         t.storage = std::move(w.storage);
+        t.organizationIndex = w.organizationIndex;
+        t.temporary = w.temporary;
+        t.onCommitPreserve = w.onCommitPreserve;
         if (t.data->columnCount() != t.columns.size()) {
           t.data = std::make_shared<TableData>(t.columns.size());
           fresh.insert(&t);
@@ -370,6 +399,9 @@ void applyTables(Database& db, const CatalogDelta& delta, DeltaEffect& effect,
       t->header = std::move(w->header);
       t->columns = std::move(w->columns);
       t->storage = std::move(w->storage);
+      t->organizationIndex = w->organizationIndex;
+      t->temporary = w->temporary;
+      t->onCommitPreserve = w->onCommitPreserve;
       if (t->data->columnCount() != t->columns.size()) {
         t->data = std::make_shared<TableData>(t->columns.size());
         fresh.insert(t);
@@ -401,6 +433,33 @@ void applyConstraints(Catalog& c, const CatalogDelta& delta) {
     } else {
       restoreCondition(*w, nullptr);
       c.addConstraint(std::move(w));
+    }
+  }
+}
+
+// Tablespaces made by CREATE TABLESPACE and users' default tablespaces.
+void applyTablespaces(Catalog& c, const CatalogDelta& delta) {
+  for (const DeltaEntry& e : delta.entries) {
+    if (e.kind == RecordKind::Tablespace) {
+      std::string name = decodeNameKey(e.key);
+      if (!e.put) {
+        if (c.findTablespace(name)) c.removeTablespace(name);
+        continue;
+      }
+      auto t = std::make_unique<Tablespace>();
+      t->name = name;
+      t->contents = e.record;
+      c.addTablespace(std::move(t));
+    } else if (e.kind == RecordKind::UserTablespaces) {
+      std::string user = decodeNameKey(e.key);
+      Catalog::UserTablespaces t;
+      if (e.put) {
+        ByteReader in(e.record);
+        t.defaultTablespace = in.string();
+        t.temporaryTablespace = in.string();
+        if (!in.atEnd()) throw CorruptData("catalog record longer than its fields");
+      }
+      c.setUserTablespaces(user, t);
     }
   }
 }
@@ -503,6 +562,7 @@ DeltaEffect applyCatalogDelta(Database& db, const CatalogDelta& delta) {
   }
 
   applySecurity(c, delta);
+  applyTablespaces(c, delta);
   std::set<Table*> fresh;
   applyTables(db, delta, effect, fresh);
   applyObjects<View>(

@@ -15,9 +15,10 @@ namespace ocisim::storage {
 
 // Version 2 added CatalogDelta frames to the journal; version 3 widened a constraint's state
 // (deferrable, deferred, validated, index ownership); version 4 gave data types their flags
-// (character length semantics, national character set, time zone). Files of versions 1 to 3
-// are still read (an older journal is compacted away before the first write).
-constexpr uint32_t kFormatVersion = 4;
+// (character length semantics, national character set, time zone); version 5 gave object
+// grants a flags byte and column privileges their column. Files of versions 1 to 4 are still
+// read (an older journal is compacted away before the first write).
+constexpr uint32_t kFormatVersion = 5;
 constexpr uint32_t kOldestFormatVersion = 1;
 constexpr size_t kFileHeaderSize = 32;
 constexpr size_t kFrameHeaderSize = 8;

@@ -16,7 +16,8 @@ using Registry = std::unordered_map<std::string_view, const FunctionEntry*>;
 const Registry& registry() {
   static const Registry map = [] {
     Registry m;
-    for (const FunctionEntry* group : {kTextFunctions, kNumberDateFunctions, kGeneralFunctions}) {
+    for (const FunctionEntry* group :
+         {kTextFunctions, kNumberDateFunctions, kGeneralFunctions, kSessionFunctions}) {
       for (const FunctionEntry* e = group; e->name; ++e) m.emplace(e->name, e);
     }
     return m;

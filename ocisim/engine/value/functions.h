@@ -19,7 +19,17 @@ struct FunctionContext {
   const NlsSettings* nls = nullptr;  // the session's; defaults when null
   DateTime sysdate;                  // SYSDATE of the statement (TO_DATE defaults use it)
   std::string user;                  // the session user (USER, UID-like functions)
+  // For SYS_CONTEXT('USERENV', ...) and USERENV(...):
+  std::string currentSchema;  // the schema names resolve in (CURRENT_SCHEMA)
+  std::string dbName;         // the database's global name (DB_NAME)
+  uint64_t sessionId = 0;     // SESSIONID
+  int64_t userId = 0;         // SESSION_USERID
+  std::string charset = "AL32UTF8";  // the database character set (UTF8 before release 9)
 };
+
+// The release (major * 100 + minor, e.g. 801) a function came with: 0 when every release here
+// has it. The executor refuses a newer one as Oracle's older releases do, as an unknown name.
+int scalarFunctionSince(std::string_view upperName);
 
 // Functions: ABS ADD_MONTHS ASCII CEIL CHR COALESCE CONCAT DECODE FLOOR
 // GREATEST HEXTORAW INITCAP INSTR INSTRB LAST_DAY LEAST LENGTH LENGTHB LOWER LPAD LTRIM MOD

@@ -28,6 +28,7 @@ struct FunctionEntry {
 extern const FunctionEntry kTextFunctions[];
 extern const FunctionEntry kNumberDateFunctions[];
 extern const FunctionEntry kGeneralFunctions[];
+extern const FunctionEntry kSessionFunctions[];
 
 // Helpers shared by the groups.
 const NlsSettings& nlsOf(const FunctionContext& ctx);

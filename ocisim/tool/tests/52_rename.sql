@@ -21,9 +21,5 @@ rename rn2 to rn_view;
 rename system.rn2 to rn3;
 rename nosuch to rn3;
 rename rn2 rn3;
--- Not supported, refused by name.
-alter index rn_pk rename to rn2_pk;
-alter view rn_view compile;
-alter table rn2 rename constraint rn_pk to rn2_pk;
-alter table rn2 move;
-create table rn4 (a number, constraint rn4_pk primary key (a) using index (create index rn4_ix on rn4 (a)));
+-- ALTER INDEX, ALTER VIEW, RENAME CONSTRAINT, MOVE and USING INDEX (CREATE INDEX ...): see
+-- 60_index_maintenance.sql.
