@@ -54,9 +54,10 @@ inline const std::vector<std::string>& userStatements() {
 }
 
 // SCOTT's schema: two tables with every kind of constraint, storage clauses, indexes, a view,
-// sequences, stored code, a trigger and an object type column.
-inline const std::vector<std::string>& scottSchema() {
-  static const std::vector<std::string> k = {
+// sequences, stored code, a trigger and an object type column. Release 7 had no LOBs: there
+// EMP's RESUME and PHOTO are VARCHAR2 and RAW.
+inline std::vector<std::string> scottSchema(const std::string& version = "19.3.0") {
+  std::vector<std::string> k = {
       "create table dept (deptno number(2) constraint pk_dept primary key, "
       "dname varchar2(14) not null, loc varchar2(13) default 'NEW YORK' )",
       "create table emp (empno number(4) not null, ename varchar2(10), job char(9), "
@@ -84,6 +85,10 @@ inline const std::vector<std::string>& scottSchema() {
       "grant select on emp to other",
       "grant select, update on dept to other with grant option",
   };
+  if (version.rfind("7.", 0) == 0) {
+    std::string& emp = k[1];
+    emp.replace(emp.find("resume clob, photo blob"), 23, "resume varchar2(2000), photo raw(255)");
+  }
   return k;
 }
 
@@ -97,7 +102,7 @@ class DictTest : public ::testing::Test {
     sys = db->logon("SYSTEM", "manager");
     runAll(*sys, userStatements());
     scott = db->logon("SCOTT", "tiger");
-    runAll(*scott, scottSchema());
+    runAll(*scott, scottSchema(version));
     other = db->logon("OTHER", "other");
     boss = db->logon("BOSS", "boss");
   }

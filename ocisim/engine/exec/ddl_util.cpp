@@ -51,8 +51,9 @@ DataType dataTypeOf(ExecContext& ctx, const sql::TypeSpec& spec, const std::stri
     // Length semantics and the time zone types came with release 9, the national types with 8.
     if ((spec.charSemantics || spec.byteSemantics) && release < 9) throw OraError(907);
     bool national = spec.name == "NVARCHAR2" || spec.name == "NCHAR" || spec.name == "NCLOB";
-    // The national types came with release 8, TIMESTAMP with 9.
-    if (national && release < 8) throw OraError(902);
+    // The national types and the LOBs came with release 8, TIMESTAMP with 9.
+    bool lob = spec.name == "CLOB" || spec.name == "BLOB" || spec.name == "BFILE";
+    if ((national || lob) && release < 8) throw OraError(902);
     if (spec.name == "TIMESTAMP" && release < 9) throw OraError(902);
     if ((spec.withTimeZone || spec.withLocalTimeZone) && release < 9) throw OraError(902);
     // NLS_LENGTH_SEMANTICS = CHAR: a length without a unit counts characters.
