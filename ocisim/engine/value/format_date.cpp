@@ -139,11 +139,55 @@ void Renderer::render(const DateToken& t) {
   }
 }
 
+// The common numeric formats ('YYYY-MM-DD HH24:MI:SS' and the like: zero-filled numbers and
+// short literals, no FM, suffixes or names), rendered straight into a buffer. False when the
+// format needs the general renderer; then nothing is written.
+bool renderNumericDate(const DateTime& dt, const std::vector<DateToken>& tokens, std::string* out) {
+  char buffer[96];
+  std::size_t size = 0;
+  const auto put = [&](int value, int width) {
+    if (value < 0 || size + static_cast<std::size_t>(width) > sizeof buffer) return false;
+    for (int i = width - 1; i >= 0; --i) {
+      buffer[size + static_cast<std::size_t>(i)] = static_cast<char>('0' + value % 10);
+      value /= 10;
+    }
+    size += static_cast<std::size_t>(width);
+    return value == 0;  // a wider value (a year past 9999) takes the general path
+  };
+  for (const DateToken& t : tokens) {
+    if (t.th || t.sp) return false;
+    bool fits = true;
+    switch (t.element) {
+      case DateElement::Literal:
+        fits = size + t.literal.size() <= sizeof buffer;
+        if (fits) {
+          t.literal.copy(buffer + size, t.literal.size());
+          size += t.literal.size();
+        }
+        break;
+      case DateElement::YYYY:
+      case DateElement::RRRR: fits = put(dt.year < 0 ? -dt.year : dt.year, 4); break;
+      case DateElement::MM: fits = put(dt.month, 2); break;
+      case DateElement::DD: fits = put(dt.day, 2); break;
+      case DateElement::HH24: fits = put(dt.hour, 2); break;
+      case DateElement::MI: fits = put(dt.minute, 2); break;
+      case DateElement::SS: fits = put(dt.second, 2); break;
+      default: return false;
+    }
+    if (!fits) return false;
+  }
+  out->assign(buffer, size);
+  return true;
+}
+
 }  // namespace
 
 std::string formatDate(const DateTime& dt, std::string_view format, bool isTimestamp) {
+  const std::vector<DateToken>& tokens = cachedDateTokens(format);
+  std::string fast;
+  if (renderNumericDate(dt, tokens, &fast)) return fast;
   Renderer r{dt, isTimestamp, true, {}};
-  for (const DateToken& t : cachedDateTokens(format)) r.render(t);
+  for (const DateToken& t : tokens) r.render(t);
   return r.out;
 }
 

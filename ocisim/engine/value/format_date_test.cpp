@@ -29,6 +29,24 @@ int oraCode(const std::function<void()>& f) {
 const D kFriday = D::make(2024, 1, 5, 13, 4, 9);  // Friday 5 January 2024, 13:04:09
 const D kRef = D::make(2024, 6, 15, 10, 20, 30);  // "now" for fields the input leaves out
 
+// The numeric formats take a shortcut; FX changes nothing in rendering but sends the same format
+// through the general renderer, so both must agree on every kind of year and time.
+TEST(FormatDateTest, NumericShortcutAgreesWithTheGeneralRenderer) {
+  const D dates[] = {kFriday, D::make(1, 1, 1, 0, 0, 0), D::make(999, 12, 31, 23, 59, 59),
+                     D::make(9999, 12, 31, 23, 59, 59), D::make(-4712, 1, 1, 0, 0, 0),
+                     D::make(-1, 2, 28, 9, 5, 7)};
+  for (const char* format : {"YYYY-MM-DD HH24:MI:SS", "RRRR/MM/DD", "\"on\" DD.MM.YYYY",
+                             "HH24MISS", "YYYYMMDDHH24MISS"}) {
+    for (const D& d : dates) {
+      EXPECT_EQ(formatDate(d, format, false), formatDate(d, std::string("FX") + format, false))
+          << format << " " << show(d);
+    }
+  }
+  EXPECT_EQ(formatDate(D::make(-4712, 1, 1, 0, 0, 0), "YYYY-MM-DD", false), "4712-01-01");
+  EXPECT_EQ(formatDate(D::make(7, 3, 4, 5, 6, 7), "YYYY-MM-DD HH24:MI:SS", false),
+            "0007-03-04 05:06:07");
+}
+
 TEST(FormatDateTest, RendersEveryElement) {
   const struct {
     const char* format;
