@@ -474,7 +474,7 @@ void measure(long rows) {
               (cpu - server) * 1e9 / (2.0 * rows), server * 1e9 / (2.0 * rows));
   std::printf(
       "  rss_MB connected %.1f  peak %.1f  growth %.1f  (the server in this process "
-      "holds both databases and sorts each select)\n",
+      "holds both databases)\n",
       rssConnected, rssPeak, rssPeak - rssConnected);
   std::printf("  client alone (the merge and report lines of generated rows): rss_MB growth %.1f\n",
               clientOnlyPeakMb(rows));

@@ -169,18 +169,6 @@ void checkExternalType(ub2 dty, sb4 size) {
   }
 }
 
-ElementBuffers elementAt(void* value, sb4 size, void* indicators, ub2* lengths, ub2* codes,
-                         size_t i) {
-  ElementBuffers b;
-  b.size = size;
-  if (value != nullptr)
-    b.value = static_cast<char*>(value) + i * static_cast<size_t>(std::max(size, 0));
-  if (indicators != nullptr) b.indicator = static_cast<sb2*>(indicators) + i;
-  if (lengths != nullptr) b.length = lengths + i;
-  if (codes != nullptr) b.returnCode = codes + i;
-  return b;
-}
-
 Value readBindValue(const ElementBuffers& b, ub2 dty) {
   if ((b.indicator != nullptr && *b.indicator == OCI_IND_NULL) || b.value == nullptr || b.size <= 0)
     return Value();
@@ -224,10 +212,19 @@ Placed writeDefineValue(const ElementBuffers& b, ub2 dty, const Value& v, const 
     writeNumeric(b, dty, v);
     return Placed::Value;
   }
-  // Text is placed from the value itself; other kinds are rendered first.
+  // Text is placed from the value itself, a number from a buffer; other kinds are rendered
+  // first.
   std::string rendered;
-  if (!v.isText()) rendered = textForClient(v, nls);
-  const std::string_view text = v.isText() ? v.asText() : std::string_view(rendered);
+  char digits[Decimal::kTextRoom];
+  std::string_view text;
+  if (v.isText()) {
+    text = v.asText();
+  } else if (v.isNumber()) {
+    text = std::string_view(digits, static_cast<size_t>(v.asNumber().toChars(digits)));
+  } else {
+    rendered = textForClient(v, nls);
+    text = rendered;
+  }
   bool cut = false;
   size_t placed = placeText(b, dty, text, &cut);
   if (b.length) *b.length = static_cast<ub2>(std::min<size_t>(placed, 65535));

@@ -28,8 +28,17 @@ struct ElementBuffers {
 };
 
 // The element of index `i` of arrays whose elements are `size` bytes apart.
-ElementBuffers elementAt(void* value, sb4 size, void* indicators, ub2* lengths, ub2* codes,
-                         size_t i);
+inline ElementBuffers elementAt(void* value, sb4 size, void* indicators, ub2* lengths,
+                                ub2* codes, size_t i) {
+  ElementBuffers b;
+  b.size = size;
+  if (value != nullptr)
+    b.value = static_cast<char*>(value) + i * static_cast<size_t>(size > 0 ? size : 0);
+  if (indicators != nullptr) b.indicator = static_cast<sb2*>(indicators) + i;
+  if (lengths != nullptr) b.length = lengths + i;
+  if (codes != nullptr) b.returnCode = codes + i;
+  return b;
+}
 
 // The IN value of a bind element: NULL for indicator -1, for empty text and for no buffer.
 Value readBindValue(const ElementBuffers& b, ub2 dty);

@@ -76,6 +76,34 @@ TEST_F(QueryMoreTest, OrderByExpressionsAliasesAndErrors) {
             (Strings{"JONES"}));
 }
 
+// A query ordered by a key and then by other items reads the key's index in order; the items after
+// the key decide nothing only when no two rows can share the key.
+TEST_F(QueryMoreTest, OrderByAKeyAndTheItemsAfterIt) {
+  exec(*sys, "create table k (a number, b varchar2(5), c date)");
+  exec(*sys, "create unique index k_a on k (a)");
+  for (const char* row : {"null, 'z', null", "2, 'x', sysdate", "null, 'a', null",
+                          "1, 'y', sysdate", "null, 'm', null"}) {
+    exec(*sys, std::string("insert into k values (") + row + ")");
+  }
+  EXPECT_EQ(column(*sys, "select b from k order by a, b"),
+            (Strings{"y", "x", "a", "m", "z"}))
+      << "rows whose unique key is NULL repeat it: the next item orders them";
+  EXPECT_EQ(column(*sys, "select b from k order by a desc, b desc"),
+            (Strings{"z", "m", "a", "x", "y"}));
+
+  exec(*sys, "create table p (id number primary key, name varchar2(5), d date)");
+  for (const char* row : {"3, 'c'", "1, 'a'", "2, 'b'"}) {
+    exec(*sys, std::string("insert into p values (") + row + ", date '2024-01-02')");
+  }
+  EXPECT_EQ(column(*sys,
+                   "select name, to_char(d, 'YYYY-MM-DD') d from p order by id, d, name nulls "
+                   "first"),
+            (Strings{"a", "b", "c"}));
+  EXPECT_EQ(column(*sys, "select name, d from p order by \"ID\" desc, 2, upper(name)"),
+            (Strings{"c", "b", "a"}));
+  EXPECT_EQ(column(*sys, "select name from p order by name desc, id"), (Strings{"c", "b", "a"}));
+}
+
 TEST_F(QueryMoreTest, InListsWithNullsAndLikePatterns) {
   EXPECT_EQ(column(*sys, "select id from emp where boss in (1, null) order by id"),
             (Strings{"2", "5"}));

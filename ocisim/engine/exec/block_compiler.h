@@ -105,7 +105,9 @@ class BlockCompiler {
   std::unique_ptr<RowSource> buildLeaf(size_t index);
   std::unique_ptr<RowSource> buildTableAccess(Leaf& leaf, Scope& local);
   std::unique_ptr<RowSource> joinLeaves();
-  std::vector<std::pair<int, bool>> orderIndexColumns(const Leaf& leaf);
+  // The leading ORDER BY items that are columns of the single table (position, descending);
+  // *whole tells whether they are all the items.
+  std::vector<std::pair<int, bool>> orderIndexColumns(const Leaf& leaf, bool* whole);
   int64_t rownumStop() const;
   void compileSelectList();
   void compileOrderBy();

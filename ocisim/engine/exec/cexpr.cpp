@@ -98,7 +98,8 @@ Value functionValue(const CExpr& e, const EvalEnv& env) {
   std::vector<Value> args;
   args.reserve(e.args.size());
   for (const auto& a : e.args) args.push_back(evaluate(*a, env));
-  return callScalarFunction(e.name, args, env.ctx->functions);
+  return e.function ? callScalarFunction(*e.function, args, env.ctx->functions)
+                    : callScalarFunction(e.name, args, env.ctx->functions);
 }
 
 }  // namespace

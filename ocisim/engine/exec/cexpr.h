@@ -16,6 +16,7 @@
 namespace ocisim {
 
 class ExecContext;
+struct FunctionEntry;
 struct Sequence;
 class SubqueryPlan;
 
@@ -70,6 +71,7 @@ struct CExpr {
   std::string name;      // Bind name, Function name
   Value* var = nullptr;  // Variable
   Sequence* sequence = nullptr;
+  const FunctionEntry* function = nullptr;  // Function: its registry entry (null: by name)
   std::vector<std::unique_ptr<CExpr>> args;
   std::shared_ptr<SubqueryPlan> subquery;
 

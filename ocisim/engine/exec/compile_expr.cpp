@@ -470,6 +470,7 @@ std::unique_ptr<CExpr> Compiler::compileFunction(const sql::Expr& e, Scope& scop
   }
   auto c = node(CKind::Function, DataType::varchar2(4000));
   c->name = name;
+  c->function = scalarFunctionEntry(name);
   std::vector<DataType> argTypes;
   for (const auto& a : e.args) {
     c->args.push_back(compileExpr(*a, scope));

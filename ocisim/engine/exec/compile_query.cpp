@@ -324,8 +324,10 @@ Scope BlockCompiler::prefixScope(size_t upTo) const {
 
 // ---- access paths ----
 
-std::vector<std::pair<int, bool>> BlockCompiler::orderIndexColumns(const Leaf& leaf) {
+std::vector<std::pair<int, bool>> BlockCompiler::orderIndexColumns(const Leaf& leaf,
+                                                                   bool* whole) {
   std::vector<std::pair<int, bool>> out;
+  *whole = false;
   if (!orderBy_ || orderBy_->empty() || leaves_.size() != 1 || b_.connectBy || b_.distinct ||
       scope_.aggregating) {
     return {};
@@ -333,30 +335,32 @@ std::vector<std::pair<int, bool>> BlockCompiler::orderIndexColumns(const Leaf& l
   for (const Conjunct& c : conjuncts_) {
     if (c.top) return {};  // ROWNUM or subqueries: keep Oracle's order of evaluation
   }
+  // The leading items that name a column of the table; the first other item ends the list.
   for (const sql::OrderItem& item : *orderBy_) {
-    if (item.nulls != sql::OrderItem::Nulls::Default) return {};
+    if (item.nulls != sql::OrderItem::Nulls::Default) return out;
     const sql::Expr* e = item.expr.get();
     if (e->kind == sql::ExprKind::Literal && e->literal == sql::LiteralKind::Number) {
       size_t pos = static_cast<size_t>(std::atoi(e->text.c_str()));
-      if (pos < 1 || pos > b_.items.size()) return {};
+      if (pos < 1 || pos > b_.items.size()) return out;
       e = b_.items[pos - 1].expr.get();
     } else if (e->kind == sql::ExprKind::Column && e->names.size() == 1) {
       for (const auto& it : b_.items) {
         if (!it.alias.empty() && it.alias == e->names[0]) e = it.expr.get();
       }
     }
-    if (e->kind != sql::ExprKind::Column || e->names.size() > 3) return {};
+    if (e->kind != sql::ExprKind::Column || e->names.size() > 3) return out;
     int found = -1;
     const ScopeSource& s = leaf.sources[0];
     const auto& n = e->names;
-    if (n.size() == 2 && s.alias != n[0]) return {};
-    if (n.size() == 3 && (s.aliased || s.owner != n[0] || s.alias != n[1])) return {};
+    if (n.size() == 2 && s.alias != n[0]) return out;
+    if (n.size() == 3 && (s.aliased || s.owner != n[0] || s.alias != n[1])) return out;
     for (size_t i = 0; i < s.columns.size(); ++i) {
       if (s.columns[i].name == n.back()) found = static_cast<int>(i);
     }
-    if (found < 0) return {};
+    if (found < 0) return out;
     out.push_back({found, item.descending});
   }
+  *whole = true;
   return out;
 }
 
@@ -419,13 +423,35 @@ std::unique_ptr<RowSource> BlockCompiler::buildTableAccess(Leaf& leaf, Scope& lo
     return std::make_unique<IndexScan>(ctx_, table.data, best->header.name, std::move(key),
                                        std::move(types), false);
   }
-  auto order = orderIndexColumns(leaf);
+  bool wholeOrder = false;
+  auto order = orderIndexColumns(leaf, &wholeOrder);
   if (!order.empty()) {
+    // A key that no two rows share: a unique index (enforced, so usable) with a column no row
+    // leaves NULL (rows whose key columns are all NULL may repeat). When the ORDER BY starts with
+    // its columns, the items after them never decide an order.
+    const auto distinctKey = [&](const Index& index) {
+      if (!index.unique || index.unusable) return false;
+      for (Constraint* c : cat.tableConstraints(table.header.owner, table.header.name)) {
+        if (!c->enabled || !c->validated) continue;
+        for (const IndexColumn& ic : index.columns) {
+          if ((c->type == ConstraintType::Check && c->notNullColumn == ic.name) ||
+              (c->type == ConstraintType::PrimaryKey &&
+               std::find(c->columns.begin(), c->columns.end(), ic.name) != c->columns.end())) {
+            return true;
+          }
+        }
+      }
+      return false;
+    };
     for (Index* index : indexes) {
-      if (index->columns.size() < order.size()) continue;
+      size_t compared = order.size();
+      if (index->columns.size() < order.size() || !wholeOrder) {
+        if (index->columns.size() > order.size() || !distinctKey(*index)) continue;
+        compared = index->columns.size();
+      }
       bool ok = true;
       bool reverse = order[0].second != index->columns[0].descending;
-      for (size_t i = 0; i < order.size() && ok; ++i) {
+      for (size_t i = 0; i < compared && ok; ++i) {
         ok = table.columnIndex(index->columns[i].name) == order[i].first &&
              (order[i].second != index->columns[i].descending) == reverse;
       }

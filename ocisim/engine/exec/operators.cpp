@@ -158,7 +158,10 @@ bool IndexScan::next(Row& row) {
   const Value* r = data_->row(id);
   row.assign(r, r + width_);
   current_ = id;
-  currentKey_ = index_->keyOf(id);
+  // The key of the row returned, kept for a re-seek after changes (in place: no allocation).
+  const std::vector<int>& keyColumns = index_->keyColumns();
+  currentKey_.resize(keyColumns.size());
+  for (size_t k = 0; k < keyColumns.size(); ++k) currentKey_[k] = r[keyColumns[k]];
   return true;
 }
 

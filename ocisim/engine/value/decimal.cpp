@@ -174,10 +174,13 @@ int Decimal::exponent10() const {
   return (exp_ + 1) * 2 - (m_[0] >= 10 ? 0 : 1);
 }
 
-std::string Decimal::toString() const {
-  if (len_ == 0) return "0";
-  // Formatted in place: at most a sign, a point, 130 leading zeros and 40 digits, or 40
-  // digits and 86 trailing zeros. Every fetched NUMBER comes through here.
+int Decimal::toChars(char* out) const {
+  if (len_ == 0) {
+    out[0] = '0';
+    return 1;
+  }
+  // Formatted in place: at most a sign, a point, 130 leading zeros and 40 digits, or 40 digits
+  // and 86 trailing zeros. Every fetched NUMBER comes through here, so no library calls.
   char digits[2 * kMaxDigits100];
   int count = 0;
   for (int i = 0; i < len_; ++i) {
@@ -189,16 +192,13 @@ std::string Decimal::toString() const {
   const char* d = digits + first;
   const int len = count - first;
   const int e = exponent10();
-  char out[2 * kMaxDigits100 + 2 * (-kMinExponent100) + 8];
   int n = 0;
   if (neg_) out[n++] = '-';
   const auto put = [&](const char* from, int size) {
-    std::memcpy(out + n, from, static_cast<std::size_t>(size));
-    n += size;
+    for (int i = 0; i < size; ++i) out[n++] = from[i];
   };
   const auto zeros = [&](int size) {
-    std::memset(out + n, '0', static_cast<std::size_t>(size));
-    n += size;
+    for (int i = 0; i < size; ++i) out[n++] = '0';
   };
   if (e <= 0) {
     out[n++] = '.';
@@ -212,7 +212,12 @@ std::string Decimal::toString() const {
     out[n++] = '.';
     put(d + e, len - e);
   }
-  return std::string(out, static_cast<std::size_t>(n));
+  return n;
+}
+
+std::string Decimal::toString() const {
+  char out[kTextRoom];
+  return std::string(out, static_cast<std::size_t>(toChars(out)));
 }
 
 std::string Decimal::toSqlText() const {

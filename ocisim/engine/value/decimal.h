@@ -33,6 +33,9 @@ class Decimal {
   // Oracle's text form in fixed notation, as OCI converts a NUMBER to text: "0", ".5", "-.5",
   // "100", "1.5", "-.0000...01" (never an exponent, never "-0").
   std::string toString() const;
+  // The same text written to `out` (room for kTextRoom characters); returns its length.
+  static constexpr int kTextRoom = 2 * kMaxDigits100 + 2 * (-kMinExponent100) + 8;
+  int toChars(char* out) const;
   // The text TO_CHAR(n) and implicit conversion give: fixed notation unless that exceeds 64
   // characters, then scientific ("1.0000000000000000000000000000000000000E+100").
   std::string toSqlText() const;

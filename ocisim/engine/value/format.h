@@ -12,8 +12,12 @@
 
 namespace ocisim {
 
+class Value;
+
 // TO_CHAR(date, fmt). An unknown element throws ORA-01821; FF on a DATE throws ORA-01821 too.
 std::string formatDate(const DateTime& dt, std::string_view format, bool isTimestamp = false);
+// The same as a text Value, without an intermediate string for the common numeric formats.
+Value dateText(const DateTime& dt, std::string_view format, bool isTimestamp);
 
 // TO_DATE(text, fmt). Fields not in the format default from `reference` (year and month of
 // the current date; day 1; time 00:00:00), as Oracle does. Errors: ORA-01858 (letters where

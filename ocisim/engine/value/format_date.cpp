@@ -5,9 +5,12 @@
 #include "engine/ora_error.h"
 #include "engine/value/format.h"
 #include "engine/value/format_internal.h"
+#include "engine/value/value.h"
 
 namespace ocisim {
 namespace {
+
+constexpr std::size_t kNumericDateRoom = 96;
 
 const char* const kRomanMonths[12] = {"I",   "II", "III", "IV", "V",  "VI",
                                       "VII", "VIII", "IX", "X",  "XI", "XII"};
@@ -140,55 +143,114 @@ void Renderer::render(const DateToken& t) {
 }
 
 // The common numeric formats ('YYYY-MM-DD HH24:MI:SS' and the like: zero-filled numbers and
-// short literals, no FM, suffixes or names), rendered straight into a buffer. False when the
-// format needs the general renderer; then nothing is written.
-bool renderNumericDate(const DateTime& dt, const std::vector<DateToken>& tokens, std::string* out) {
-  char buffer[96];
-  std::size_t size = 0;
-  const auto put = [&](int value, int width) {
-    if (value < 0 || size + static_cast<std::size_t>(width) > sizeof buffer) return false;
-    for (int i = width - 1; i >= 0; --i) {
-      buffer[size + static_cast<std::size_t>(i)] = static_cast<char>('0' + value % 10);
-      value /= 10;
-    }
-    size += static_cast<std::size_t>(width);
-    return value == 0;  // a wider value (a year past 9999) takes the general path
-  };
+// literals, no FM, suffixes or names) are rendered from a compact program: one code per
+// element, a literal character following kLiteral.
+enum NumericCode : char { kLiteral, kYear, kMonth, kDay, kHour, kMinute, kSecond };
+
+// The program of a format, or false when the format needs the general renderer.
+bool compileNumericDate(const std::vector<DateToken>& tokens, std::string* program) {
+  program->clear();
   for (const DateToken& t : tokens) {
     if (t.th || t.sp) return false;
-    bool fits = true;
     switch (t.element) {
       case DateElement::Literal:
-        fits = size + t.literal.size() <= sizeof buffer;
-        if (fits) {
-          t.literal.copy(buffer + size, t.literal.size());
-          size += t.literal.size();
+        for (char c : t.literal) {
+          *program += kLiteral;
+          *program += c;
         }
         break;
       case DateElement::YYYY:
-      case DateElement::RRRR: fits = put(dt.year < 0 ? -dt.year : dt.year, 4); break;
-      case DateElement::MM: fits = put(dt.month, 2); break;
-      case DateElement::DD: fits = put(dt.day, 2); break;
-      case DateElement::HH24: fits = put(dt.hour, 2); break;
-      case DateElement::MI: fits = put(dt.minute, 2); break;
-      case DateElement::SS: fits = put(dt.second, 2); break;
+      case DateElement::RRRR: *program += kYear; break;
+      case DateElement::MM: *program += kMonth; break;
+      case DateElement::DD: *program += kDay; break;
+      case DateElement::HH24: *program += kHour; break;
+      case DateElement::MI: *program += kMinute; break;
+      case DateElement::SS: *program += kSecond; break;
       default: return false;
     }
-    if (!fits) return false;
   }
-  out->assign(buffer, size);
+  return program->size() <= kNumericDateRoom / 2;  // no code writes more than 4 characters
+}
+
+// The program of a format through a small per-thread cache (the same format on every row);
+// nullptr when the format is not a numeric one. A bad format throws as tokenizing it does.
+const std::string* cachedNumericDate(std::string_view format) {
+  struct Entry {
+    std::string format;
+    std::string program;
+    bool numeric = false;
+    bool used = false;
+  };
+  constexpr std::size_t kEntries = 4;
+  thread_local Entry cache[kEntries];
+  thread_local std::size_t next = 0;
+  for (Entry& e : cache) {
+    if (e.used && e.format == format) return e.numeric ? &e.program : nullptr;
+  }
+  Entry& slot = cache[next];
+  next = (next + 1) % kEntries;
+  slot.used = false;
+  slot.numeric = compileNumericDate(cachedDateTokens(format), &slot.program);
+  slot.format = std::string(format);
+  slot.used = true;
+  return slot.numeric ? &slot.program : nullptr;
+}
+
+// Renders a numeric program; false (nothing usable written) for a year past 9999.
+bool renderNumericDate(const DateTime& dt, const std::string& program,
+                       char (&buffer)[kNumericDateRoom], std::size_t* length) {
+  static const char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  std::size_t size = 0;
+  const auto put2 = [&](int value) {
+    buffer[size] = kPairs[2 * value];
+    buffer[size + 1] = kPairs[2 * value + 1];
+    size += 2;
+  };
+  const int year = dt.year < 0 ? -dt.year : dt.year;
+  if (year > 9999) return false;
+  for (std::size_t i = 0; i < program.size(); ++i) {
+    switch (program[i]) {
+      case kLiteral: buffer[size++] = program[++i]; break;
+      case kYear:
+        put2(year / 100);
+        put2(year % 100);
+        break;
+      case kMonth: put2(dt.month % 100); break;
+      case kDay: put2(dt.day % 100); break;
+      case kHour: put2(dt.hour % 100); break;
+      case kMinute: put2(dt.minute % 100); break;
+      default: put2(dt.second % 100); break;
+    }
+  }
+  *length = size;
   return true;
 }
 
 }  // namespace
 
 std::string formatDate(const DateTime& dt, std::string_view format, bool isTimestamp) {
-  const std::vector<DateToken>& tokens = cachedDateTokens(format);
-  std::string fast;
-  if (renderNumericDate(dt, tokens, &fast)) return fast;
+  char buffer[kNumericDateRoom];
+  std::size_t length = 0;
+  const std::string* program = cachedNumericDate(format);
+  if (program && renderNumericDate(dt, *program, buffer, &length)) {
+    return std::string(buffer, length);
+  }
   Renderer r{dt, isTimestamp, true, {}};
-  for (const DateToken& t : tokens) r.render(t);
+  for (const DateToken& t : cachedDateTokens(format)) r.render(t);
   return r.out;
+}
+
+Value dateText(const DateTime& dt, std::string_view format, bool isTimestamp) {
+  char buffer[kNumericDateRoom];
+  std::size_t length = 0;
+  const std::string* program = cachedNumericDate(format);
+  if (program && renderNumericDate(dt, *program, buffer, &length)) {
+    return Value::text(std::string_view(buffer, length));
+  }
+  return Value::text(formatDate(dt, format, isTimestamp));
 }
 
 }  // namespace ocisim

@@ -74,9 +74,18 @@ Value callScalarFunction(const std::string& upperName, const std::vector<Value>&
                          const FunctionContext& ctx) {
   const FunctionEntry* e = findFunction(upperName);
   if (!e) throw OraError(904, {upperName});
+  return callScalarFunction(*e, args, ctx);
+}
+
+const FunctionEntry* scalarFunctionEntry(std::string_view upperName) {
+  return findFunction(upperName);
+}
+
+Value callScalarFunction(const FunctionEntry& entry, const std::vector<Value>& args,
+                         const FunctionContext& ctx) {
   int n = static_cast<int>(args.size());
-  if (n < e->minArgs || (e->maxArgs >= 0 && n > e->maxArgs)) throw OraError(909);
-  return e->impl(args, ctx);
+  if (n < entry.minArgs || (entry.maxArgs >= 0 && n > entry.maxArgs)) throw OraError(909);
+  return entry.impl(args, ctx);
 }
 
 DataType scalarFunctionType(std::string_view upperName, const std::vector<DataType>& argTypes) {

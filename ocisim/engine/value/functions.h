@@ -44,6 +44,12 @@ int scalarFunctionSince(std::string_view upperName);
 bool isScalarFunction(std::string_view upperName);
 Value callScalarFunction(const std::string& upperName, const std::vector<Value>& args,
                          const FunctionContext& ctx);
+// The registry entry of a function (nullptr when unknown), so that a compiled call does not look
+// its name up on every row, and the call through it.
+struct FunctionEntry;
+const FunctionEntry* scalarFunctionEntry(std::string_view upperName);
+Value callScalarFunction(const FunctionEntry& entry, const std::vector<Value>& args,
+                         const FunctionContext& ctx);
 
 // The type a call returns, for describe; VARCHAR2(4000) when it depends on values.
 DataType scalarFunctionType(std::string_view upperName, const std::vector<DataType>& argTypes);

@@ -86,8 +86,9 @@ Value toCharFn(const Args& a, const FunctionContext& ctx) {
   if (anyNull(a)) return Value();
   const Value& v = a[0];
   if (a.size() == 1) return v.isText() ? Value::text(v.asText()) : Value::text(textArg(v, ctx));
-  std::string fmt = textArg(a[1], ctx);
-  if (v.isDatetime()) return Value::text(formatDate(v.asDateTime(), fmt, v.isTimestamp()));
+  std::string converted;
+  const std::string_view fmt = a[1].isText() ? a[1].asText() : (converted = textArg(a[1], ctx));
+  if (v.isDatetime()) return dateText(v.asDateTime(), fmt, v.isTimestamp());
   return Value::text(formatNumber(toNumber(v), fmt));
 }
 
