@@ -139,11 +139,13 @@ sword Stmt::finishCall(bool exhausted, CallErrors& errors) {
 }
 
 void Stmt::fillStaticDefines(const Row& row, ub4 element) {
+  const NlsSettings& settings = nls();
   for (const auto& d : defines_) {
     if (d->dynamic) continue;
     ElementBuffers buffers =
         elementAt(d->value, d->size, d->indicators, d->lengths, d->codes, element);
-    if (writeDefineValue(buffers, d->dty, row.at(d->position - 1), nls()) == Placed::Truncated &&
+    if (writeDefineValue(buffers, d->dty, row.at(d->position - 1), settings) ==
+            Placed::Truncated &&
         piece_.truncation == 0)
       piece_.truncation = d->indicators != nullptr || d->codes != nullptr ? 24345 : 1406;
   }

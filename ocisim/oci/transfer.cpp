@@ -136,7 +136,7 @@ void writeNumeric(const ElementBuffers& b, ub2 dty, const Value& v) {
 
 // Copies text into a text buffer by the type's rules; returns the bytes of the value placed
 // and whether it was cut.
-size_t placeText(const ElementBuffers& b, ub2 dty, std::string_view text, bool* cut) {
+inline size_t placeText(const ElementBuffers& b, ub2 dty, std::string_view text, bool* cut) {
   size_t size = b.size > 0 ? static_cast<size_t>(b.size) : 0;
   bool terminated = dty == SQLT_STR || dty == SQLT_AVC;
   size_t room = terminated ? (size > 0 ? size - 1 : 0) : size;

@@ -181,11 +181,15 @@ int Decimal::toChars(char* out) const {
   }
   // Formatted in place: at most a sign, a point, 130 leading zeros and 40 digits, or 40 digits
   // and 86 trailing zeros. Every fetched NUMBER comes through here, so no library calls.
+  static const char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
   char digits[2 * kMaxDigits100];
   int count = 0;
   for (int i = 0; i < len_; ++i) {
-    digits[count++] = static_cast<char>('0' + m_[i] / 10);
-    digits[count++] = static_cast<char>('0' + m_[i] % 10);
+    digits[count++] = kPairs[2 * m_[i]];
+    digits[count++] = kPairs[2 * m_[i] + 1];
   }
   const int first = digits[0] == '0' ? 1 : 0;
   while (count > first && digits[count - 1] == '0') --count;

@@ -1,6 +1,8 @@
 // TO_CHAR(date, fmt): renders a DateTime through a date format model.
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/ora_error.h"
 #include "engine/value/format.h"
@@ -143,41 +145,45 @@ void Renderer::render(const DateToken& t) {
 }
 
 // The common numeric formats ('YYYY-MM-DD HH24:MI:SS' and the like: zero-filled numbers and
-// literals, no FM, suffixes or names) are rendered from a compact program: one code per
-// element, a literal character following kLiteral.
-enum NumericCode : char { kLiteral, kYear, kMonth, kDay, kHour, kMinute, kSecond };
+// literals, no FM, suffixes or names) have a fixed width: the text is a pattern holding the
+// literals, with each field's digits written at its place.
+struct NumericDate {
+  enum Field : char { kYear, kMonth, kDay, kHour, kMinute, kSecond };
+  std::string pattern;
+  std::vector<std::pair<Field, uint8_t>> fields;  // the field and its offset in the pattern
+};
 
-// The program of a format, or false when the format needs the general renderer.
-bool compileNumericDate(const std::vector<DateToken>& tokens, std::string* program) {
-  program->clear();
+// The pattern of a format, or false when the format needs the general renderer.
+bool compileNumericDate(const std::vector<DateToken>& tokens, NumericDate* out) {
+  out->pattern.clear();
+  out->fields.clear();
   for (const DateToken& t : tokens) {
     if (t.th || t.sp) return false;
+    NumericDate::Field field;
     switch (t.element) {
-      case DateElement::Literal:
-        for (char c : t.literal) {
-          *program += kLiteral;
-          *program += c;
-        }
-        break;
+      case DateElement::Literal: out->pattern += t.literal; continue;
       case DateElement::YYYY:
-      case DateElement::RRRR: *program += kYear; break;
-      case DateElement::MM: *program += kMonth; break;
-      case DateElement::DD: *program += kDay; break;
-      case DateElement::HH24: *program += kHour; break;
-      case DateElement::MI: *program += kMinute; break;
-      case DateElement::SS: *program += kSecond; break;
+      case DateElement::RRRR: field = NumericDate::kYear; break;
+      case DateElement::MM: field = NumericDate::kMonth; break;
+      case DateElement::DD: field = NumericDate::kDay; break;
+      case DateElement::HH24: field = NumericDate::kHour; break;
+      case DateElement::MI: field = NumericDate::kMinute; break;
+      case DateElement::SS: field = NumericDate::kSecond; break;
       default: return false;
     }
+    if (out->pattern.size() > kNumericDateRoom - 4) return false;
+    out->fields.emplace_back(field, static_cast<uint8_t>(out->pattern.size()));
+    out->pattern.append(field == NumericDate::kYear ? 4 : 2, '0');
   }
-  return program->size() <= kNumericDateRoom / 2;  // no code writes more than 4 characters
+  return out->pattern.size() <= kNumericDateRoom;
 }
 
-// The program of a format through a small per-thread cache (the same format on every row);
+// The pattern of a format through a small per-thread cache (the same format on every row);
 // nullptr when the format is not a numeric one. A bad format throws as tokenizing it does.
-const std::string* cachedNumericDate(std::string_view format) {
+const NumericDate* cachedNumericDate(std::string_view format) {
   struct Entry {
     std::string format;
-    std::string program;
+    NumericDate compiled;
     bool numeric = false;
     bool used = false;
   };
@@ -185,47 +191,45 @@ const std::string* cachedNumericDate(std::string_view format) {
   thread_local Entry cache[kEntries];
   thread_local std::size_t next = 0;
   for (Entry& e : cache) {
-    if (e.used && e.format == format) return e.numeric ? &e.program : nullptr;
+    if (e.used && e.format == format) return e.numeric ? &e.compiled : nullptr;
   }
   Entry& slot = cache[next];
   next = (next + 1) % kEntries;
   slot.used = false;
-  slot.numeric = compileNumericDate(cachedDateTokens(format), &slot.program);
+  slot.numeric = compileNumericDate(cachedDateTokens(format), &slot.compiled);
   slot.format = std::string(format);
   slot.used = true;
-  return slot.numeric ? &slot.program : nullptr;
+  return slot.numeric ? &slot.compiled : nullptr;
 }
 
-// Renders a numeric program; false (nothing usable written) for a year past 9999.
-bool renderNumericDate(const DateTime& dt, const std::string& program,
+// Renders a numeric format; false (nothing usable written) for a year past 9999.
+bool renderNumericDate(const DateTime& dt, const NumericDate& format,
                        char (&buffer)[kNumericDateRoom], std::size_t* length) {
   static const char kPairs[] =
       "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
       "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
       "8081828384858687888990919293949596979899";
-  std::size_t size = 0;
-  const auto put2 = [&](int value) {
-    buffer[size] = kPairs[2 * value];
-    buffer[size + 1] = kPairs[2 * value + 1];
-    size += 2;
-  };
   const int year = dt.year < 0 ? -dt.year : dt.year;
   if (year > 9999) return false;
-  for (std::size_t i = 0; i < program.size(); ++i) {
-    switch (program[i]) {
-      case kLiteral: buffer[size++] = program[++i]; break;
-      case kYear:
-        put2(year / 100);
-        put2(year % 100);
+  format.pattern.copy(buffer, format.pattern.size());
+  const auto put2 = [&](std::size_t at, int value) {
+    buffer[at] = kPairs[2 * value];
+    buffer[at + 1] = kPairs[2 * value + 1];
+  };
+  for (const auto& [field, offset] : format.fields) {
+    switch (field) {
+      case NumericDate::kYear:
+        put2(offset, year / 100);
+        put2(offset + 2u, year % 100);
         break;
-      case kMonth: put2(dt.month % 100); break;
-      case kDay: put2(dt.day % 100); break;
-      case kHour: put2(dt.hour % 100); break;
-      case kMinute: put2(dt.minute % 100); break;
-      default: put2(dt.second % 100); break;
+      case NumericDate::kMonth: put2(offset, dt.month % 100); break;
+      case NumericDate::kDay: put2(offset, dt.day % 100); break;
+      case NumericDate::kHour: put2(offset, dt.hour % 100); break;
+      case NumericDate::kMinute: put2(offset, dt.minute % 100); break;
+      case NumericDate::kSecond: put2(offset, dt.second % 100); break;
     }
   }
-  *length = size;
+  *length = format.pattern.size();
   return true;
 }
 
@@ -234,8 +238,8 @@ bool renderNumericDate(const DateTime& dt, const std::string& program,
 std::string formatDate(const DateTime& dt, std::string_view format, bool isTimestamp) {
   char buffer[kNumericDateRoom];
   std::size_t length = 0;
-  const std::string* program = cachedNumericDate(format);
-  if (program && renderNumericDate(dt, *program, buffer, &length)) {
+  const NumericDate* numeric = cachedNumericDate(format);
+  if (numeric && renderNumericDate(dt, *numeric, buffer, &length)) {
     return std::string(buffer, length);
   }
   Renderer r{dt, isTimestamp, true, {}};
@@ -246,8 +250,8 @@ std::string formatDate(const DateTime& dt, std::string_view format, bool isTimes
 Value dateText(const DateTime& dt, std::string_view format, bool isTimestamp) {
   char buffer[kNumericDateRoom];
   std::size_t length = 0;
-  const std::string* program = cachedNumericDate(format);
-  if (program && renderNumericDate(dt, *program, buffer, &length)) {
+  const NumericDate* numeric = cachedNumericDate(format);
+  if (numeric && renderNumericDate(dt, *numeric, buffer, &length)) {
     return Value::text(std::string_view(buffer, length));
   }
   return Value::text(formatDate(dt, format, isTimestamp));
