@@ -177,14 +177,20 @@ TEST_F(SqlPersistence, LengthSemanticsNationalAndZoneTypesSurviveJournalAndSnaps
 }
 
 TEST_F(SqlPersistence, RenamesViewConstraintsCommentsAndIndexKindsSurviveReopen) {
-  exec(*sys, "create table app.r1 (id number constraint r1_pk primary key, name varchar2(9))");
+  exec(*sys,
+       "create table app.r1 (id number constraint r1_pk primary key, name varchar2(9), "
+       "memo varchar2(9))");
   exec(*sys, "comment on column app.r1.name is 'Name'");
+  exec(*sys, "comment on column app.r1.memo is 'Memo'");
   exec(*sys, "create bitmap index app.r1_name on app.r1 (name)");
   exec(*sys, "create index app.r1_desc on app.r1 (name desc)");
   exec(*sys, "create view app.r1_v as select * from app.r1 with read only");
   auto app = db->logon("APP", "secret");
   exec(*app, "rename r1 to r2");
   exec(*app, "rename r1_v to r2_v");
+  // A column's comment goes with the column: renamed with it, dropped with it.
+  exec(*app, "alter table r2 drop column memo");
+  exec(*app, "alter table r2 rename column name to title");
   const char* looks[] = {
       "select table_name, column_name, comments from all_col_comments where owner = 'APP' "
       "and comments is not null",
@@ -200,8 +206,9 @@ TEST_F(SqlPersistence, RenamesViewConstraintsCommentsAndIndexKindsSurviveReopen)
     Rows rows = query(*sys, sql);
     before.insert(before.end(), rows.begin(), rows.end());
   }
-  ASSERT_EQ(before.front(), (std::vector<std::string>{"R2", "NAME", "Name"}));
-  ASSERT_EQ(before.back(), (std::vector<std::string>{"select \"ID\",\"NAME\" from app.r1"}));
+  ASSERT_EQ(query(*sys, looks[0]), (Rows{{"R2", "TITLE", "Name"}}));
+  ASSERT_EQ(before.back(),
+            (std::vector<std::string>{"select \"ID\",\"NAME\",\"MEMO\" from app.r1"}));
   app.reset();
   reopenDatabase();  // from the journal
   Rows after;

@@ -521,6 +521,16 @@ void Catalog::setComment(const std::string& owner, const std::string& object,
   bumpVersion();
 }
 
+void Catalog::moveColumnComment(const std::string& owner, const std::string& object,
+                                const std::string& from, const std::string& to) {
+  auto it = comments_.find(CommentKey(owner, object, from));
+  if (from.empty() || it == comments_.end()) return;
+  std::string text = std::move(it->second);
+  comments_.erase(it);
+  if (!to.empty()) comments_[CommentKey(owner, object, to)] = std::move(text);
+  bumpVersion();
+}
+
 void Catalog::removeComments(const std::string& owner, const std::string& object) {
   std::erase_if(comments_, [&](const auto& entry) {
     return std::get<0>(entry.first) == owner && std::get<1>(entry.first) == object;

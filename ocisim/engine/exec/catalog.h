@@ -184,6 +184,10 @@ class Catalog {
   void setComment(const std::string& owner, const std::string& object, const std::string& column,
                   const std::string& text);
   void removeComments(const std::string& owner, const std::string& object);
+  // A column's comment follows its column: renamed with it (to = the new name), dropped with it
+  // (to = "").
+  void moveColumnComment(const std::string& owner, const std::string& object,
+                         const std::string& from, const std::string& to);
 
   // ---- relations ----
   // Constraints of a table in name order.

@@ -274,6 +274,7 @@ void dropColumns(ExecContext& ctx, Table& table, const sql::AlterTableAction& ac
   }
   for (const std::string& name : action.names) {
     cat.removeColumnGrants(owner, table.header.name, table.columns[table.columnIndex(name)].name);
+    cat.moveColumnComment(owner, table.header.name, name, "");
   }
   std::sort(positions.rbegin(), positions.rend());
   for (int pos : positions) {
@@ -327,6 +328,7 @@ void renameColumn(ExecContext& ctx, Table& table, const std::string& from, const
   if (table.columnIndex(to) >= 0) throw OraError(957);
   table.columns[pos].name = to;
   cat.renameColumnGrants(table.header.owner, table.header.name, from, to);
+  cat.moveColumnComment(table.header.owner, table.header.name, from, to);
   for (Constraint* c : cat.constraintsOf(table.header.owner, table.header.name)) {
     for (std::string& col : c->columns) {
       if (col == from) col = to;
