@@ -127,6 +127,7 @@ namespace ocisim {
   X(1756, "quoted string not properly terminated")                                           \
   X(1758, "table must be empty to add mandatory (NOT NULL) column")                          \
   X(1765, "specifying owner's name of the table is not allowed")                             \
+  X(1775, "looping chain of synonyms")                                                       \
   X(1780, "string literal required")                                                         \
   X(1785, "ORDER BY item must be the number of a SELECT-list expression")                    \
   X(1788, "CONNECT BY clause required in this query block")                                  \
@@ -254,7 +255,11 @@ namespace ocisim {
   X(14047, "ALTER TABLE|INDEX RENAME may not be combined with other operations")             \
   X(14155, "missing PARTITION or SUBPARTITION keyword")                                      \
   X(14196, "Specified index cannot be used to enforce the constraint.")                      \
+  X(14450, "attempt to access a transactional temp table already in use")                    \
   X(14451, "unsupported feature with temporary table")                                       \
+  X(14452, "attempt to create, alter or drop an index on temporary table already in use")    \
+  X(14455, "attempt to create referential integrity constraint on temporary table")          \
+  X(14456, "cannot rebuild index on a temporary table")                                      \
   X(21000, "error number argument to raise_application_error of %s is out of range")         \
   X(23292, "The constraint does not exist")                                                  \
   X(24333, "zero iteration count")                                                           \

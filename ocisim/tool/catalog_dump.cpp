@@ -107,7 +107,11 @@ void dumpSecurity(const Catalog& catalog, std::ostream& out) {
 void dumpTable(const Catalog& catalog, const Table& t, std::ostream& out) {
   out << "TABLE " << t.header.owner << "." << t.header.name << " ("
       << (t.data ? t.data->rowCount() : 0) << " rows)"
-      << (t.organizationIndex ? " ORGANIZATION INDEX" : "") << "\n";
+      << (t.organizationIndex ? " ORGANIZATION INDEX" : "")
+      << (!t.temporary            ? ""
+          : t.onCommitPreserve ? " GLOBAL TEMPORARY ON COMMIT PRESERVE ROWS"
+                               : " GLOBAL TEMPORARY ON COMMIT DELETE ROWS")
+      << "\n";
   for (const Column& c : t.columns) {
     out << "  " << c.name << " " << c.type.sqlText();
     if (!c.defaultText.empty()) out << " DEFAULT " << c.defaultText;
@@ -160,6 +164,15 @@ void dumpObjects(const Catalog& catalog, std::ostream& out) {
         << (t->enabled ? "" : " DISABLED") << "\n";
     if (!t->whenClause.empty()) out << "  WHEN " << t->whenClause << "\n";
     printText(out, t->body);
+  }
+  // As the statements that make them again.
+  for (const auto& [key, s] : catalog.synonyms()) {
+    if (key.first == "PUBLIC") {
+      out << "CREATE PUBLIC SYNONYM " << key.second;
+    } else {
+      out << "CREATE SYNONYM " << key.first << "." << key.second;
+    }
+    out << " FOR " << s->tableOwner << "." << s->tableName << "\n";
   }
   // As COMMENT ON statements, quotes doubled.
   for (const auto& [key, text] : catalog.comments()) {

@@ -242,6 +242,40 @@ TEST_F(ToolDatabase, DumpWritesColumnPrivilegesApartFromTableGrants) {
   EXPECT_EQ(dump.find("GRANT UPDATE ON"), std::string::npos) << dump;
 }
 
+TEST_F(ToolDatabase, DumpWritesSynonymsThatReloadAndTheOnCommitOfTemporaryTables) {
+  ASSERT_EQ(tool({"run", dir, "-c",
+                  "create table t (a number); create synonym s for t; "
+                  "create public synonym ps for system.s; "
+                  "create global temporary table g (a number) on commit preserve rows; "
+                  "create global temporary table h (a number); insert into g values (1)"}),
+            0)
+      << out.str();
+  ASSERT_EQ(tool({"dump", dir}), 0) << err.str();
+  std::string dump = out.str();
+  EXPECT_NE(dump.find("TABLE SYSTEM.G (0 rows) GLOBAL TEMPORARY ON COMMIT PRESERVE ROWS\n"),
+            std::string::npos)
+      << dump;
+  EXPECT_NE(dump.find("TABLE SYSTEM.H (0 rows) GLOBAL TEMPORARY ON COMMIT DELETE ROWS\n"),
+            std::string::npos)
+      << dump;
+  std::string lines;
+  std::istringstream in(dump);
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind("CREATE ", 0) == 0 && line.find(" SYNONYM ") != std::string::npos) {
+      lines += line + ";\n";
+    }
+  }
+  EXPECT_EQ(lines,
+            "CREATE PUBLIC SYNONYM PS FOR SYSTEM.S;\nCREATE SYNONYM SYSTEM.S FOR SYSTEM.T;\n");
+  // The statements make the same synonyms in another database.
+  std::string other = root + "/other";
+  ASSERT_EQ(tool({"create", other}), 0) << err.str();
+  ASSERT_EQ(tool({"run", other, "-c", "create table t (a number); " + lines}), 0) << out.str();
+  ASSERT_EQ(tool({"dump", other}), 0) << err.str();
+  EXPECT_NE(out.str().find("CREATE PUBLIC SYNONYM PS FOR SYSTEM.S\n"), std::string::npos);
+  EXPECT_NE(out.str().find("CREATE SYNONYM SYSTEM.S FOR SYSTEM.T\n"), std::string::npos);
+}
+
 TEST_F(ToolDatabase, AJournalDamagedInTheMiddleIsRefusedAndLeftAsItIs) {
   for (int i = 0; i < 6; ++i) {
     ASSERT_EQ(tool({"run", dir, "-c",

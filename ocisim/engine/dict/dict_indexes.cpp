@@ -137,12 +137,20 @@ std::shared_ptr<DictView> allIndexes() {
           if (!s.admits("UNIQUENESS", uniqueness)) continue;
           const StorageAttributes& st = i->storage;
           bool compressed = i->compressPrefix > 0;
+          // An index of a temporary table has no segment (no tablespace) and its duration.
+          const Table* table = s.catalog().findTable(i->tableOwner, i->tableName);
+          bool temporary = table && table->temporary;
           RowBuilder r(width);
           r.text(i->header.owner).text(i->header.name).text(indexType(*i)).text(i->tableOwner);
           r.text(i->tableName).charText("TABLE").text(uniqueness);
           r.text(compressed ? "ENABLED" : "DISABLED");
           r.number(compressed ? std::optional<int64_t>(i->compressPrefix) : std::nullopt);
-          r.text(st.tablespace).number(st.iniTrans).number(st.maxTrans);
+          if (temporary) {
+            r.null();
+          } else {
+            r.text(st.tablespace);
+          }
+          r.number(st.iniTrans).number(st.maxTrans);
           r.number(st.initialExtent).number(st.nextExtent).number(st.minExtents);
           r.number(st.maxExtents).number(st.pctIncrease);
           // PCT_THRESHOLD: an index-organized table's top index keeps rows up to 50% of a block.
@@ -152,9 +160,14 @@ std::shared_ptr<DictView> allIndexes() {
           r.null().null().null().null().null().null();  // statistics: never analyzed
           r.text(i->unusable ? "UNUSABLE" : "VALID").null().null().null().text("1").text("1");
           r.yesNo(false);
-          r.yn(false).yn(i->generatedName).yn(false);
+          r.yn(temporary).yn(i->generatedName).yn(false);
           r.text("DEFAULT").text("DEFAULT").text("DEFAULT").yesNo(false);
-          r.null().null().null().null().null().yesNo(false);  // DURATION .. GLOBAL_STATS
+          if (temporary) {  // DURATION
+            r.text(table->onCommitPreserve ? "SYS$SESSION" : "SYS$TRANSACTION");
+          } else {
+            r.null();
+          }
+          r.null().null().null().null().yesNo(false);  // PCT_DIRECT_ACCESS .. GLOBAL_STATS
           r.null().null();                                    // DOMIDX_STATUS, DOMIDX_OPSTATUS
           r.text(isFunctionBased(*i) ? "ENABLED" : "");       // FUNCIDX_STATUS
           r.yesNo(false).yesNo(false).yesNo(false);

@@ -1,4 +1,4 @@
-// DUAL, GLOBAL_NAME, ALL_CATALOG, ALL_OBJECTS and ALL_USERS.
+// DUAL, GLOBAL_NAME, ALL_CATALOG, ALL_OBJECTS, ALL_SYNONYMS and ALL_USERS.
 #include <algorithm>
 #include <memory>
 #include <tuple>
@@ -15,6 +15,7 @@ struct ObjectEntry {
   const ObjectHeader* header;
   ObjectKind kind;
   bool generated;  // a system-generated name (an index made for a key without a name)
+  bool temporary = false;  // a global temporary table
 };
 
 bool isOracleMaintained(const std::string& owner) { return owner == "SYS" || owner == "SYSTEM"; }
@@ -32,7 +33,10 @@ std::vector<ObjectEntry> visibleObjects(const DictScan& s, const char* ownerColu
     if (s.visibility().object(h.owner, h.name, kind)) out.push_back({&h, kind, generated});
   };
   const Catalog& cat = s.catalog();
-  for (const auto& [key, t] : cat.tables()) consider(t->header, ObjectKind::Table, false);
+  for (const auto& [key, t] : cat.tables()) {
+    consider(t->header, ObjectKind::Table, false);
+    if (!out.empty() && out.back().header == &t->header) out.back().temporary = t->temporary;
+  }
   for (const auto& [key, v] : cat.views()) consider(v->header, ObjectKind::View, false);
   for (const auto& [key, q] : cat.sequences()) consider(q->header, ObjectKind::Sequence, false);
   for (const auto& [key, i] : cat.indexes()) {
@@ -40,6 +44,7 @@ std::vector<ObjectEntry> visibleObjects(const DictScan& s, const char* ownerColu
   }
   for (const auto& [key, c] : cat.storedCode()) consider(c->header, c->kind, false);
   for (const auto& [key, t] : cat.triggers()) consider(t->header, ObjectKind::Trigger, false);
+  for (const auto& [key, y] : cat.synonyms()) consider(y->header, ObjectKind::Synonym, false);
   std::sort(out.begin(), out.end(), [](const ObjectEntry& a, const ObjectEntry& b) {
     return std::make_tuple(a.header->owner, a.header->name, std::string(objectTypeName(a.kind))) <
            std::make_tuple(b.header->owner, b.header->name, std::string(objectTypeName(b.kind)));
@@ -69,8 +74,14 @@ bool isEditionable(ObjectKind kind) {
   return kind != ObjectKind::Table && kind != ObjectKind::Index && kind != ObjectKind::Sequence;
 }
 
+// EDITIONABLE: a PUBLIC synonym is not editionable, a private one is.
+bool isEditionable(const ObjectEntry& o) {
+  if (o.kind == ObjectKind::Synonym) return o.header->owner != "PUBLIC";
+  return isEditionable(o.kind);
+}
+
 bool hasCollation(ObjectKind kind) {
-  return kind != ObjectKind::Index && kind != ObjectKind::Sequence &&
+  return kind != ObjectKind::Index && kind != ObjectKind::Sequence && kind != ObjectKind::Synonym &&
          kind != ObjectKind::PackageBody && kind != ObjectKind::TypeBody;
 }
 
@@ -113,9 +124,9 @@ std::shared_ptr<DictView> allObjects() {
           }
           r.text(objectTypeName(o.kind)).date(h.created).date(h.lastDdlTime);
           r.text(timestampText(h.lastDdlTime)).text(h.valid ? "VALID" : "INVALID");
-          r.yn(false).yn(o.generated).yn(false).number(int64_t{namespaceOf(o.kind)}).null();
+          r.yn(o.temporary).yn(o.generated).yn(false).number(int64_t{namespaceOf(o.kind)}).null();
           r.text("NONE");
-          if (isEditionable(o.kind)) {
+          if (isEditionable(o)) {
             r.yn(true);
           } else {
             r.null();
@@ -127,20 +138,44 @@ std::shared_ptr<DictView> allObjects() {
       });
 }
 
-// ALL_CATALOG: the tables, views and sequences (synonyms and clusters do not exist here).
+// ALL_CATALOG: the tables, views, sequences and synonyms (clusters do not exist here).
 std::shared_ptr<DictView> allCatalog() {
   std::vector<DictColumn> columns = {ident("OWNER"), ident("TABLE_NAME"), text("TABLE_TYPE", 11)};
   return std::make_shared<DictView>(std::move(columns), [](const DictScan& s,
                                                            const RowEmitter& emit) {
     for (const ObjectEntry& o : visibleObjects(s, "OWNER", "TABLE_NAME", "TABLE_TYPE")) {
       if (o.kind != ObjectKind::Table && o.kind != ObjectKind::View &&
-          o.kind != ObjectKind::Sequence) {
+          o.kind != ObjectKind::Sequence && o.kind != ObjectKind::Synonym) {
         continue;
       }
       emit(RowBuilder(3).text(o.header->owner).text(o.header->name).text(objectTypeName(o.kind))
                .take());
     }
   });
+}
+
+// ALL_SYNONYMS: the synonyms the user may see (Visibility::synonym). DB_LINK is always NULL:
+// there are no database links.
+std::shared_ptr<DictView> allSynonyms() {
+  std::vector<DictColumn> columns = {ident("OWNER"), ident("SYNONYM_NAME"), ident("TABLE_OWNER"),
+                                     ident("TABLE_NAME"), text("DB_LINK", 128),
+                                     number("ORIGIN_CON_ID", 1201)};
+  size_t width = columns.size();
+  return std::make_shared<DictView>(
+      std::move(columns), [width](const DictScan& s, const RowEmitter& emit) {
+        for (const auto& [key, y] : s.catalog().synonyms()) {
+          const ObjectHeader& h = y->header;
+          if (!s.admits("OWNER", h.owner) || !s.admits("SYNONYM_NAME", h.name) ||
+              !s.admits("TABLE_OWNER", y->tableOwner) || !s.admits("TABLE_NAME", y->tableName) ||
+              !s.visibility().synonym(h.owner, h.name)) {
+            continue;
+          }
+          RowBuilder r(width);
+          r.text(h.owner).text(h.name).text(y->tableOwner).text(y->tableName).null();
+          r.number(int64_t{0});
+          emit(r.take());
+        }
+      });
 }
 
 // ALL_USERS: every user, whoever asks (as in Oracle).
@@ -185,6 +220,7 @@ void addObjectViews(VirtualTableRegistry& registry) {
                                   }));
   registry.add("ALL_CATALOG", allCatalog());
   registry.add("ALL_OBJECTS", allObjects());
+  registry.add("ALL_SYNONYMS", allSynonyms());
   registry.add("ALL_USERS", allUsers());
 }
 

@@ -1,5 +1,5 @@
 // ROLE_SYS_PRIVS, ROLE_TAB_PRIVS, ROLE_ROLE_PRIVS, SESSION_PRIVS, SESSION_ROLES, DBA_ROLES, and
-// DBA_OBJECTS / DBA_TABLES.
+// DBA_OBJECTS / DBA_TABLES / DBA_SYNONYMS.
 #include <algorithm>
 #include <memory>
 #include <tuple>
@@ -167,7 +167,7 @@ void addRoleViews(VirtualTableRegistry& registry) {
   registry.add("SESSION_PRIVS", sessionPrivs());
   registry.add("SESSION_ROLES", sessionRoles());
   registry.add("DBA_ROLES", dbaRoles());
-  for (const char* name : {"OBJECTS", "TABLES"}) {
+  for (const char* name : {"OBJECTS", "TABLES", "SYNONYMS"}) {
     if (const VirtualTable* all = registry.find(std::string("ALL_") + name)) {
       registry.add(std::string("DBA_") + name, std::make_shared<DictionaryWideView>(*all));
     }

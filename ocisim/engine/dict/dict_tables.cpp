@@ -41,10 +41,13 @@ std::vector<Segment> segmentsOf(const Catalog& cat, const std::string& user) {
   };
   for (auto it = cat.tables().lower_bound(NameKey(user, ""));
        it != cat.tables().end() && it->first.first == user; ++it) {
-    add(it->second->header.name, "TABLE", it->second->storage);
+    // A temporary table and its indexes have no segment until a session uses them.
+    if (!it->second->temporary) add(it->second->header.name, "TABLE", it->second->storage);
   }
   for (auto it = cat.indexes().lower_bound(NameKey(user, ""));
        it != cat.indexes().end() && it->first.first == user; ++it) {
+    const Table* t = cat.findTable(it->second->tableOwner, it->second->tableName);
+    if (t && t->temporary) continue;
     add(it->second->header.name, "INDEX", it->second->storage);
   }
   return out;
@@ -247,6 +250,12 @@ std::shared_ptr<DictView> allTables() {
             r.text(h.owner).text(h.name).null().null().null().text("VALID");
             r.number(0).null().number(0).number(0);
             r.null().null().null().null().null().null().null().yesNo(true).yn(false);
+          } else if (t->temporary) {
+            // A temporary table's rows go to the temporary tablespace of each session's user:
+            // no tablespace, no extents, no logging.
+            r.text(h.owner).text(h.name).null().null().null().text("VALID");
+            r.number(st.pctFree).number(st.pctUsed).number(st.iniTrans).number(st.maxTrans);
+            r.null().null().null().null().null().null().null().yesNo(false).yn(false);
           } else {
             r.text(h.owner).text(h.name).text(st.tablespace).null().null().text("VALID");
             r.number(st.pctFree).number(st.pctUsed).number(st.iniTrans).number(st.maxTrans);
@@ -262,9 +271,15 @@ std::shared_ptr<DictView> allTables() {
           } else {
             r.null();
           }
-          r.yn(false).yn(false).yesNo(false);
+          r.yn(t->temporary).yn(false).yesNo(false);
           r.text("DEFAULT").text("DEFAULT").text("DEFAULT").text("DISABLED");
-          r.yesNo(false).yesNo(false).null().text("DISABLED").yesNo(s.release >= 1000);
+          r.yesNo(false).yesNo(false);
+          if (t->temporary) {
+            r.text(t->onCommitPreserve ? "SYS$SESSION" : "SYS$TRANSACTION");
+          } else {
+            r.null();
+          }
+          r.text("DISABLED").yesNo(s.release >= 1000);
           r.null().text("DISABLED").text("DISABLED").null().yesNo(false).yesNo(false);
           r.yesNo(true).text("DEFAULT");
           emit(r.take());

@@ -74,9 +74,23 @@ bool Visibility::index(const Index& i) const {
   return i.header.owner == user_ || anyIndex_ || tableOrView(i.tableOwner, i.tableName);
 }
 
+bool Visibility::synonym(const std::string& owner, const std::string& name) const {
+  if (owner == user_ || owner == "PUBLIC" || anyTable_) return true;
+  const Synonym* s = catalog_.findSynonym(owner, name);
+  for (int depth = 0; s && depth < 32; ++depth) {
+    auto kind = catalog_.findInMainNamespace(s->tableOwner, s->tableName);
+    if (!kind) return false;
+    if (*kind != ObjectKind::Synonym) return object(s->tableOwner, s->tableName, *kind);
+    s = catalog_.findSynonym(s->tableOwner, s->tableName);
+  }
+  return false;
+}
+
 bool Visibility::object(const std::string& owner, const std::string& name,
                         ObjectKind kind) const {
   switch (kind) {
+    case ObjectKind::Synonym:
+      return synonym(owner, name);
     case ObjectKind::Table:
     case ObjectKind::View:
       return tableOrView(owner, name);

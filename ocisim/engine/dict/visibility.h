@@ -28,6 +28,9 @@ class Visibility {
   bool code(const std::string& owner, const std::string& name, ObjectKind kind) const;
   bool trigger(const Trigger& t) const;
   bool index(const Index& i) const;
+  // The user's own synonyms, every PUBLIC one, and those of other schemas whose object (at the
+  // end of a chain of synonyms) the user may see.
+  bool synonym(const std::string& owner, const std::string& name) const;
   // Any of the above, by kind.
   bool object(const std::string& owner, const std::string& name, ObjectKind kind) const;
 

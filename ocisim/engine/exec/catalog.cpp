@@ -8,7 +8,7 @@ namespace {
 
 constexpr const char* kObjectTypeNames[] = {
     "TABLE",   "VIEW",         "INDEX", "SEQUENCE",  "PROCEDURE", "FUNCTION",
-    "PACKAGE", "PACKAGE BODY", "TYPE",  "TYPE BODY", "TRIGGER",
+    "PACKAGE", "PACKAGE BODY", "TYPE",  "TYPE BODY", "TRIGGER",   "SYNONYM",
 };
 
 template <class Map>
@@ -25,7 +25,7 @@ const char* objectTypeName(ObjectKind kind) {
 }
 
 std::optional<ObjectKind> objectKindFromName(const std::string& upperName) {
-  for (int i = 0; i <= static_cast<int>(ObjectKind::Trigger); ++i) {
+  for (int i = 0; i <= static_cast<int>(ObjectKind::Synonym); ++i) {
     if (upperName == kObjectTypeNames[i]) return static_cast<ObjectKind>(i);
   }
   return std::nullopt;
@@ -347,6 +347,7 @@ std::optional<ObjectKind> Catalog::findInMainNamespace(const std::string& owner,
        {ObjectKind::Procedure, ObjectKind::Function, ObjectKind::Package, ObjectKind::Type}) {
     if (findCode(owner, name, k)) return k;
   }
+  if (findSynonym(owner, name)) return ObjectKind::Synonym;
   return std::nullopt;
 }
 
@@ -372,6 +373,10 @@ const ObjectHeader* Catalog::findHeader(const std::string& owner, const std::str
     case ObjectKind::Trigger: {
       auto* t = findTrigger(owner, name);
       return t ? &t->header : nullptr;
+    }
+    case ObjectKind::Synonym: {
+      auto* s = findSynonym(owner, name);
+      return s ? &s->header : nullptr;
     }
     default: {
       auto* c = findCode(owner, name, kind);
@@ -458,6 +463,19 @@ void Catalog::removeCode(const std::string& o, const std::string& n, ObjectKind 
 }
 void Catalog::removeObjectType(const std::string& o, const std::string& n) {
   types_.erase(NameKey(o, n));
+  bumpVersion();
+}
+
+Synonym* Catalog::findSynonym(const std::string& o, const std::string& n) const {
+  return findIn(synonyms_, o, n);
+}
+Synonym& Catalog::addSynonym(std::unique_ptr<Synonym> s) {
+  NameKey key(s->header.owner, s->header.name);
+  bumpVersion();
+  return *(synonyms_[key] = std::move(s));
+}
+void Catalog::removeSynonym(const std::string& o, const std::string& n) {
+  synonyms_.erase(NameKey(o, n));
   bumpVersion();
 }
 

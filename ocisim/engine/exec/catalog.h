@@ -134,6 +134,11 @@ class Catalog {
   using CodeKey = std::tuple<std::string, std::string, ObjectKind>;
   const std::map<CodeKey, std::unique_ptr<StoredCode>>& storedCode() const { return code_; }
   const std::map<NameKey, std::unique_ptr<ObjectType>>& objectTypes() const { return types_; }
+  // Synonyms by (owner, name); PUBLIC synonyms have the owner "PUBLIC".
+  const std::map<NameKey, std::unique_ptr<Synonym>>& synonyms() const { return synonyms_; }
+  Synonym* findSynonym(const std::string& owner, const std::string& name) const;
+  Synonym& addSynonym(std::unique_ptr<Synonym> s);
+  void removeSynonym(const std::string& owner, const std::string& name);
 
   Table* findTable(const std::string& owner, const std::string& name) const;
   View* findView(const std::string& owner, const std::string& name) const;
@@ -145,7 +150,8 @@ class Catalog {
   ObjectType* findObjectType(const std::string& owner, const std::string& name) const;
 
   // The kind of the object named owner.name in the namespace shared by tables, views,
-  // sequences, procedures, functions, packages and types (ORA-00955 when taken).
+  // sequences, procedures, functions, packages, types and private synonyms (ORA-00955 when
+  // taken).
   std::optional<ObjectKind> findInMainNamespace(const std::string& owner,
                                                 const std::string& name) const;
   // The object id and header of any schema object (for ALL_OBJECTS-like listings).
@@ -240,6 +246,7 @@ class Catalog {
   std::map<NameKey, std::unique_ptr<Trigger>> triggers_;
   std::map<CodeKey, std::unique_ptr<StoredCode>> code_;
   std::map<NameKey, std::unique_ptr<ObjectType>> types_;
+  std::map<NameKey, std::unique_ptr<Synonym>> synonyms_;
   std::map<CommentKey, std::string> comments_;
   // Grants and comments of a renamed object follow its new name.
   void moveObjectEntries(const std::string& owner, const std::string& from, const std::string& to);

@@ -38,10 +38,11 @@ enum class ObjectKind {
   Type,
   TypeBody,
   Trigger,
+  Synonym,
 };
 
 // "TABLE", "VIEW", "INDEX", "SEQUENCE", "PROCEDURE", "FUNCTION", "PACKAGE", "PACKAGE BODY",
-// "TYPE", "TYPE BODY", "TRIGGER".
+// "TYPE", "TYPE BODY", "TRIGGER", "SYNONYM".
 const char* objectTypeName(ObjectKind kind);
 // The inverse of objectTypeName (exact upper-case text); nullopt for anything else.
 std::optional<ObjectKind> objectKindFromName(const std::string& upperName);
@@ -297,6 +298,16 @@ struct ObjectType {
   std::string owner;
   std::string name;
   std::vector<ObjectTypeAttribute> attributes;  // empty for types that are not AS OBJECT
+};
+
+// A synonym: another name for owner.object (ALL_SYNONYMS). A PUBLIC synonym has the owner
+// "PUBLIC"; a private one lives in its owner's schema and shares the namespace of its tables,
+// views, sequences and code. The object named need not exist (the synonym is kept when it is
+// dropped); using such a synonym fails with ORA-00980.
+struct Synonym {
+  ObjectHeader header;
+  std::string tableOwner;  // TABLE_OWNER: the schema of the object it stands for
+  std::string tableName;   // TABLE_NAME
 };
 
 struct Trigger {

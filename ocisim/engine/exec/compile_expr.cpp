@@ -5,6 +5,7 @@
 #include "engine/exec/compiler.h"
 #include "engine/exec/exec_context.h"
 #include "engine/exec/subquery.h"
+#include "engine/exec/synonyms.h"
 #include "engine/ora_error.h"
 #include "engine/value/conversion.h"
 #include "engine/value/format.h"
@@ -428,7 +429,13 @@ std::unique_ptr<CExpr> Compiler::compilePseudoColumn(const sql::Expr& e, Scope& 
   if ((names.size() == 2 || names.size() == 3) &&
       (names.back() == "NEXTVAL" || names.back() == "CURRVAL")) {
     std::string owner = names.size() == 3 ? names[0] : schema_;
-    const std::string& seqName = names[names.size() - 2];
+    std::string seqName = names[names.size() - 2];
+    if (!ctx_.catalog.findSequence(owner, seqName)) {
+      if (auto target = resolveObjectName(ctx_.db, owner, seqName, names.size() == 3)) {
+        owner = target->first;
+        seqName = target->second;
+      }
+    }
     Sequence* seq = ctx_.catalog.findSequence(owner, seqName);
     if (seq && owner != authUser_ &&
         !ctx_.catalog.hasSystemPrivilege(authUser_, "SELECT ANY SEQUENCE") &&
@@ -544,12 +551,22 @@ Relation Compiler::resolveRelation(const std::string& schema, const std::string&
   Relation r;
   r.owner = schema.empty() ? schema_ : schema;
   r.name = name;
-  if ((r.table = cat.findTable(r.owner, name))) {
+  // A name that is no table or view of the schema may be a synonym (privileges are those on
+  // the object it stands for).
+  bool translated = false;
+  if (!cat.findTable(r.owner, name) && !cat.findView(r.owner, name)) {
+    if (auto target = resolveObjectName(ctx_.db, r.owner, name, !schema.empty())) {
+      translated = *target != NameKey(r.owner, name);
+      r.owner = target->first;
+      r.name = target->second;
+    }
+  }
+  if ((r.table = cat.findTable(r.owner, r.name))) {
     r.kind = Relation::Kind::Table;
-  } else if ((r.view = cat.findView(r.owner, name))) {
+  } else if ((r.view = cat.findView(r.owner, r.name))) {
     r.kind = Relation::Kind::View;
-  } else if ((schema.empty() || schema == "SYS") &&
-             (r.virtualTable = ctx_.db.virtualTables().find(name))) {
+  } else if ((translated ? r.owner == "SYS" : (schema.empty() || schema == "SYS")) &&
+             (r.virtualTable = ctx_.db.virtualTables().find(r.name))) {
     r.kind = Relation::Kind::Virtual;
     r.owner = "SYS";
     if (privilege != "SELECT") throw OraError(1031);
@@ -559,8 +576,8 @@ Relation Compiler::resolveRelation(const std::string& schema, const std::string&
   }
   if (r.owner == authUser_) return r;
   if (cat.hasSystemPrivilege(authUser_, privilege + " ANY TABLE")) return r;
-  if (cat.hasObjectPrivilege(authUser_, r.owner, name, privilege)) return r;
-  if (cat.hasAnyObjectPrivilege(authUser_, r.owner, name)) throw OraError(1031);
+  if (cat.hasObjectPrivilege(authUser_, r.owner, r.name, privilege)) return r;
+  if (cat.hasAnyObjectPrivilege(authUser_, r.owner, r.name)) throw OraError(1031);
   throw OraError(942);
 }
 

@@ -366,7 +366,8 @@ std::vector<std::pair<int, bool>> BlockCompiler::orderIndexColumns(const Leaf& l
 
 std::unique_ptr<RowSource> BlockCompiler::buildTableAccess(Leaf& leaf, Scope& local) {
   Table& table = *leaf.relation.table;
-  ctx_.tablesRead.push_back(table.data.get());
+  std::shared_ptr<TableData> rows = ctx_.rowsOf(table);
+  ctx_.tablesRead.push_back(rows.get());
   Catalog& cat = ctx_.catalog;
   std::vector<Index*> indexes = cat.indexesOn(table.header.owner, table.header.name);
   // Equality conditions col = row-independent expression, by column position.
@@ -420,7 +421,7 @@ std::unique_ptr<RowSource> BlockCompiler::buildTableAccess(Leaf& leaf, Scope& lo
       key.push_back(compileInScope(*equal[pos], local, false));
       types.push_back(table.columns[pos].type);
     }
-    return std::make_unique<IndexScan>(ctx_, table.data, best->header.name, std::move(key),
+    return std::make_unique<IndexScan>(ctx_, rows, best->header.name, std::move(key),
                                        std::move(types), false);
   }
   bool wholeOrder = false;
@@ -457,12 +458,12 @@ std::unique_ptr<RowSource> BlockCompiler::buildTableAccess(Leaf& leaf, Scope& lo
       }
       if (!ok) continue;
       orderSatisfied_ = true;
-      return std::make_unique<IndexScan>(ctx_, table.data, index->header.name,
+      return std::make_unique<IndexScan>(ctx_, rows, index->header.name,
                                          std::vector<std::unique_ptr<CExpr>>{},
                                          std::vector<DataType>{}, reverse);
     }
   }
-  return std::make_unique<TableScan>(ctx_, table.data);
+  return std::make_unique<TableScan>(ctx_, rows);
 }
 
 std::unique_ptr<RowSource> BlockCompiler::buildLeaf(size_t index) {

@@ -141,6 +141,8 @@ void ConstraintInstaller::resolveForeignKey(Pending& p) {
     if (cat.findView(refOwner, p.refTable)) throw OraError(2270);
     throw OraError(942);
   }
+  // Keys between a temporary and a permanent table cannot hold: each session sees other rows.
+  if (parent->temporary != table_.temporary) throw OraError(14455);
   // REFERENCES on the table, or (checked once the key is known) on each column of the key.
   std::set<std::string> referenceable;
   if (!self && refOwner != ctx_.user() &&
@@ -256,7 +258,9 @@ void ConstraintInstaller::validateRows(const Constraint& c) {
         anyNull = anyNull || row[pos].isNull();
       }
       if (anyNull) continue;
-      if (findRowsByKey(*parent, parentPositions, values).empty()) throw OraError(2298, {label});
+      if (findRowsByKey(*parent->data, parentPositions, values).empty()) {
+        throw OraError(2298, {label});
+      }
     }
   }
 }

@@ -169,8 +169,9 @@ RowId ConstraintChecker::insertRow(Table& table, Row row) {
     row[i] = coerceForColumn(row[i], table.columns[i].type, ctx_.nls(), r.labels[i]);
   }
   checkRow(r, row, false);
-  RowId id = table.data->insert(std::move(row));
-  ctx_.undo.recordInsert(table, id);
+  std::shared_ptr<TableData> data = ctx_.rowsOf(table);
+  RowId id = data->insert(std::move(row));
+  ctx_.undo.recordInsert(table, std::move(data), id);
   written_.push_back({&table, id});
   return id;
 }
@@ -181,33 +182,35 @@ void ConstraintChecker::updateRow(Table& table, RowId id, Row row) {
     row[i] = coerceForColumn(row[i], table.columns[i].type, ctx_.nls(), r.labels[i]);
   }
   checkRow(r, row, true);
-  Row old = table.data->update(id, std::move(row));
-  const Value* now = table.data->row(id);
+  std::shared_ptr<TableData> data = ctx_.rowsOf(table);
+  Row old = data->update(id, std::move(row));
+  const Value* now = data->row(id);
   bool keyChanged = false;
   for (const auto& ref : r.children) {
     for (int p : ref.parentPositions) keyChanged = keyChanged || !old[p].identical(now[p]);
   }
   if (keyChanged) vanished_.push_back({&table, old});
-  ctx_.undo.recordUpdate(table, id, std::move(old));
+  ctx_.undo.recordUpdate(table, std::move(data), id, std::move(old));
   written_.push_back({&table, id});
 }
 
 void ConstraintChecker::deleteRow(Table& table, RowId id) {
-  if (!table.data->row(id)) return;  // already removed by a cascade
+  std::shared_ptr<TableData> data = ctx_.rowsOf(table);
+  if (!data->row(id)) return;  // already removed by a cascade
   if (++depth_ > 200) throw OraError(2292, {"cascade depth"});
   TableRules& r = rulesFor(table);
-  Row old = table.data->erase(id);
-  ctx_.undo.recordDelete(table, id, old);
+  Row old = data->erase(id);
+  ctx_.undo.recordDelete(table, std::move(data), id, old);
   std::vector<Value> key;
   for (const auto& ref : r.children) {
     if (!keyOf(old.data(), ref.parentPositions, key)) continue;
     DeleteRule rule = ref.foreignKey->deleteRule;
     if (rule == DeleteRule::NoAction) continue;  // checked at the end of the statement
-    for (RowId child : findRowsByKey(*ref.child, ref.childPositions, key)) {
+    for (RowId child : findRowsByKey(*ctx_.rowsOf(*ref.child), ref.childPositions, key)) {
       if (rule == DeleteRule::Cascade) {
         deleteRow(*ref.child, child);
       } else {
-        Row values = ref.child->data->copyRow(child);
+        Row values = ctx_.rowsOf(*ref.child)->copyRow(child);
         for (int p : ref.childPositions) values[p] = Value();
         updateRow(*ref.child, child, std::move(values));
       }
@@ -220,7 +223,8 @@ void ConstraintChecker::deleteRow(Table& table, RowId id) {
 void ConstraintChecker::finish() {
   std::vector<Value> key;
   for (const Written& w : written_) {
-    const Value* row = w.table->data->row(w.id);
+    std::shared_ptr<TableData> data = ctx_.rowsOf(*w.table);
+    const Value* row = data->row(w.id);
     if (!row) continue;
     TableRules& r = rulesFor(*w.table);
     if (!r.deferredChecks.empty()) {
@@ -232,14 +236,14 @@ void ConstraintChecker::finish() {
       }
     }
     for (const auto& k : r.keys) {
-      const TableIndex* index = w.table->data->findIndex(k.indexName);
+      const TableIndex* index = data->findIndex(k.indexName);
       if (index && index->countEqualKeys(w.id) > 1) {
         throw violation(k.deferred, OraError(1, {k.label}));
       }
     }
     for (const auto& ref : r.parents) {
       if (!keyOf(row, ref.childPositions, key)) continue;
-      if (findRowsByKey(*ref.parent, ref.parentPositions, key).empty()) {
+      if (findRowsByKey(*ctx_.rowsOf(*ref.parent), ref.parentPositions, key).empty()) {
         throw violation(ref.foreignKey->deferred, OraError(2291, {qualified(*ref.foreignKey)}));
       }
     }
@@ -248,8 +252,8 @@ void ConstraintChecker::finish() {
     TableRules& r = rulesFor(*v.table);
     for (const auto& ref : r.children) {
       if (!keyOf(v.oldRow.data(), ref.parentPositions, key)) continue;
-      if (!findRowsByKey(*v.table, ref.parentPositions, key).empty()) continue;
-      if (!findRowsByKey(*ref.child, ref.childPositions, key).empty()) {
+      if (!findRowsByKey(*ctx_.rowsOf(*v.table), ref.parentPositions, key).empty()) continue;
+      if (!findRowsByKey(*ctx_.rowsOf(*ref.child), ref.childPositions, key).empty()) {
         throw violation(ref.foreignKey->deferred, OraError(2292, {qualified(*ref.foreignKey)}));
       }
     }
@@ -258,10 +262,9 @@ void ConstraintChecker::finish() {
   vanished_.clear();
 }
 
-std::vector<RowId> findRowsByKey(const Table& table, const std::vector<int>& positions,
+std::vector<RowId> findRowsByKey(const TableData& data, const std::vector<int>& positions,
                                  const std::vector<Value>& key) {
   std::vector<RowId> out;
-  const TableData& data = *table.data;
   for (const auto& index : data.indexes()) {
     const auto& cols = index->keyColumns();
     if (cols.size() < positions.size() ||

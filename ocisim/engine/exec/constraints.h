@@ -60,9 +60,9 @@ class ConstraintChecker {
   int depth_ = 0;
 };
 
-// Rows of `table` whose columns `positions` equal `key` (no NULLs in key), using an index whose
-// leading columns are exactly those when there is one.
-std::vector<RowId> findRowsByKey(const Table& table, const std::vector<int>& positions,
+// Rows of a table's store whose columns `positions` equal `key` (no NULLs in key), using an
+// index whose leading columns are exactly those when there is one.
+std::vector<RowId> findRowsByKey(const TableData& data, const std::vector<int>& positions,
                                  const std::vector<Value>& key);
 
 }  // namespace ocisim

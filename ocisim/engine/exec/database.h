@@ -16,6 +16,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -106,6 +107,21 @@ class Database : public std::enable_shared_from_this<Database> {
   Table* findTableById(ObjectId id) const;
   Sequence* findSequenceById(ObjectId id) const;
 
+  // ---- global temporary tables (temporary_tables.cpp) ----
+  // The catalog's Table holds the definition and an empty TableData; the rows are each
+  // session's own, kept here and never handed to the storage.
+  // A session's rows of a temporary table: made empty, with the table's index structures, at
+  // first use, and made again when DDL has changed the table's structure since.
+  std::shared_ptr<TableData> temporaryRows(const Table& table, uint64_t sessionId);
+  // True when any session holds rows of the table (Oracle's "temporary table in use").
+  bool temporaryTableInUse(ObjectId tableId) const;
+  // A session's transaction ended: its rows of ON COMMIT DELETE ROWS tables go.
+  void endTemporaryTransaction(uint64_t sessionId);
+  // A session ended: all its rows go.
+  void releaseTemporaryRows(uint64_t sessionId);
+  // DDL changed or dropped a temporary table nobody uses: forget every session's store of it.
+  void forgetTemporaryRows(ObjectId tableId);
+
  private:
   Database() = default;
   void bootstrap(const DatabaseOptions& options, const DatabaseHooks& hooks);
@@ -121,6 +137,15 @@ class Database : public std::enable_shared_from_this<Database> {
   // once per journal record).
   mutable std::unordered_map<ObjectId, Table*> tablesById_;
   mutable uint64_t tablesByIdVersion_ = 0;
+  // The rows of temporary tables by (table object id, session id), with the shared TableData
+  // and its structure epoch they were made after (DDL moves the epoch).
+  struct TemporaryRows {
+    std::shared_ptr<TableData> data;
+    const TableData* base = nullptr;
+    uint64_t baseEpoch = 0;
+    bool deleteOnCommit = true;
+  };
+  std::map<std::pair<ObjectId, uint64_t>, TemporaryRows> temporaryRows_;
 };
 
 }  // namespace ocisim

@@ -538,6 +538,7 @@ void runAlterTable(ExecContext& ctx, const sql::AlterTableStmt& stmt) {
       !cat.hasObjectPrivilege(ctx.user(), owner, table->header.name, "ALTER")) {
     throw OraError(cat.hasAnyObjectPrivilege(ctx.user(), owner, table->header.name) ? 1031 : 942);
   }
+  requireTemporaryTableUnused(ctx, *table, 14450);
   requireClauseTablespace(ctx, stmt.storage);
   bool moved = false;
   const std::string originalName = table->header.name;

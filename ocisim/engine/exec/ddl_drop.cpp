@@ -3,6 +3,7 @@
 
 #include "engine/exec/ddl_util.h"
 #include "engine/exec/executor.h"
+#include "engine/exec/synonyms.h"
 #include "engine/ora_error.h"
 
 namespace ocisim {
@@ -83,6 +84,12 @@ void dropSchema(ExecContext& ctx, const std::string& owner) {
   }
   for (const auto& n : names) cat.removeTrigger(owner, n);
   names.clear();
+  // Its private synonyms (synonyms of other schemas that name its objects stay, invalid).
+  for (const auto& [key, s] : cat.synonyms()) {
+    if (key.first == owner) names.push_back(key.second);
+  }
+  for (const auto& n : names) cat.removeSynonym(owner, n);
+  names.clear();
   for (const auto& [key, v] : cat.views()) {
     if (key.first == owner) names.push_back(key.second);
   }
@@ -136,7 +143,7 @@ bool ownsObjects(const Catalog& cat, const std::string& owner) {
     if (std::get<0>(key) == owner) return true;
   }
   return owned(cat.tables()) || owned(cat.views()) || owned(cat.sequences()) ||
-         owned(cat.triggers()) || owned(cat.indexes());
+         owned(cat.triggers()) || owned(cat.indexes()) || owned(cat.synonyms());
 }
 
 }  // namespace
@@ -219,6 +226,7 @@ void runDrop(ExecContext& ctx, const sql::DropStmt& stmt) {
       Table* t = cat.findTable(owner, name);
       if (!t) throw OraError(942);
       requireOwnerOr(ctx, owner, "DROP ANY TABLE");
+      requireTemporaryTableUnused(ctx, *t, 14452);
       dropTableObject(ctx, *t, stmt.cascade);
       return;
     }
@@ -240,7 +248,10 @@ void runDrop(ExecContext& ctx, const sql::DropStmt& stmt) {
       for (const auto& [key, c] : cat.constraints()) {
         if (c->isKey() && c->indexOwner == owner && c->indexName == name) throw OraError(2429);
       }
-      if (Table* t = cat.findTable(index->tableOwner, index->tableName)) t->data->dropIndex(name);
+      if (Table* t = cat.findTable(index->tableOwner, index->tableName)) {
+        requireTemporaryTableUnused(ctx, *t, 14452);
+        t->data->dropIndex(name);
+      }
       cat.removeIndex(owner, name);
       return;
     }
@@ -252,7 +263,7 @@ void runDrop(ExecContext& ctx, const sql::DropStmt& stmt) {
       cat.removeObjectGrants(owner, name);
       return;
     case K::Synonym:
-      throw OraError(stmt.isPublic ? 1432 : 1434);
+      return dropSynonym(ctx, stmt);
     case K::Procedure:
       return dropCode(ctx, owner, name, ObjectKind::Procedure, stmt.force);
     case K::Function:
@@ -276,6 +287,10 @@ void runDrop(ExecContext& ctx, const sql::DropStmt& stmt) {
       if (name == "SYS" || name == "SYSTEM" || name == ctx.user()) throw OraError(1031);
       if (ownsObjects(cat, name)) {
         if (!stmt.cascade) throw OraError(1922, {name});
+        // Nothing is dropped while a session holds rows of one of its temporary tables.
+        for (const auto& [key, t] : cat.tables()) {
+          if (key.first == name) requireTemporaryTableUnused(ctx, *t, 14452);
+        }
         dropSchema(ctx, name);
       }
       cat.removeUser(name);

@@ -13,6 +13,11 @@ void runAlterIndex(ExecContext& ctx, const sql::AlterIndexStmt& stmt) {
   if (!index) throw OraError(1418);
   requireOwnerOr(ctx, owner, "ALTER ANY INDEX");
   Table* table = cat.findTable(index->tableOwner, index->tableName);
+  if (table && table->temporary) {
+    // An index of a temporary table is never rebuilt, nor changed while a session uses it.
+    if (stmt.action == sql::AlterIndexStmt::Action::Rebuild) throw OraError(14456);
+    requireTemporaryTableUnused(ctx, *table, 14452);
+  }
   switch (stmt.action) {
     case sql::AlterIndexStmt::Action::Rename: {
       if (cat.findIndex(owner, stmt.newName)) throw OraError(955);

@@ -6,6 +6,7 @@
 #include "engine/exec/ddl_util.h"
 #include "engine/exec/executor.h"
 #include "engine/exec/system_privileges.h"
+#include "engine/exec/synonyms.h"
 #include "engine/ora_error.h"
 
 namespace ocisim {
@@ -124,6 +125,11 @@ GrantTarget grantTarget(ExecContext& ctx, const sql::QualifiedName& object) {
   GrantTarget t;
   t.owner = object.schema.empty() ? ctx.user() : object.schema;
   t.name = object.name;
+  // A grant on a synonym is a grant on the object it stands for.
+  if (auto target = resolveObjectName(ctx.db, t.owner, t.name, !object.schema.empty())) {
+    t.owner = target->first;
+    t.name = target->second;
+  }
   if (const Table* table = cat.findTable(t.owner, t.name)) {
     t.all = {"ALTER", "DELETE", "INDEX", "INSERT", "REFERENCES", "SELECT", "UPDATE"};
     for (const Column& c : table->columns) t.columns.push_back(c.name);

@@ -1,6 +1,7 @@
-// Object status: views go INVALID when an object their query uses is dropped, renamed or
-// changed incompatibly, and VALID again when they compile (ALTER VIEW ... COMPILE, or their
-// next use, as Oracle recompiles an invalid view when a statement uses it). ALTER VIEW itself.
+// Object status: views (and synonyms) go INVALID when an object their query uses (the object
+// they name) is dropped, renamed or changed incompatibly, and VALID again when they compile
+// (ALTER VIEW ... COMPILE, or their next use, as Oracle recompiles an invalid view when a
+// statement uses it; a synonym when it translates again). ALTER VIEW itself.
 #include <algorithm>
 #include <set>
 
@@ -33,6 +34,15 @@ void invalidateDependents(ExecContext& ctx, const std::string& owner, const std:
         pending.push_back(key);
         break;
       }
+    }
+    // A synonym stays when its object goes, INVALID until it translates again.
+    for (const auto& [key, synonym] : cat.synonyms()) {
+      if (synonym->tableOwner != object.first || synonym->tableName != object.second) continue;
+      if (synonym->header.valid) {
+        synonym->header.valid = false;
+        changed = true;
+      }
+      pending.push_back(key);
     }
   }
   if (changed) {

@@ -68,8 +68,9 @@ void runCreateTable(ExecContext& ctx, const sql::CreateTableStmt& stmt) {
   requireFreeName(cat, owner, stmt.table.name);
   // Index-organized tables came with release 8.0: Oracle 7 knows no ORGANIZATION clause.
   if (stmt.organizationIndex && ctx.db.majorVersion() < 8) throw OraError(922);
-  if (stmt.globalTemporary) {
-    throw OraError::withText(3001, "unimplemented feature: CREATE GLOBAL TEMPORARY TABLE");
+  // A temporary table has no segment of its own: no TABLESPACE, and no index organization here.
+  if (stmt.globalTemporary && (stmt.storage.tablespace || stmt.organizationIndex)) {
+    throw OraError(14451);
   }
   requireClauseTablespace(ctx, stmt.storage);
   auto table = std::make_unique<Table>();
@@ -78,6 +79,9 @@ void runCreateTable(ExecContext& ctx, const sql::CreateTableStmt& stmt) {
   defaults.tablespace = defaultTablespaceOf(ctx, owner);
   table->storage = storageOf(stmt.storage, defaults);
   table->organizationIndex = stmt.organizationIndex;
+  table->temporary = stmt.globalTemporary;
+  table->onCommitPreserve = stmt.globalTemporary && stmt.onCommitPreserve;
+  if (table->temporary) table->storage.tablespace.clear();  // TABLESPACE_NAME NULL
   std::vector<Row> rows;
   if (stmt.asQuery) {
     Compiler compiler(ctx);
@@ -159,6 +163,11 @@ void runTruncate(ExecContext& ctx, const sql::TruncateTableStmt& stmt) {
       if (fk->enabled && !self) throw OraError(2266);
     }
   }
+  // A temporary table loses this session's rows only.
+  if (table->temporary) {
+    ctx.rowsOf(*table)->clear();
+    return;
+  }
   // Undo cannot bring the rows back cheaply, but TRUNCATE is DDL and never fails after this.
   table->data->clear();
   table->header.lastDdlTime = ctx.sysdate;
@@ -179,6 +188,7 @@ void runCreateIndex(ExecContext& ctx, const sql::CreateIndexStmt& stmt) {
                 cat.hasObjectPrivilege(ctx.user(), tableOwner, table->header.name, "INDEX"));
     if (!may) throw OraError(1031);
   }
+  requireTemporaryTableUnused(ctx, *table, 14452);
   Index& added = createIndexObject(ctx, stmt, *table, owner);
   ctx.tableCatalogChanges.emplace_back(added.tableOwner, added.tableName);
 }

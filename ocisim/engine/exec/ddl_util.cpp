@@ -42,6 +42,12 @@ void requireFreeName(const Catalog& catalog, const std::string& owner, const std
   if (catalog.findInMainNamespace(owner, name)) throw OraError(955);
 }
 
+void requireTemporaryTableUnused(ExecContext& ctx, const Table& table, int code) {
+  if (!table.temporary) return;
+  if (ctx.db.temporaryTableInUse(table.header.objectId)) throw OraError(code);
+  ctx.db.forgetTemporaryRows(table.header.objectId);
+}
+
 DataType dataTypeOf(ExecContext& ctx, const sql::TypeSpec& spec, const std::string& owner) {
   if (!spec.anchor.empty() || spec.rowType) throw OraError(902);
   std::optional<int> first = spec.length ? spec.length : spec.precision;

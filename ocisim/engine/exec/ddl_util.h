@@ -72,6 +72,11 @@ void applyUserTablespaces(ExecContext& ctx, const sql::UserStmt& stmt);
 // DROP TABLESPACE (ddl_drop.cpp).
 void dropTablespace(ExecContext& ctx, const sql::DropStmt& stmt);
 
+// DDL on a global temporary table: `code` (ORA-14450 for ALTER TABLE, ORA-14452 for DROP and
+// indexes) while any session holds rows of it; otherwise every session's (empty) store of it
+// is forgotten, to be made again after the change. Nothing for other tables.
+void requireTemporaryTableUnused(ExecContext& ctx, const Table& table, int code);
+
 // ---- object status (ddl_status.cpp) ----
 
 // Marks INVALID the views (and, through them, the views over those) whose query references

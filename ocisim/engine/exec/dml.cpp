@@ -9,6 +9,7 @@
 #include "engine/exec/exec_context.h"
 #include "engine/exec/executor.h"
 #include "engine/exec/sql_text.h"
+#include "engine/exec/synonyms.h"
 #include "engine/ora_error.h"
 
 namespace ocisim {
@@ -31,9 +32,14 @@ Table& targetTable(ExecContext& ctx, Compiler& compiler, const sql::QualifiedNam
     return targetTable(compiler, name, privilege);
   } catch (const OraError& e) {
     if (e.code() != 1031) throw;
-    const std::string owner = name.schema.empty() ? ctx.user() : name.schema;
-    Table* table = ctx.catalog.findTable(owner, name.name);
-    std::set<std::string> held = ctx.catalog.columnPrivileges(ctx.user(), owner, name.name,
+    std::string owner = name.schema.empty() ? ctx.user() : name.schema;
+    std::string object = name.name;
+    if (auto target = resolveObjectName(ctx.db, owner, object, !name.schema.empty())) {
+      owner = target->first;
+      object = target->second;
+    }
+    Table* table = ctx.catalog.findTable(owner, object);
+    std::set<std::string> held = ctx.catalog.columnPrivileges(ctx.user(), owner, object,
                                                               privilege);
     if (!table || held.empty()) throw;
     for (const Column& c : table->columns) {
@@ -119,13 +125,14 @@ std::vector<RowId> matchingRows(ExecContext& ctx, Compiler& compiler, Table& tab
       key.push_back(compiler.compileValue(*equal[pos], scope));
       types.push_back(table.columns[pos].type);
     }
-    IndexScan scan(ctx, table.data, best->header.name, std::move(key), std::move(types), false);
+    IndexScan scan(ctx, ctx.rowsOf(table), best->header.name, std::move(key), std::move(types),
+                   false);
     scan.open(outer);
     while (scan.next(row)) {
       if (!visit(scan.currentRowId(), row)) break;
     }
   } else {
-    TableScan scan(ctx, table.data);
+    TableScan scan(ctx, ctx.rowsOf(table));
     scan.open(outer);
     while (scan.next(row)) {
       if (!visit(scan.currentRowId(), row)) break;
@@ -199,7 +206,7 @@ uint64_t runInsert(ExecContext& ctx, const sql::InsertStmt& stmt) {
     // A query over the target table itself must not see the rows this statement inserts
     // (it would never end): its rows are all read first. Other queries stream.
     bool selfReading = std::find(ctx.tablesRead.begin(), ctx.tablesRead.end(),
-                                 table.data.get()) != ctx.tablesRead.end();
+                                 ctx.rowsOf(table).get()) != ctx.tablesRead.end();
     if (selfReading) {
       std::vector<Row> found;
       while (q.root->next(values)) {
@@ -244,7 +251,7 @@ uint64_t runUpdate(ExecContext& ctx, const sql::UpdateStmt& stmt) {
   std::vector<Row> updated;
   updated.reserve(rows.size());
   for (RowId id : rows) {
-    Row row = table.data->copyRow(id);
+    Row row = ctx.rowsOf(table)->copyRow(id);
     ctx.nextRow();
     EvalEnv env{&ctx, row.data(), nullptr};
     Row next = row;

@@ -23,18 +23,21 @@ DateTime nowWithMicroseconds() {
 
 // ---- UndoLog ----
 
-void UndoLog::recordInsert(const Table& table, RowId id) {
-  entries_.push_back({table.data, table.header.objectId, id, RowChange::Kind::Insert, {}});
+void UndoLog::recordInsert(const Table& table, std::shared_ptr<TableData> data, RowId id) {
+  entries_.push_back({std::move(data), table.header.objectId, id, RowChange::Kind::Insert, {},
+                      table.temporary});
 }
 
-void UndoLog::recordUpdate(const Table& table, RowId id, Row old) {
-  entries_.push_back(
-      {table.data, table.header.objectId, id, RowChange::Kind::Update, std::move(old)});
+void UndoLog::recordUpdate(const Table& table, std::shared_ptr<TableData> data, RowId id,
+                           Row old) {
+  entries_.push_back({std::move(data), table.header.objectId, id, RowChange::Kind::Update,
+                      std::move(old), table.temporary});
 }
 
-void UndoLog::recordDelete(const Table& table, RowId id, Row old) {
-  entries_.push_back(
-      {table.data, table.header.objectId, id, RowChange::Kind::Delete, std::move(old)});
+void UndoLog::recordDelete(const Table& table, std::shared_ptr<TableData> data, RowId id,
+                           Row old) {
+  entries_.push_back({std::move(data), table.header.objectId, id, RowChange::Kind::Delete,
+                      std::move(old), table.temporary});
 }
 
 void UndoLog::rollback() {
@@ -57,7 +60,9 @@ void UndoLog::rollback() {
 std::vector<RowChange> UndoLog::rowChanges() const {
   std::vector<RowChange> out;
   out.reserve(entries_.size());
-  for (const Entry& e : entries_) out.push_back({e.kind, e.tableId, e.id});
+  for (const Entry& e : entries_) {
+    if (!e.temporary) out.push_back({e.kind, e.tableId, e.id});
+  }
   return out;
 }
 

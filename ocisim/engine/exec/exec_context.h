@@ -17,12 +17,13 @@
 namespace ocisim {
 
 // Every row change of a statement, to undo it when the statement fails and to tell storage
-// what to make durable when it succeeds.
+// what to make durable when it succeeds. `data` is the store the row is in: the table's own, or
+// a session's rows of a temporary table (undone like any other, never made durable).
 class UndoLog {
  public:
-  void recordInsert(const Table& table, RowId id);
-  void recordUpdate(const Table& table, RowId id, Row old);
-  void recordDelete(const Table& table, RowId id, Row old);
+  void recordInsert(const Table& table, std::shared_ptr<TableData> data, RowId id);
+  void recordUpdate(const Table& table, std::shared_ptr<TableData> data, RowId id, Row old);
+  void recordDelete(const Table& table, std::shared_ptr<TableData> data, RowId id, Row old);
   // Undoes every recorded change, newest first, and forgets them.
   void rollback();
   bool empty() const { return entries_.empty(); }
@@ -37,6 +38,7 @@ class UndoLog {
     RowId id;
     RowChange::Kind kind;
     Row old;
+    bool temporary = false;
   };
   std::vector<Entry> entries_;
 };
@@ -74,6 +76,11 @@ class ExecContext {
   std::vector<const TableData*> tablesRead;
 
   const std::string& user() const { return session.user(); }
+  // The rows this session reads and writes in a table: the table's own, or the session's rows
+  // of a temporary table.
+  std::shared_ptr<TableData> rowsOf(const Table& table) const {
+    return table.temporary ? db.temporaryRows(table, session.sessionId()) : table.data;
+  }
   const NlsSettings& nls() const { return session.nls(); }
   void checkCancel() { session.checkCancel(); }
 

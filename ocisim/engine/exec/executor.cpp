@@ -1,5 +1,6 @@
 #include "engine/exec/executor.h"
 
+#include "engine/exec/synonyms.h"
 #include "engine/ora_error.h"
 
 namespace ocisim {
@@ -79,6 +80,9 @@ uint64_t runStatement(ExecContext& ctx, const sql::Statement& stmt) {
       return 0;
     case K::CreateTablespace:
       runCreateTablespace(ctx, stmt.as<sql::CreateTablespaceStmt>());
+      return 0;
+    case K::CreateSynonym:
+      runCreateSynonym(ctx, stmt.as<sql::CreateSynonymStmt>());
       return 0;
     case K::Select:
       break;

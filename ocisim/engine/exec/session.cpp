@@ -101,7 +101,11 @@ Session::Session(std::shared_ptr<Database> database, std::string user)
   sessionId_ = ++lastSessionId;
 }
 
-Session::~Session() = default;
+Session::~Session() {
+  // The session's rows of temporary tables end with it.
+  std::lock_guard lock(database_->mutex());
+  database_->releaseTemporaryRows(sessionId_);
+}
 
 std::string Session::serverBanner() const {
   return database_->serverBanner();

@@ -235,6 +235,8 @@ ExecResult PreparedStatement::execute(BindSet& binds) {
     result.warning = ctx.warning;
     CommitRecord record = ctx.commitRecord();
     if (hook.hook() && !record.empty()) hook.hook()->commit(db, record);
+    // The statement committed: ON COMMIT DELETE ROWS empties the session's temporary rows.
+    db.endTemporaryTransaction(session.sessionId());
   } catch (const OraError& e) {
     ctx.undo.rollback();
     // Before release 10 a value too large for its column was reported without the details.

@@ -53,7 +53,8 @@ int Statement::ociStatementType() const {
     case StatementKind::CreateCode:
     case StatementKind::CreateUser:
     case StatementKind::CreateRole:
-    case StatementKind::CreateTablespace: return 5;
+    case StatementKind::CreateTablespace:
+    case StatementKind::CreateSynonym: return 5;
     case StatementKind::Drop: return 6;
     case StatementKind::AlterTable:
     case StatementKind::AlterSequence:
@@ -107,6 +108,7 @@ int Statement::sqlFunctionCode() const {
     case StatementKind::AlterIndex: return 41;
     case StatementKind::AlterView: return 88;
     case StatementKind::CreateTablespace: return 49;
+    case StatementKind::CreateSynonym: return 30;
   }
   return 0;
 }

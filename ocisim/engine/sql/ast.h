@@ -315,6 +315,7 @@ enum class StatementKind : uint8_t {
   AlterIndex,   // ALTER INDEX name RENAME TO | REBUILD | UNUSABLE
   AlterView,    // ALTER VIEW name COMPILE
   CreateTablespace,  // CREATE [TEMPORARY] TABLESPACE name DATAFILE | TEMPFILE '...' SIZE n ...
+  CreateSynonym,     // CREATE [OR REPLACE] [PUBLIC] SYNONYM [schema.]name FOR [schema.]object
 };
 
 struct Statement {
@@ -564,6 +565,15 @@ struct CreateTablespaceStmt : Statement {
   std::string name;
   bool temporary = false;  // TEMPORARY TABLESPACE ... TEMPFILE
   bool undo = false;       // UNDO TABLESPACE
+};
+
+// CREATE [OR REPLACE] [PUBLIC] SYNONYM [schema.]name FOR [schema.]object (no database link).
+struct CreateSynonymStmt : Statement {
+  CreateSynonymStmt() : Statement(StatementKind::CreateSynonym) {}
+  bool orReplace = false;
+  bool isPublic = false;
+  QualifiedName synonym;
+  QualifiedName target;
 };
 
 struct DropStmt : Statement {

@@ -45,9 +45,17 @@ std::unique_ptr<Statement> Parser::createStatement() {
       atWord("TRIGGER")) {
     return createCode(orReplace, force);
   }
+  if (atWord("SYNONYM") || (atWord("PUBLIC") && atWord("SYNONYM", 1))) {
+    // OR REPLACE came to synonyms with release 9.
+    if (force || (orReplace && release() < 900)) fail(922);
+    bool isPublic = acceptWord("PUBLIC");
+    next();  // SYNONYM
+    return createSynonym(orReplace, isPublic);
+  }
   if (orReplace || force) fail(922);
   if (acceptWord("TABLE")) return createTable();
   if (atWord("GLOBAL") && atWord("TEMPORARY", 1)) {
+    if (release() < 801) fail(901);  // temporary tables came with release 8.1
     next();
     next();
     expectWord("TABLE", 901);
@@ -57,9 +65,6 @@ std::unique_ptr<Statement> Parser::createStatement() {
     return stmt;
   }
   if (acceptWord("TABLESPACE")) return createTablespace(false, false);
-  if (atWord("SYNONYM") || (atWord("PUBLIC") && atWord("SYNONYM", 1))) {
-    failWith(OraError::withText(3001, "unimplemented feature: CREATE SYNONYM"), peek());
-  }
   if (atWord("TEMPORARY") && atWord("TABLESPACE", 1)) {
     next();
     next();
@@ -124,6 +129,23 @@ std::unique_ptr<Statement> Parser::alterView() {
   stmt->view = qualifiedName(903);
   expectWord("COMPILE", 922);
   expectStatementEnd(922);
+  return stmt;
+}
+
+// CREATE [OR REPLACE] [PUBLIC] SYNONYM [schema.]name FOR [schema.]object. A database link
+// (object@link) is refused: ocisim has no other databases to reach.
+std::unique_ptr<Statement> Parser::createSynonym(bool orReplace, bool isPublic) {
+  auto stmt = std::make_unique<CreateSynonymStmt>();
+  stmt->orReplace = orReplace;
+  stmt->isPublic = isPublic;
+  stmt->synonym = qualifiedName(903);
+  if (isPublic && !stmt->synonym.schema.empty()) fail(905);  // a public synonym has no schema
+  expectWord("FOR", 905);
+  stmt->target = qualifiedName(903);
+  if (atOp("@")) {
+    failWith(OraError::withText(3001, "unimplemented feature: database links"), peek());
+  }
+  expectStatementEnd(933);
   return stmt;
 }
 

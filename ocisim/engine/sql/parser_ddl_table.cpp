@@ -305,8 +305,8 @@ std::unique_ptr<Statement> Parser::createTable() {
       }
     } while (acceptOp(","));
     expectOp(")", 907);
-  } else if (!atWord("AS")) {
-    fail(906);
+  } else if (!atWord("AS") && !(atWord("ON") && atWord("COMMIT", 1))) {
+    fail(906);  // (CREATE GLOBAL TEMPORARY TABLE t ON COMMIT ... AS query has no column list)
   }
   for (;;) {
     if (storageAttribute(stmt->storage, false)) continue;

@@ -102,6 +102,7 @@ class Parser {
   std::unique_ptr<Statement> alterIndex();
   std::unique_ptr<Statement> alterView();
   std::unique_ptr<Statement> createTablespace(bool temporary, bool undo);
+  std::unique_ptr<Statement> createSynonym(bool orReplace, bool isPublic);
   std::unique_ptr<Statement> sequenceStatement(StatementKind kind);
   std::unique_ptr<Statement> createView(bool orReplace);
   std::unique_ptr<Statement> dropStatement();

@@ -40,6 +40,14 @@ TEST(ParseByRelease, NewerSyntaxFailsAsTheOlderParserDid) {
       {"select interval '1' day from dual", 923, 923, 923, 3001},
       {"select a from t group by rollup (a)", 0, 0, 3001, 3001},
       {"select a from t group by grouping sets ((a))", 933, 933, 933, 3001},
+      {"create global temporary table g (a number) on commit preserve rows", 901, 901, 0, 0},
+      {"create global temporary table g on commit delete rows as select 1 a from dual", 901,
+       901, 0, 0},
+      {"create or replace synonym s for t", 922, 922, 922, 0},
+      {"create or replace public synonym s for u.t", 922, 922, 922, 0},
+      {"create public synonym s for u.t", 0, 0, 0, 0},
+      {"create public synonym u.s for t", 905, 905, 905, 905},
+      {"create synonym s for t@link", 3001, 3001, 3001, 3001},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(errorAt(703, c.sql), c.r734) << "7.3: " << c.sql;

@@ -29,6 +29,7 @@ static_assert(sizeof(StoredCode) == 136, "StoredCode changed: update catalog_cod
 static_assert(sizeof(ObjectTypeAttribute) == 112, "attribute changed: update catalog_codec.cpp");
 static_assert(sizeof(ObjectType) == 96, "ObjectType changed: update catalog_codec.cpp");
 static_assert(sizeof(Trigger) == 488, "Trigger changed: update catalog_codec.cpp");
+static_assert(sizeof(Synonym) == 168, "Synonym changed: update catalog_codec.cpp");
 
 namespace {
 
@@ -501,6 +502,20 @@ std::unique_ptr<Trigger> readTrigger(ByteReader& in) {
   return t;
 }
 
+void writeSynonym(ByteWriter& out, const Synonym& s) {
+  writeHeader(out, s.header);
+  out.bytes(s.tableOwner);
+  out.bytes(s.tableName);
+}
+
+std::unique_ptr<Synonym> readSynonym(ByteReader& in) {
+  auto s = std::make_unique<Synonym>();
+  s->header = readHeader(in);
+  s->tableOwner = in.string();
+  s->tableName = in.string();
+  return s;
+}
+
 template <class Map, class Fn>
 void writeAll(ByteWriter& out, const Map& map, Fn write) {
   out.varint(map.size());
@@ -545,6 +560,7 @@ void writeCatalog(ByteWriter& out, const Catalog& c) {
     out.bytes(t.defaultTablespace);
     out.bytes(t.temporaryTablespace);
   }
+  writeAll(out, c.synonyms(), writeSynonym);  // format 6 on
 }
 
 CatalogImage readCatalog(ByteReader& in) {
@@ -606,6 +622,11 @@ CatalogImage readCatalog(ByteReader& in) {
     t.temporaryTablespace = in.string();
     image.userTablespaces[user] = t;
   }
+  if (in.atEnd()) return image;  // written before synonyms
+  for (size_t n = in.count(); n > 0; --n) {
+    auto s = readSynonym(in);
+    image.synonyms[headerKey(s->header)] = std::move(s);
+  }
   return image;
 }
 
@@ -661,6 +682,9 @@ void writeRecord(ByteWriter& out, const StoredCode& r) {
 void writeRecord(ByteWriter& out, const ObjectType& r) {
   writeObjectType(out, r);
 }
+void writeRecord(ByteWriter& out, const Synonym& r) {
+  writeSynonym(out, r);
+}
 void writeRecord(ByteWriter& out, const std::vector<SystemPrivilegeGrant>& r) {
   writeSystemGrants(out, r);
 }
@@ -700,6 +724,9 @@ void readRecord(ByteReader& in, std::unique_ptr<StoredCode>& out) {
 }
 void readRecord(ByteReader& in, std::unique_ptr<ObjectType>& out) {
   out = readObjectType(in);
+}
+void readRecord(ByteReader& in, std::unique_ptr<Synonym>& out) {
+  out = readSynonym(in);
 }
 
 std::vector<SystemPrivilegeGrant> readSystemGrantList(ByteReader& in) {

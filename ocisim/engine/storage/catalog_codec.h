@@ -35,6 +35,8 @@ struct CatalogImage {
   // Written after the comments (files before tablespaces end there).
   std::map<std::string, std::string> tablespaces;  // name -> CONTENTS
   std::map<std::string, Catalog::UserTablespaces> userTablespaces;
+  // Written after the users' tablespaces (format 6 on; older files end before them).
+  std::map<NameKey, std::unique_ptr<Synonym>> synonyms;
 };
 
 void writeCatalog(ByteWriter& out, const Catalog& catalog);
@@ -62,6 +64,7 @@ void writeRecord(ByteWriter& out, const Constraint& r);
 void writeRecord(ByteWriter& out, const Trigger& r);
 void writeRecord(ByteWriter& out, const StoredCode& r);
 void writeRecord(ByteWriter& out, const ObjectType& r);
+void writeRecord(ByteWriter& out, const Synonym& r);
 void writeRecord(ByteWriter& out, const std::vector<SystemPrivilegeGrant>& r);
 void writeRecord(ByteWriter& out, const std::vector<RoleGrant>& r);
 void writeRecord(ByteWriter& out, const std::vector<ObjectPrivilegeGrant>& r);
@@ -75,6 +78,7 @@ void readRecord(ByteReader& in, std::unique_ptr<Constraint>& out);
 void readRecord(ByteReader& in, std::unique_ptr<Trigger>& out);
 void readRecord(ByteReader& in, std::unique_ptr<StoredCode>& out);
 void readRecord(ByteReader& in, std::unique_ptr<ObjectType>& out);
+void readRecord(ByteReader& in, std::unique_ptr<Synonym>& out);
 std::vector<SystemPrivilegeGrant> readSystemGrantList(ByteReader& in);
 std::vector<RoleGrant> readRoleGrantList(ByteReader& in);
 std::vector<ObjectPrivilegeGrant> readObjectGrantList(ByteReader& in);

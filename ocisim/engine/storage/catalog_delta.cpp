@@ -101,6 +101,9 @@ void encodeAll(const Catalog& c, Fn fn) {
   for (const auto& [key, t] : c.objectTypes()) {
     fn(Encoded{RecordKind::ObjectType, ownerKey(key.first, key.second), {}, recordBytes(*t)});
   }
+  for (const auto& [key, s] : c.synonyms()) {
+    fn(Encoded{RecordKind::Synonym, ownerKey(key.first, key.second), {}, recordBytes(*s)});
+  }
   for (const auto& [key, text] : c.comments()) {
     ByteWriter k;
     k.bytes(std::get<0>(key));
@@ -174,6 +177,8 @@ size_t catalogCount(const Catalog& c, uint8_t kind) {
       return c.tablespaces().size();
     case RecordKind::UserTablespaces:
       return c.userTablespaceMap().size();
+    case RecordKind::Synonym:
+      return c.synonyms().size();
   }
   return 0;
 }

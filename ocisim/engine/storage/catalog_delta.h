@@ -38,8 +38,9 @@ enum class RecordKind : uint8_t {
   Comment = 14,
   Tablespace = 15,       // key: name; record: CONTENTS (CREATE TABLESPACE)
   UserTablespaces = 16,  // key: user; record: default and temporary tablespace
+  Synonym = 17,          // key: owner ("PUBLIC" for a public synonym), name
 };
-constexpr uint8_t kLastRecordKind = 16;
+constexpr uint8_t kLastRecordKind = 17;
 
 struct DeltaEntry {
   RecordKind kind = RecordKind::Table;

@@ -293,6 +293,10 @@ void applyCatalogImage(Database& db, CatalogImage image) {
       assignWhole<ObjectType>, [&](const NameKey& k) { c.removeObjectType(k.first, k.second); },
       [&](std::unique_ptr<ObjectType> t) { c.addObjectType(std::move(t)); });
 
+  syncMap(
+      c.synonyms(), image.synonyms, sameObjectId<Synonym>, assignWhole<Synonym>,
+      [&](const NameKey& k) { c.removeSynonym(k.first, k.second); },
+      [&](std::unique_ptr<Synonym> s) { c.addSynonym(std::move(s)); });
   syncComments(c, image);
   c.setCounters(image.counters);
   c.bumpVersion();
@@ -611,6 +615,10 @@ DeltaEffect applyCatalogDelta(Database& db, const CatalogDelta& delta) {
     if (existing) c.removeObjectType(w->owner, w->name);
     c.addObjectType(std::move(w));
   }
+  applyObjects<Synonym>(
+      delta, RecordKind::Synonym, [&](const auto& o, const auto& n) { return c.findSynonym(o, n); },
+      [&](const auto& o, const auto& n) { c.removeSynonym(o, n); },
+      [&](std::unique_ptr<Synonym> s) { c.addSynonym(std::move(s)); });
   applyComments(c, delta);
   applyGrants(c, delta);
   c.setCounters(delta.counters);

@@ -16,9 +16,10 @@ namespace ocisim::storage {
 // Version 2 added CatalogDelta frames to the journal; version 3 widened a constraint's state
 // (deferrable, deferred, validated, index ownership); version 4 gave data types their flags
 // (character length semantics, national character set, time zone); version 5 gave object
-// grants a flags byte and column privileges their column. Files of versions 1 to 4 are still
-// read (an older journal is compacted away before the first write).
-constexpr uint32_t kFormatVersion = 5;
+// grants a flags byte and column privileges their column; version 6 added synonyms (a list
+// after the users' tablespaces in the catalog image, record kind 17 in a delta). Files of
+// versions 1 to 5 are still read (an older journal is compacted away before the first write).
+constexpr uint32_t kFormatVersion = 6;
 constexpr uint32_t kOldestFormatVersion = 1;
 constexpr size_t kFileHeaderSize = 32;
 constexpr size_t kFrameHeaderSize = 8;

@@ -17,7 +17,7 @@ select count(*) c from t;
 merge into t using dual on (t.id = 1) when matched then update set name = 'm';
 select id, row_number() over (order by id) rn from t;
 select rowid from t;
-create synonym ts for t;
+create synonym ts for t@remote;
 create index t_upper on t (upper(name));
 insert all into t values (5, 'e') into t values (6, 'f') select * from dual;
 alter session set optimizer_mode = rule;
