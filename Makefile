@@ -1,6 +1,6 @@
 # Entry points for users and CI. `make test` installs what is missing, builds everything, runs
 # every test, then repeats the core tests under AddressSanitizer + UndefinedBehaviorSanitizer and
-# the run driver's and the comparison facade's tests under ThreadSanitizer.
+# the run driver's, the comparison facade's and the row readers' tests under ThreadSanitizer.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD ?= build
 CMAKE_FLAGS ?=
@@ -41,9 +41,10 @@ build-tsan/build.ninja: | bootstrap
 	  -DVELMORA_BUILD_BENCH=OFF -DVELMORA_BUILD_GUI=OFF -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
 
 test-tsan: bootstrap build-tsan/build.ninja
-	cmake --build build-tsan -j $(JOBS) --target velmora_run_tests velmora_comparison_tests
+	cmake --build build-tsan -j $(JOBS) --target velmora_run_tests velmora_comparison_tests \
+	  velmora_data_tests
 	cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) --timeout 900 \
-	  -R '^velmora_(run|comparison)_tests\.'
+	  -R '^velmora_(run|comparison)_tests\.|^velmora_data_tests\.(ReadAhead|MergeRows)'
 
 # Fuzzing (libFuzzer with clang) in its own build directory. `make fuzz` runs each target for
 # FUZZ_SECONDS on a scratch copy of its corpus (new inputs stay out of the repository; a crash

@@ -12,10 +12,12 @@
 //   rss_MB                          resident memory after connecting (both databases loaded by
 //                                   the server), peak during the phase, and the growth
 //   prefetch                        reading 20,000 rows at 1 ms per round trip (OCISIM_FAULTS
-//                                   fetch_delay_ms=1) with the product's prefetch and with none
+//                                   fetch_delay_ms=1) as the product does (prefetch and arrays
+//                                   of rows a call), without the prefetch, and without either
 // then, when valgrind is installed, the client instructions per compared row: the program runs
 // itself under callgrind on 50,000 rows, collecting only inside velmora::mergeRows (the merge
-// loop: cursors, row comparison, report lines) and not inside the OCI calls it makes.
+// loop: row comparison, report lines) and velmora::ReadAhead::read (the cursors, on the threads
+// that read each database ahead), and not inside the OCI calls they make.
 //
 // Environment: VELMORA_BENCH_DATA_ROWS (comma-separated row counts, default 100000),
 // VELMORA_BENCH_DATA_MILLION=1 adds 1,000,000 rows (about a minute and a half more),
@@ -293,11 +295,12 @@ struct Client {
 };
 
 // Reads `rows` rows of Database 1 through a DataCursor at 1 ms per round trip.
-double delayedRead(Client& client, long rows, unsigned prefetch) {
+double delayedRead(Client& client, long rows, unsigned prefetch, size_t arrayRows) {
   ::setenv("OCISIM_FAULTS", "fetch_delay_ms=1", 1);
   const auto start = Clock::now();
   DataCursor cursor(*client.first->session());
   cursor.setPrefetchRows(prefetch);
+  cursor.setArrayRows(arrayRows);
   const std::string error = cursor.open(
       "select ",
       {"id", "name", "amount", "created", "code", "qty", "note", "flag", "ratio", "updated"},
@@ -459,8 +462,10 @@ void measure(long rows) {
   const bool compared = haveSqldiff();
   const double sqldiff = compared ? timeSqldiff(home.path, &sqldiffCpu) : 0;
   const long delayed = std::min(rows, 20000L);
-  const double withPrefetch = delayedRead(client, delayed, DataCursor::kPrefetchRows);
-  const double withoutPrefetch = delayedRead(client, delayed, 0);
+  const double withPrefetch =
+      delayedRead(client, delayed, DataCursor::kPrefetchRows, DataCursor::kArrayRows);
+  const double arrayOnly = delayedRead(client, delayed, 0, DataCursor::kArrayRows);
+  const double neither = delayedRead(client, delayed, 0, OracleStatement::kMaxRowsPerFetch);
 
   std::printf("rows %ld x 10 columns, 1 %% differing (connect %.2f s)\n", rows, connect);
   if (compared) {
@@ -483,9 +488,10 @@ void measure(long rows) {
   std::printf("  client alone (the merge and report lines of generated rows): rss_MB growth %.1f\n",
               clientOnlyPeakMb(rows));
   std::printf(
-      "  prefetch: %ld rows at 1 ms per round trip: %.3f s with %d rows ahead, %.3f s "
-      "with none\n",
-      delayed, withPrefetch, DataCursor::kPrefetchRows, withoutPrefetch);
+      "  prefetch: %ld rows at 1 ms per round trip: %.3f s with %d rows ahead and up to %zu "
+      "a call (the product), %.3f s without prefetch, %.3f s without either (%d a call)\n",
+      delayed, withPrefetch, DataCursor::kPrefetchRows, DataCursor::kArrayRows, arrayOnly,
+      neither, OracleStatement::kMaxRowsPerFetch);
   std::fflush(stdout);
 }
 
@@ -533,17 +539,17 @@ void countInstructions(const char* self) {
   buildAll(home.path, rows);
   const fs::path out = home.path / "callgrind.out";
   run("valgrind --tool=callgrind --collect-atstart=no --toggle-collect='velmora::mergeRows*' "
-      "--callgrind-out-file='" +
+      "--toggle-collect='velmora::ReadAhead::read*' --callgrind-out-file='" +
       out.string() + "' '" + self + "' --profile-client '" + home.path.string() + "' > '" +
       (home.path / "valgrind.log").string() + "' 2>&1");
-  // Everything collected ran inside the merge; the fetches it made are the server's.
+  // Everything collected ran inside the merge or its readers; the fetches are the server's.
   const fs::path annotated = home.path / "annotated.txt";
   run("callgrind_annotate --inclusive=yes '" + out.string() + "' > '" + annotated.string() + "'");
   const long total = readTotals(out);
   const long server = inclusiveCost(annotated, "OCIStmtFetch");
   if (total <= 0 || server < 0) throw std::runtime_error("callgrind gave no totals");
   std::printf(
-      "client instructions (callgrind, %ld rows a database): velmora::mergeRows %ld, of "
+      "client instructions (callgrind, %ld rows a database): merge and readers %ld, of "
       "which OCIStmtFetch (server) %ld: client %.0f per compared pair of rows, %.0f per "
       "row read (target < 2,000 per compared row)\n",
       rows, total, server, static_cast<double>(total - server) / rows,

@@ -254,6 +254,52 @@ TEST_F(ComparisonTest, WithoutDatabaseOneTheTablePhasesAreNotCompared) {
   EXPECT_FALSE(reportHas(comparison, "tables were found"));
 }
 
+// The table data of both databases is read at once, each on a thread of its own: the rows come
+// out whole across many fetches, and a stop while both are fetching ends the run promptly.
+TEST_F(ComparisonTest, TableDataIsReadFromBothDatabasesAtOnceAndStopsOnRequest) {
+  options.b_DoData = 1;
+  Comparison comparison(options, holdingHost, settings, oracle);
+  ASSERT_EQ(comparison.open(1, "scott/tiger@db1", nullptr).result, OpenResult::Connected);
+  ASSERT_EQ(comparison.open(2, "scott/tiger@db2", nullptr).result, OpenResult::Connected);
+  const std::string rows =
+      "insert into scott.emp (id, name) select level, 'emp ' || level from dual "
+      "connect by level <= 1500";
+  ASSERT_TRUE(comparison.database(1)->session()->execute(rows).ok());
+  ASSERT_TRUE(comparison.database(2)->session()->execute(rows).ok());
+  ASSERT_TRUE(comparison.database(2)
+                  ->session()
+                  ->execute("update scott.emp set name = 'changed' where id in (7, 1234)")
+                  .ok());
+  ASSERT_TRUE(comparison.database(2)->session()->execute("delete scott.emp where id = 900").ok());
+
+  ASSERT_TRUE(comparison.start());
+  comparison.waitForEnd();
+  ASSERT_EQ(comparison.lastOutcome(), RunOutcome::Finished);
+  const std::string text = comparison.document().text();
+  int dataDifferences = 0;
+  for (const auto& [kind, count] : comparison.differences().counts())
+    if (kind == "table data") dataDifferences = count;
+  EXPECT_EQ(dataDifferences, 5) << text;  // a changed row shows both its versions
+  for (const char* changed : {"emp 7", "emp 900", "emp 1234"})
+    EXPECT_NE(text.find(changed), std::string::npos) << changed << "\n" << text;
+
+  // Every fetch now waits: the stop reaches both readers in their fetches.
+  holdingHost.holdAt("Comparing Data ...");
+  ASSERT_TRUE(comparison.rerunLast());
+  holdingHost.waitUntilHeld();
+  ::setenv("OCISIM_FAULTS", "fetch_delay_ms=2000", 1);
+  holdingHost.release();
+  std::this_thread::sleep_for(300ms);
+  holdingHost.scriptAnswers({Answer::Yes, Answer::No});  // stop; no save of the report
+  const auto asked = std::chrono::steady_clock::now();
+  EXPECT_TRUE(comparison.stop());
+  comparison.waitForEnd();
+  ::unsetenv("OCISIM_FAULTS");
+  EXPECT_LT(std::chrono::steady_clock::now() - asked, 1500ms);
+  EXPECT_EQ(comparison.lastOutcome(), RunOutcome::Stopped);
+  EXPECT_TRUE(comparison.database(1)->session()->execute("begin null; end;").ok());
+}
+
 // A configuration saved with the connected databases opens them again on load, with the options
 // it held; the desktop's start from a configuration file runs without a question, and a file that
 // cannot be read changes nothing.

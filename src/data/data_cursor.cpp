@@ -185,11 +185,16 @@ std::string DataCursor::execute(const std::string& text) {
   piecewise_ = std::any_of(columns_.begin(), columns_.end(),
                            [](const CursorColumn& c) { return longKind(c.kind); });
   if (piecewise_) return executePiecewise(text);
-  const int rows = OracleStatement::kMaxRowsPerFetch;
+  // As many rows per fetch call as fit in kArrayBytes of buffers: fewer calls, bounded memory.
+  size_t rowBytes = 0;
+  for (const CursorColumn& column : columns_) rowBytes += static_cast<size_t>(fetchWidth(column)) + 1;
+  const int rows = static_cast<int>(
+      std::clamp<size_t>(kArrayBytes / std::max<size_t>(rowBytes, 1), 1, arrayRows_));
   for (size_t i = 0; i < columns_.size(); ++i) {
     buffers_.push_back(std::make_unique<StringColumn>(fetchWidth(columns_[i]), rows));
     statement_->defineArray(static_cast<int>(i) + 1, *buffers_.back(), true);
   }
+  setSlots();
   batchRow_ = 0;
   if (!statement_->execute()) {
     if (!statement_->failed()) return "";  // no rows
@@ -230,6 +235,7 @@ std::string DataCursor::executePiecewise(const std::string&) {
     }
     defines_[i] = define;
   }
+  setSlots();
   const sword status = session_.guardedCall([&] {
     return library.stmtExecute(session_.serviceContext(), statement_->handle(), err, 0, 0,
                                OCI_DEFAULT);
@@ -253,23 +259,46 @@ bool DataCursor::failFetch(const char* what) {
   return false;
 }
 
+void DataCursor::setSlots() {
+  slots_.assign(columns_.size(), FieldSlot());
+  for (size_t i = 0; i < columns_.size() && i < buffers_.size(); ++i) {
+    FieldSlot& slot = slots_[i];
+    slot.kind = columns_[i].kind;
+    if (!buffers_[i]) continue;
+    slot.data = buffers_[i]->data();
+    slot.indicators = buffers_[i]->indicators();
+    slot.lengths = buffers_[i]->lengths();
+    slot.codes = buffers_[i]->codes();
+    slot.width = static_cast<size_t>(buffers_[i]->width());
+  }
+}
+
 // Row r of column i's buffer into the field, into the field's own storage (no new string per
 // value). The columns are defined counted: the length is the one the fetch gave, NUL bytes
 // included. A value longer than the column's width, or cut to the buffer (ORA-01406), is never
 // taken for the value. Every fetched value comes through here.
 inline bool DataCursor::takeField(size_t i, size_t r, DataField& field) {
-  StringColumn& buffer = *buffers_[i];
-  const int16_t indicator = buffer.indicators()[r];
+  const FieldSlot& slot = slots_[i];
+  field.kind = slot.kind;
+  const int16_t indicator = slot.indicators[r];
   field.null = indicator == -1;
   if (field.null) {
     field.text.clear();
     return true;
   }
-  const size_t length = buffer.lengths()[r];
-  const auto width = static_cast<size_t>(buffer.width());
-  if (length > width || indicator > 0 || buffer.codes()[r] == 1406) return valueTooLong(i);
-  field.text.assign(buffer.data() + r * (width + 1), length);
+  const size_t length = slot.lengths[r];
+  if (length > slot.width || indicator > 0 || slot.codes[r] == 1406) return valueTooLong(i);
+  // Into the storage the field has (a value is mostly as long as the one before it).
+  field.text.resize(length);
+  std::memcpy(field.text.data(), slot.data + r * (slot.width + 1), length);
   return true;
+}
+
+size_t DataCursor::rowBytesAtMost() const {
+  size_t bytes = 0;
+  for (const CursorColumn& column : columns_)
+    bytes += longKind(column.kind) ? static_cast<size_t>(kLongLimit) : fetchWidth(column);
+  return bytes;
 }
 
 bool DataCursor::valueTooLong(size_t i) {
@@ -361,7 +390,6 @@ bool DataCursor::next(DataRow& row) {
   const size_t count = columns_.size();
   row.resize(count);
   for (size_t i = 0; i < count; ++i) {
-    row[i].kind = columns_[i].kind;
     if (!takeField(i, r, row[i])) return false;
   }
   ++rowsFetched_;

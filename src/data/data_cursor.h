@@ -5,9 +5,11 @@
 // client's prefetch raised. A select with LONG or LONG RAW columns is read a row at a time, those
 // columns piece by piece (OCI dynamic fetch) up to kLongLimit bytes. A value it cannot read whole
 // (a LONG longer than that) is an error, never a cut value. Owned by the comparer for one table;
-// borrows the session, which must outlive it; used on the run's worker thread only.
+// borrows the session, which must outlive it; used by one thread at a time (the run's worker, or
+// the thread of a ReadAhead that reads it for the merge).
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +28,8 @@ class RowSource {
   // The next row into `row`; false at the end of the rows or on an error (then error() says it).
   virtual bool next(DataRow& row) = 0;
   virtual const std::string& error() const = 0;
+  // The most bytes of values one row can hold, when the source knows (0: it does not).
+  virtual size_t rowBytesAtMost() const { return 0; }
 };
 
 struct CursorColumn {
@@ -40,6 +44,8 @@ class DataCursor : public RowSource {
   static constexpr int kLongLimit = 16 << 20;  // bytes of a LONG value that can be compared
   static constexpr int kLongPiece = 65536;     // bytes of a LONG value read per piece
   static constexpr int kPrefetchRows = 1000;   // rows the client fetches ahead per round trip
+  static constexpr size_t kArrayRows = 200;       // rows a fetch call brings at most
+  static constexpr size_t kArrayBytes = 1 << 20;  // bytes of fetch buffers at most (one row more)
 
   explicit DataCursor(OracleSession& session);
   ~DataCursor() override;
@@ -57,12 +63,15 @@ class DataCursor : public RowSource {
 
   bool next(DataRow& row) override;
   const std::string& error() const override { return error_; }
+  size_t rowBytesAtMost() const override;
 
   const std::vector<CursorColumn>& columns() const { return columns_; }
   long rowsFetched() const { return rowsFetched_; }
   // The rows the client fetches ahead per round trip for the next open (kPrefetchRows; 0 turns
   // prefetching off, as the benchmark does to show what it saves).
   void setPrefetchRows(unsigned rows) { prefetchRows_ = rows; }
+  // The most rows a fetch call brings for the next open (kArrayRows).
+  void setArrayRows(size_t rows) { arrayRows_ = std::max<size_t>(rows, 1); }
 
  private:
   std::string describe(const std::string& text, int* count);
@@ -78,6 +87,18 @@ class DataCursor : public RowSource {
   std::unique_ptr<OracleStatement> statement_;
   std::vector<CursorColumn> columns_;
   std::vector<std::unique_ptr<StringColumn>> buffers_;
+  // Each column's buffer as takeField reads it (no data for the LONG columns), set when the
+  // buffers are defined.
+  struct FieldSlot {
+    const char* data = nullptr;
+    const int16_t* indicators = nullptr;
+    const uint16_t* lengths = nullptr;
+    const uint16_t* codes = nullptr;
+    size_t width = 0;
+    FieldKind kind = FieldKind::Text;
+  };
+  std::vector<FieldSlot> slots_;
+  void setSlots();
   int batchRow_ = 0;
   // Piecewise reading: the LONG values of the current row by column (empty for the others), the
   // define handle and indicator of each column.
@@ -89,6 +110,7 @@ class DataCursor : public RowSource {
   bool done_ = true;
   long rowsFetched_ = 0;
   unsigned prefetchRows_ = kPrefetchRows;
+  size_t arrayRows_ = kArrayRows;
   std::string error_;
 };
 

@@ -1,12 +1,15 @@
 #include "data/data_merge.h"
 
+#include "data/read_ahead.h"
 #include "data/row_compare.h"
 
 namespace velmora {
 
-MergeEnd mergeRows(RowSource& stream1, RowSource& stream2, int keyCount,
+MergeEnd mergeRows(RowSource& source1, RowSource& source2, int keyCount,
                    const ComparisonOptions& options, DataDifferenceWriter& writer,
                    const MergeHooks& hooks, int* failedStream) {
+  // Both databases fetch at once, and while the rows fetched are compared.
+  ReadAhead stream1(source1), stream2(source2);
   DataRow row1, row2;
   bool have1 = stream1.next(row1);
   bool have2 = stream2.next(row2);

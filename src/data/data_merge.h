@@ -1,6 +1,8 @@
 // The merge of two row streams sorted alike: rows that match are passed over, the others become
 // differences (DataDifferenceWriter). Used by the table data, view data and SQL Compare phases.
-// Keeps only the current row of each stream, so memory does not grow with the rows.
+// Each stream is read ahead on a thread of its own (ReadAhead), so that the two databases fetch at
+// the same time; memory stays a few batches of rows whatever the number of rows. The streams
+// are the merge's until it returns: their sessions must not be used meanwhile.
 #pragma once
 
 #include <functional>
@@ -24,7 +26,8 @@ struct MergeHooks {
 };
 
 // keyCount > 0: the rows carry a key (compareRows); a row of the same key with other values is
-// `changed`. Otherwise a row present in one stream only is `onlyIn1` / `onlyIn2`.
+// `changed`. Otherwise a row present in one stream only is `onlyIn1` / `onlyIn2`. What a stream
+// throws (a stopped run) leaves the merge after the rows read before it.
 MergeEnd mergeRows(RowSource& stream1, RowSource& stream2, int keyCount,
                    const ComparisonOptions& options, DataDifferenceWriter& writer,
                    const MergeHooks& hooks, int* failedStream);

@@ -2,8 +2,9 @@
 // OciLibrary and its handles (freed at disconnect and destruction), runs statements, reads LONG
 // values and the server output, formats SQL literals, and turns Oracle errors into messages with
 // one silent reconnect after a lost connection. Used by one thread at a time (the user thread
-// while connecting, the run's worker during a run); only breakCall (any thread, to stop the call
-// in progress) and the break count are shared.
+// while connecting, the run's worker during a run, the thread that reads a table's rows ahead
+// while the worker merges them); only breakCall (any thread, to stop the call in progress) and
+// the break count are shared.
 // Messages go to RunHost::ask; nothing here ends the process: a missing client library is
 // reported by clientLoaded() and the front end decides (velmora-cli names the library and the
 // loader's reason and exits 7).

@@ -9,7 +9,7 @@ namespace velmora {
 
 StringColumn::StringColumn(int width, int rows)
     : width_(std::max(width, 0)),
-      rows_(std::clamp(rows, 1, OracleStatement::kMaxRowsPerFetch)),
+      rows_(std::clamp(rows, 1, kMaxRows)),
       buffer_(static_cast<size_t>(rows_) * static_cast<size_t>(width_ + 1), '\0'),
       indicators_(static_cast<size_t>(rows_), 0),
       lengths_(static_cast<size_t>(rows_), 0),

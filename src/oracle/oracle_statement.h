@@ -26,10 +26,12 @@ struct ExecuteDetails {
 };
 
 // A column buffer for defineArray: rows x (width + 1) bytes with one indicator, returned length
-// and return code per row.
+// and return code per row. It keeps its own tables, so it may hold more rows than the statement's
+// own defines (kMaxRows: a reader of many rows fetches more of them per call).
 class StringColumn {
  public:
-  StringColumn(int width, int rows);
+  static constexpr int kMaxRows = 1000;
+  StringColumn(int width, int rows);  // rows from 1 to kMaxRows
   char* data() { return buffer_.data(); }
   int width() const { return width_; }
   int rows() const { return rows_; }
