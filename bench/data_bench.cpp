@@ -490,8 +490,8 @@ void measure(long rows) {
   std::printf(
       "  prefetch: %ld rows at 1 ms per round trip: %.3f s with %d rows ahead and up to %zu "
       "a call (the product), %.3f s without prefetch, %.3f s without either (%d a call)\n",
-      delayed, withPrefetch, DataCursor::kPrefetchRows, DataCursor::kArrayRows, arrayOnly,
-      neither, OracleStatement::kMaxRowsPerFetch);
+      delayed, withPrefetch, DataCursor::kPrefetchRows, DataCursor::kArrayRows, arrayOnly, neither,
+      OracleStatement::kMaxRowsPerFetch);
   std::fflush(stdout);
 }
 

@@ -187,7 +187,8 @@ std::string DataCursor::execute(const std::string& text) {
   if (piecewise_) return executePiecewise(text);
   // As many rows per fetch call as fit in kArrayBytes of buffers: fewer calls, bounded memory.
   size_t rowBytes = 0;
-  for (const CursorColumn& column : columns_) rowBytes += static_cast<size_t>(fetchWidth(column)) + 1;
+  for (const CursorColumn& column : columns_)
+    rowBytes += static_cast<size_t>(fetchWidth(column)) + 1;
   const int rows = static_cast<int>(
       std::clamp<size_t>(kArrayBytes / std::max<size_t>(rowBytes, 1), 1, arrayRows_));
   for (size_t i = 0; i < columns_.size(); ++i) {
@@ -395,6 +396,5 @@ bool DataCursor::next(DataRow& row) {
   ++rowsFetched_;
   return true;
 }
-
 
 }  // namespace velmora

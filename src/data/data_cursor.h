@@ -41,9 +41,9 @@ struct CursorColumn {
 
 class DataCursor : public RowSource {
  public:
-  static constexpr int kLongLimit = 16 << 20;  // bytes of a LONG value that can be compared
-  static constexpr int kLongPiece = 65536;     // bytes of a LONG value read per piece
-  static constexpr int kPrefetchRows = 1000;   // rows the client fetches ahead per round trip
+  static constexpr int kLongLimit = 16 << 20;     // bytes of a LONG value that can be compared
+  static constexpr int kLongPiece = 65536;        // bytes of a LONG value read per piece
+  static constexpr int kPrefetchRows = 1000;      // rows the client fetches ahead per round trip
   static constexpr size_t kArrayRows = 200;       // rows a fetch call brings at most
   static constexpr size_t kArrayBytes = 1 << 20;  // bytes of fetch buffers at most (one row more)
 

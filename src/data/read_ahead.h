@@ -54,11 +54,11 @@ class ReadAhead : public RowSource {
 
   std::mutex mutex_;
   std::condition_variable changed_;
-  Batch ready_;                     // guarded: filled by the reader, not yet taken
-  bool readyFull_ = false;          // guarded
-  std::string sourceError_;         // guarded: the source's error, set with the last batch
-  std::exception_ptr failure_;      // guarded: what the source threw, set with the last batch
-  std::atomic<bool> stop_{false};   // the caller is gone: the reader ends after its row
+  Batch ready_;                    // guarded: filled by the reader, not yet taken
+  bool readyFull_ = false;         // guarded
+  std::string sourceError_;        // guarded: the source's error, set with the last batch
+  std::exception_ptr failure_;     // guarded: what the source threw, set with the last batch
+  std::atomic<bool> stop_{false};  // the caller is gone: the reader ends after its row
 
   // The caller's side.
   Batch current_;

@@ -59,8 +59,8 @@ std::vector<long> drain(RowSource& source, size_t batchRows, bool* threw, std::s
 TEST(ReadAheadTest, HandsOverEveryRowInOrderThenTheSourcesEnd) {
   for (size_t batch : {size_t{1}, size_t{3}, size_t{256}}) {
     for (long rows : {0L, 1L, 3L, 4L, 1000L}) {
-      for (auto end : {CountingSource::End::Rows, CountingSource::End::Error,
-                       CountingSource::End::Throw}) {
+      for (auto end :
+           {CountingSource::End::Rows, CountingSource::End::Error, CountingSource::End::Throw}) {
         SCOPED_TRACE("batch " + std::to_string(batch) + ", rows " + std::to_string(rows) +
                      ", end " + std::to_string(static_cast<int>(end)));
         CountingSource source(rows, end);
