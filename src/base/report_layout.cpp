@@ -1,5 +1,7 @@
 #include "base/report_layout.h"
 
+#include <algorithm>
+
 #include "base/report_text.h"
 
 namespace velmora {
@@ -20,9 +22,15 @@ const std::string& bannerBottom() {
 }
 
 std::string fixedWidth(std::string_view text, size_t width) {
-  std::string field(text.substr(0, width));
-  field.resize(width, ' ');
+  std::string field;
+  appendFixedWidth(field, text, width);
   return field;
+}
+
+void appendFixedWidth(std::string& out, std::string_view text, size_t width) {
+  const size_t kept = std::min(text.size(), width);
+  out.append(text.data(), kept);
+  out.append(width - kept, ' ');
 }
 
 std::string blanks(int count) {

@@ -41,6 +41,8 @@ std::string blanks(int count);
 // A text cut to `width` bytes when longer, padded with blanks on the right when shorter:
 // fixedWidth("ABCDEF", 4) == "ABCD", fixedWidth("AB", 4) == "AB  ".
 std::string fixedWidth(std::string_view text, size_t width);
+// fixedWidth appended to `out`, without a string of its own.
+void appendFixedWidth(std::string& out, std::string_view text, size_t width);
 
 // "\r\n" + s_StarComment + "\t\t" + name, the name escaped for the mode (reportText). Names and
 // display names are escaped wherever this layout writes them; other text is the caller's to escape.

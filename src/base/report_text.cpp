@@ -89,7 +89,13 @@ std::string escapeControls(std::string_view text, std::string_view kept) {
   std::string out;
   out.reserve(text.size());
   size_t i = 0;
-  while (i < text.size()) i = appendEscaped(text, i, kept, out);
+  while (i < text.size()) {
+    // Printable ASCII goes as it is, a run at a time; the rest one character at a time.
+    size_t plain = i;
+    while (plain < text.size() && text[plain] >= 0x20 && text[plain] < 0x7F) ++plain;
+    out.append(text.data() + i, plain - i);
+    i = plain < text.size() ? appendEscaped(text, plain, kept, out) : plain;
+  }
   return out;
 }
 

@@ -274,6 +274,10 @@ void DataCursor::setSlots() {
   }
 }
 
+// Values shorter than this are copied as one block of this size (most numbers, codes and flags):
+// every string holds at least 15 characters without allocating.
+constexpr size_t kShortValue = 16;
+
 // Row r of column i's buffer into the field, into the field's own storage (no new string per
 // value). The columns are defined counted: the length is the one the fetch gave, NUL bytes
 // included. A value longer than the column's width, or cut to the buffer (ORA-01406), is never
@@ -291,7 +295,17 @@ inline bool DataCursor::takeField(size_t i, size_t r, DataField& field) {
   if (length > slot.width || indicator > 0 || slot.codes[r] == 1406) return valueTooLong(i);
   // Into the storage the field has (a value is mostly as long as the one before it).
   field.text.resize(length);
-  std::memcpy(field.text.data(), slot.data + r * (slot.width + 1), length);
+  const char* value = slot.data + r * (slot.width + 1);
+  char* out = field.text.data();
+  if (length < kShortValue && field.text.capacity() >= kShortValue - 1 &&
+      slot.width >= kShortValue) {
+    // A short value as one fixed-size copy: the buffer's row and the string's storage both hold
+    // at least kShortValue bytes; the bytes past the value are not part of it.
+    std::memcpy(out, value, kShortValue);
+    out[length] = '\0';
+  } else {
+    std::memcpy(out, value, length);
+  }
   return true;
 }
 

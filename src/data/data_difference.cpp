@@ -132,8 +132,9 @@ void DataDifferenceWriter::writeRow(const DataRow& row, bool first) {
   const ReportColour colour = first ? kBlue : kRed;
   std::string line;
   for (size_t i = 0; i < row.size(); ++i) {
-    int width = i < object_.widths.size() ? object_.widths[i] : 10;
-    line += fixedWidth(reportValue(row[i]), static_cast<size_t>(std::max(width, 1))) + " ";
+    const int width = i < object_.widths.size() ? object_.widths[i] : 10;
+    appendFixedWidth(line, reportValue(row[i]), static_cast<size_t>(std::max(width, 1)));
+    line += ' ';
   }
   out_.write(line, colour, false, kCounted);
 }

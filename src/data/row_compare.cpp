@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <cstring>
 
 #include "oracle/oci.h"
 
@@ -177,7 +179,7 @@ std::string trimDateText(std::string_view field, const ComparisonOptions& option
 
 int compareFieldOrder(const DataField& a, const DataField& b) {
   if (a.null || b.null) return a.null == b.null ? 0 : (a.null ? 1 : -1);
-  if (a.text == b.text) return 0;  // the same text is the same value, whatever the kind
+  if (sameBytes(a.text, b.text)) return 0;  // the same text is the same value, whatever the kind
   if (a.kind == FieldKind::Number && b.kind == FieldKind::Number) {
     bool ok = false;
     int result = compareDecimalTexts(a.text, b.text, &ok);
@@ -217,7 +219,8 @@ int compareRows(const DataRow& row1, const DataRow& row2, int keyCount,
   for (size_t i = keys; equal && i < n; ++i) {
     const DataField& a = row1[i];
     const DataField& b = row2[i];
-    if (a.null == b.null && a.text == b.text) continue;  // the same value, whatever the options
+    if (a.null == b.null && sameBytes(a.text, b.text))
+      continue;  // the same value, whatever the options
     equal = fieldsEqual(a, b, options);
   }
   if (equal) return kRowsEqual;

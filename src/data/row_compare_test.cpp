@@ -40,6 +40,24 @@ TEST(DecimalTexts, CompareExactlyBeyondDoublePrecision) {
 }
 
 // The order must be exactly the database's ORDER BY, or the merge pairs the wrong rows.
+// The word-wise equality agrees with == at every length and for a difference at every position.
+TEST(SameBytes, AgreesWithEqualityAtEveryLengthAndPosition) {
+  for (size_t n = 0; n <= 40; ++n) {
+    std::string a;
+    for (size_t i = 0; i < n; ++i) a += static_cast<char>(i % 3 == 0 ? '\0' : 'a' + i % 26);
+    const std::string copy = a;
+    EXPECT_TRUE(sameBytes(a, copy)) << n;
+    EXPECT_FALSE(sameBytes(a, a + "x")) << n;
+    for (size_t p = 0; p < n; ++p) {
+      std::string b = a;
+      b[p] = static_cast<char>(b[p] ^ 0x20);
+      EXPECT_FALSE(sameBytes(a, b)) << n << " at " << p;
+    }
+  }
+  // Views into longer texts: only their own bytes count.
+  EXPECT_TRUE(sameBytes(std::string_view("abcdefghijX", 10), std::string_view("abcdefghijY", 10)));
+}
+
 TEST(FieldOrder, FollowsTheColumnTypeAsOrderByDoes) {
   EXPECT_LT(compareFieldOrder(num("9"), num("10")), 0);
   EXPECT_LT(compareFieldOrder(num("-10"), num("-9")), 0);
