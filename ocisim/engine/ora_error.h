@@ -168,6 +168,7 @@ namespace ocisim {
   X(1932, "ADMIN option not granted for role '%s'")                                          \
   X(1934, "circular role grant detected")                                                    \
   X(1935, "missing user or role name")                                                       \
+  X(1940, "cannot drop a user that is currently connected")                                  \
   X(1951, "ROLE '%s' not granted to '%s'")                                                   \
   X(1952, "system privileges not granted to '%s'")                                           \
   X(2000, "missing %s keyword")                                                              \
@@ -177,6 +178,7 @@ namespace ocisim {
   X(2158, "invalid CREATE INDEX option")                                                     \
   X(2195, "Attempt to create PERMANENT object in a TEMPORARY tablespace")                    \
   X(2199, "missing DATAFILE/TEMPFILE clause")                                                \
+  X(2201, "sequence not allowed here")                                                       \
   X(2216, "tablespace name expected")                                                        \
   X(2224, "EXECUTE privilege not allowed for tables")                                        \
   X(2225, "only EXECUTE and DEBUG privileges are valid for procedures")                      \

@@ -121,5 +121,30 @@ TEST_F(ConnectTest, EndedSessionAndDetachedServerRefuseStatements) {
   EXPECT_EQ(c.logon("orcl", "system", "manager"), OCI_SUCCESS) << c.error().message;
 }
 
+// DROP USER is ORA-01940 while the user has a session; OCISessionEnd ends it even though a
+// statement handle of the session is still allocated.
+TEST_F(ConnectTest, ConnectedUserCannotBeDroppedUntilItsSessionEnds) {
+  auto db = createDatabase("orcl");
+  run(db, {"create user app identified by app", "grant create session to app"});
+  OciConnection app;
+  ASSERT_EQ(app.logon("orcl", "app", "app"), OCI_SUCCESS) << app.error().message;
+  OciStatement appStmt(app);
+  ASSERT_EQ(appStmt.prepare("select 1 from dual"), OCI_SUCCESS);
+  ASSERT_EQ(appStmt.execute(0), OCI_SUCCESS);
+
+  OciConnection sys;
+  ASSERT_EQ(sys.logon("orcl", "system", "manager"), OCI_SUCCESS);
+  OciStatement drop(sys);
+  ASSERT_EQ(drop.prepare("drop user app"), OCI_SUCCESS);
+  EXPECT_EQ(drop.execute(1), OCI_ERROR);
+  EXPECT_EQ(sys.error().message, "ORA-01940: cannot drop a user that is currently connected\n");
+
+  EXPECT_EQ(OCISessionEnd(app.svc, app.err, app.ses, OCI_DEFAULT), OCI_SUCCESS);
+  EXPECT_EQ(drop.execute(1), OCI_SUCCESS) << sys.error().message;
+  OciStatement check(sys);
+  EXPECT_EQ(check.rows("select count(*) from all_users where username = 'APP'"),
+            (std::vector<std::vector<std::string>>{{"0"}}));
+}
+
 }  // namespace
 }  // namespace ocisim::oci::testing

@@ -77,7 +77,11 @@ ServerHandle::~ServerHandle() {
 }
 
 void SessionHandle::end() {
-  if (state) state->ended = true;
+  if (state) {
+    state->ended = true;
+    // A statement handle may keep the engine's session alive; the user is logged off now.
+    if (state->session) state->session->logOff();
+  }
   state.reset();
 }
 

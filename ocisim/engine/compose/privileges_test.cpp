@@ -81,5 +81,59 @@ TEST_F(PrivilegeTest, DropUserCascade) {
   EXPECT_EQ(errorCode(*sys, "drop user alice"), 1918);
 }
 
+// A user stays while any session of it is live (one ended does not count); the refusal drops
+// nothing of its schema.
+TEST_F(PrivilegeTest, DropUserWhileConnected) {
+  auto bob2 = db->logon("bob", "bob");
+  EXPECT_THROW(db->logon("bob", "wrong"), OraError);
+  EXPECT_EQ(errorCode(*sys, "drop user bob"), 1940);
+  bob.reset();
+  EXPECT_EQ(errorCode(*sys, "drop user bob"), 1940) << "its second session is still live";
+  bob2.reset();
+  exec(*sys, "drop user bob");
+  EXPECT_EQ(db->catalog().findUser("BOB"), nullptr);
+
+  EXPECT_EQ(errorCode(*sys, "drop user alice cascade"), 1940);
+  EXPECT_EQ(query(*sys, "select txt from alice.notes"), (Rows{{"hello"}}));
+  exec(*sys, "grant drop user to alice");
+  EXPECT_EQ(errorCode(*alice, "drop user alice cascade"), 1940) << "not even itself";
+  EXPECT_EQ(errorCode(*sys, "drop user system"), 1031);
+
+  // A user logged on again after a drop is a new user with its own sessions.
+  exec(*sys, "create user bob identified by bob");
+  exec(*sys, "grant create session to bob");
+  bob = db->logon("bob", "bob");
+  EXPECT_EQ(errorCode(*sys, "drop user bob"), 1940);
+}
+
+// CONNECT held eight privileges before release 10.2 and CREATE SESSION alone from then on.
+TEST(ConnectRoleTest, PrivilegesFollowTheRelease) {
+  const std::vector<std::string> old = {"ALTER SESSION",   "CREATE CLUSTER", "CREATE DATABASE LINK",
+                                        "CREATE SEQUENCE", "CREATE SESSION", "CREATE SYNONYM",
+                                        "CREATE TABLE",    "CREATE VIEW"};
+  const std::vector<std::string> now = {"CREATE SESSION"};
+  for (const auto& [version, expected] :
+       std::vector<std::pair<std::string, std::vector<std::string>>>{{"7.3.4", old},
+                                                                     {"8.1.7", old},
+                                                                     {"9.2.0", old},
+                                                                     {"10.1.0", old},
+                                                                     {"10.2.0", now},
+                                                                     {"19.3.0", now}}) {
+    auto db = createDatabaseInMemory({"X", version, "manager"});
+    auto sys = db->logon("system", "manager");
+    EXPECT_EQ(column(*sys, "select privilege from dba_sys_privs where grantee = 'CONNECT' "
+                           "order by privilege"),
+              expected)
+        << version;
+    exec(*sys, "create user app identified by app");
+    exec(*sys, "grant connect to app");
+    auto app = db->logon("app", "app");
+    bool before102 = expected.size() > 1;
+    EXPECT_EQ(errorCode(*app, "create table t (x number)"), before102 ? 0 : 1031) << version;
+    EXPECT_EQ(errorCode(*app, "create sequence q"), before102 ? 0 : 1031) << version;
+    EXPECT_EQ(errorCode(*app, "create procedure p as begin null; end;"), 1031) << version;
+  }
+}
+
 }  // namespace
 }  // namespace ocisim::testing

@@ -572,6 +572,13 @@ Relation Compiler::resolveRelation(const std::string& schema, const std::string&
     if (privilege != "SELECT") throw OraError(1031);
     return r;
   } else {
+    // A sequence where a table belongs (FROM, INSERT INTO, UPDATE, DELETE FROM) is ORA-02201
+    // to a user who may see it; to anyone else it does not exist.
+    if (cat.findSequence(r.owner, r.name) &&
+        (r.owner == authUser_ || cat.hasSystemPrivilege(authUser_, "SELECT ANY SEQUENCE") ||
+         cat.hasAnyObjectPrivilege(authUser_, r.owner, r.name))) {
+      throw OraError(2201);
+    }
     throw OraError(942);
   }
   if (r.owner == authUser_) return r;

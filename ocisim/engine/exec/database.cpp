@@ -51,7 +51,11 @@ std::string upper(std::string s) {
   return s;
 }
 
+// CONNECT holds CREATE SESSION alone from release 10.2; before, it held these eight.
 const char* kConnectPrivileges[] = {"CREATE SESSION"};
+const char* kConnectPrivilegesBefore102[] = {
+    "ALTER SESSION",   "CREATE CLUSTER", "CREATE DATABASE LINK", "CREATE SEQUENCE",
+    "CREATE SESSION",  "CREATE SYNONYM", "CREATE TABLE",         "CREATE VIEW"};
 const char* kResourcePrivileges[] = {"CREATE TABLE",     "CREATE SEQUENCE", "CREATE PROCEDURE",
                                      "CREATE TRIGGER",   "CREATE TYPE",     "CREATE CLUSTER",
                                      "CREATE INDEXTYPE", "CREATE OPERATOR"};
@@ -114,7 +118,14 @@ void Database::bootstrap(const DatabaseOptions& options, const DatabaseHooks& ho
     role->name = name;
     catalog_.addRole(std::move(role));
   }
-  for (const char* p : kConnectPrivileges) catalog_.grantSystemPrivilege({"CONNECT", p, false});
+  int major = majorVersion();
+  if (major > 10 || (major == 10 && minorVersion() >= 2)) {
+    for (const char* p : kConnectPrivileges) catalog_.grantSystemPrivilege({"CONNECT", p, false});
+  } else {
+    for (const char* p : kConnectPrivilegesBefore102) {
+      catalog_.grantSystemPrivilege({"CONNECT", p, false});
+    }
+  }
   for (const char* p : kResourcePrivileges) catalog_.grantSystemPrivilege({"RESOURCE", p, false});
   catalog_.grantSystemPrivilege({"DBA", "CREATE SESSION", true});
   catalog_.grantSystemPrivilege({"SYSTEM", "UNLIMITED TABLESPACE", true});
@@ -136,7 +147,19 @@ std::unique_ptr<Session> Database::logon(const std::string& userName, const std:
       majorVersion() < 11 ? upper(user->password) == upper(password) : user->password == password;
   if (!match) throw OraError(1017);
   if (!catalog_.hasSystemPrivilege(name, "CREATE SESSION")) throw OraError(1045, {name});
-  return std::unique_ptr<Session>(new Session(shared_from_this(), name));
+  auto session = std::unique_ptr<Session>(new Session(shared_from_this(), name));
+  ++liveSessions_[name];
+  return session;
+}
+
+bool Database::userConnected(const std::string& user) const {
+  auto it = liveSessions_.find(user);
+  return it != liveSessions_.end() && it->second > 0;
+}
+
+void Database::sessionEnded(const std::string& user) {
+  auto it = liveSessions_.find(user);
+  if (it != liveSessions_.end() && --it->second <= 0) liveSessions_.erase(it);
 }
 
 int Database::majorVersion() const {

@@ -122,6 +122,12 @@ class Database : public std::enable_shared_from_this<Database> {
   // DDL changed or dropped a temporary table nobody uses: forget every session's store of it.
   void forgetTemporaryRows(ObjectId tableId);
 
+  // ---- sessions ----
+  // True while a session of the user has logged on and not ended (DROP USER: ORA-01940).
+  bool userConnected(const std::string& user) const;
+  // Session::logOff (or its destructor): one session of the user ended.
+  void sessionEnded(const std::string& user);
+
  private:
   Database() = default;
   void bootstrap(const DatabaseOptions& options, const DatabaseHooks& hooks);
@@ -146,6 +152,8 @@ class Database : public std::enable_shared_from_this<Database> {
     bool deleteOnCommit = true;
   };
   std::map<std::pair<ObjectId, uint64_t>, TemporaryRows> temporaryRows_;
+  // The number of live sessions of each user, under mutex_.
+  std::map<std::string, int> liveSessions_;
 };
 
 }  // namespace ocisim

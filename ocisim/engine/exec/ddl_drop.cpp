@@ -284,9 +284,12 @@ void runDrop(ExecContext& ctx, const sql::DropStmt& stmt) {
     case K::User: {
       if (!cat.hasSystemPrivilege(ctx.user(), "DROP USER")) throw OraError(1031);
       if (!cat.findUser(name)) throw OraError(1918, {name});
-      if (name == "SYS" || name == "SYSTEM" || name == ctx.user()) throw OraError(1031);
-      if (ownsObjects(cat, name)) {
-        if (!stmt.cascade) throw OraError(1922, {name});
+      if (name == "SYS" || name == "SYSTEM") throw OraError(1031);
+      bool owns = ownsObjects(cat, name);
+      if (owns && !stmt.cascade) throw OraError(1922, {name});
+      // A user with a live session (the one running this statement included) stays.
+      if (ctx.db.userConnected(name)) throw OraError(1940);
+      if (owns) {
         // Nothing is dropped while a session holds rows of one of its temporary tables.
         for (const auto& [key, t] : cat.tables()) {
           if (key.first == name) requireTemporaryTableUnused(ctx, *t, 14452);

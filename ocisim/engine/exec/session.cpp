@@ -105,6 +105,14 @@ Session::~Session() {
   // The session's rows of temporary tables end with it.
   std::lock_guard lock(database_->mutex());
   database_->releaseTemporaryRows(sessionId_);
+  logOff();
+}
+
+void Session::logOff() {
+  std::lock_guard lock(database_->mutex());
+  if (loggedOff_) return;
+  loggedOff_ = true;
+  database_->sessionEnded(user_);
 }
 
 std::string Session::serverBanner() const {

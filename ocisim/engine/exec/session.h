@@ -60,6 +60,9 @@ class Session {
 
   Database& database() const { return *database_; }
   const std::shared_ptr<Database>& databasePtr() const { return database_; }
+  // The session logged off (OCISessionEnd) while the object lives on: its user no longer
+  // counts as connected (DROP USER). Done by the destructor when not before; idempotent.
+  void logOff();
   // The user logged on, upper case (USER).
   const std::string& user() const { return user_; }
   // The schema unqualified names resolve in: the user's own unless ALTER SESSION SET
@@ -100,6 +103,7 @@ class Session {
   std::string user_;
   std::string currentSchema_;
   uint64_t sessionId_ = 0;
+  bool loggedOff_ = false;  // under the database lock
   NlsSettings nls_;
   DbmsOutput output_;
   std::atomic<bool> cancelRequested_{false};  // written by any thread (cancel), read by the

@@ -320,6 +320,7 @@ std::unique_ptr<Statement> Parser::createTable() {
       continue;
     }
     if (atWord("ON") && atWord("COMMIT", 1)) {  // GLOBAL TEMPORARY tables
+      if (release() < 801) fail(922);  // no such clause before temporary tables (8.1)
       next();
       next();
       if (acceptWord("PRESERVE")) {
