@@ -53,6 +53,10 @@ struct CommonTable {
   std::string firstName;   // name in Database 1: used in every line written
   std::string secondName;  // name in Database 2
   bool sameColumns = true;
+  // The column lists could not be read in every database of the run (a read failed at this
+  // table or before it): `columns` does not say what the table holds, and no data of it is
+  // compared.
+  bool columnsIncomplete = false;
   std::vector<ColumnEntry> columns;
   std::vector<IndexEntry> indexes;
   std::vector<ConstraintEntry> constraints;

@@ -96,6 +96,15 @@ void compareObject(ObjectPhase& phase, CommonTable& table, int nameWidth) {
   DatabaseConnection& db2 = *context.database2();
   const bool upgrade = options.i_DoingUpgradeScript == 1;
   const bool view = phase.kind == DataObjectKind::View;
+  if (table.columnsIncomplete) {
+    // Rows selected by a column list that is not the table's would be paired wrongly.
+    phase.out().write("\r\n\r\n" + options.s_DashComment + "WARNING:  the data of table " +
+                          reportText(options, table.firstName) +
+                          " is not compared: its columns could not be read in both databases.\r\n",
+                      kMaroon, false, kCounted);
+    context.errors().record("table data");
+    return;
+  }
   int keyCount = 0;
   if (upgrade && !view) {
     if (const std::vector<std::string>* columns = options.keyOverrides.find(table.firstName)) {

@@ -46,9 +46,16 @@ int ColumnComparer::compareTableColumns(bool firstPass) {
   const std::string queryText = columnQueryText(run_.mode(), run_.options.b_CompColLen != 0,
                                                 database.reader->serverVersion());
   int rows = 0;
+  // Complete once the last pass of the run has read the table.
+  const bool lastPass = !firstPass || run_.mode() == 2;
+  if (firstPass) {
+    for (CommonTable& table : run_.tables) table.columnsIncomplete = true;
+  }
   const bool read = walkCommonTables(run_, firstPass, firstPassTables_, [&](CommonTable& table) {
     if (firstPass) table.columns.clear();
-    return readTable(table, firstPass, queryText, rows);
+    if (!readTable(table, firstPass, queryText, rows)) return false;
+    if (lastPass) table.columnsIncomplete = false;
+    return true;
   });
   return read ? rows : 1;
 }

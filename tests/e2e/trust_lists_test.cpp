@@ -2,7 +2,8 @@
 // reports a failure as success, and says what it did not compare: table lists cut short by a lost
 // connection or an Oracle error, a schema that does not exist, a Database 1 without tables, the
 // header of the script of Database 1, and phases switched on that this build cannot run. The
-// fault matrix loses the connection at every call of a small upgrade run.
+// fault matrix loses the connection at every call of a small upgrade run, with and without the
+// table data.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -113,6 +114,9 @@ class TrustLists : public ::testing::Test {
     return result;
   }
 
+  void expectNoLossWritesAStatementOfItsOwn(const std::vector<std::string>& sets,
+                                            const std::string& expected);
+
   Scenario scenario_;
   std::unique_ptr<Workspace> workspace_;
   std::string output_;
@@ -216,16 +220,17 @@ TEST_F(TrustLists, PhasesSwitchedOnAreAllCompared) {
 // A lost connection at every execute or fetch call of a small upgrade run: each run either
 // recovers silently and writes the very script of the run without faults with status 0, or ends
 // with a failure status; either way it writes no statement that the run without faults does not
-// write (a failed read never turns into a DROP or a CREATE).
-TEST_F(TrustLists, LostConnectionAtEveryCallNeverWritesAStatementOfItsOwn) {
-  ASSERT_NO_FATAL_FAILURE(createBoth());
+// write (a failed read never turns into a DROP, a CREATE or a data statement). `expected` is a
+// statement the run without faults must write.
+void TrustLists::expectNoLossWritesAStatementOfItsOwn(const std::vector<std::string>& sets,
+                                                      const std::string& expected) {
   const fs::path countFile = workspace_->root() / "calls.txt";
   setenv("OCISIM_FAULTS", ("count_calls_to=" + countFile.string()).c_str(), 1);
-  ProcessResult run = velmora("upgrade", "APP/app@db1", "APP/app@db2");
+  ProcessResult run = velmora("upgrade", "APP/app@db1", "APP/app@db2", {}, sets);
   ASSERT_EQ(run.exitCode, kExitFinished) << run.err << output_;
   const std::string reference = maskReport(output_, workspace_->root().string());
   const std::vector<std::string> referenceLines = statementLines(output_);
-  ASSERT_TRUE(contains(output_, "DROP TABLE ONLY2")) << output_;
+  ASSERT_TRUE(contains(output_, expected)) << output_;
   const std::set<std::string> allowed(referenceLines.begin(), referenceLines.end());
   const int calls = std::stoi(readFile(countFile));
   ASSERT_GT(calls, 10);
@@ -239,7 +244,7 @@ TEST_F(TrustLists, LostConnectionAtEveryCallNeverWritesAStatementOfItsOwn) {
       for (int more = 1; more < burst; ++more) at += "," + std::to_string(call + more);
       SCOPED_TRACE("connection lost at calls " + at);
       setenv("OCISIM_FAULTS", ("lose_connection_at=" + at).c_str(), 1);
-      run = velmora("upgrade", "APP/app@db1", "APP/app@db2");
+      run = velmora("upgrade", "APP/app@db1", "APP/app@db2", {}, sets);
       ASSERT_FALSE(run.timedOut);
       if (run.exitCode == kExitFinished) {
         ++recovered;
@@ -257,6 +262,26 @@ TEST_F(TrustLists, LostConnectionAtEveryCallNeverWritesAStatementOfItsOwn) {
   // Both outcomes happen, or the matrix tests less than it says.
   EXPECT_GT(recovered, calls / 2);
   EXPECT_GT(failed, 0);
+}
+
+TEST_F(TrustLists, LostConnectionAtEveryCallNeverWritesAStatementOfItsOwn) {
+  ASSERT_NO_FATAL_FAILURE(createBoth());
+  expectNoLossWritesAStatementOfItsOwn(tablePhasesOnly(), "DROP TABLE ONLY2");
+}
+
+// The same with the table data compared: rows read in several fetches from both databases at
+// once. A data read that fails for good writes no data statement beyond those of the rows
+// compared before it.
+TEST_F(TrustLists, LostConnectionDuringTheDataReadsNeverWritesAStatementOfItsOwn) {
+  const std::string rows =
+      "INSERT INTO t1 SELECT LEVEL, 'name ' || LEVEL FROM dual CONNECT BY LEVEL <= 700;\n";
+  ASSERT_NO_FATAL_FAILURE(createBoth(std::string(kDatabase1) + rows,
+                                     std::string(kDatabase2) + rows +
+                                         "UPDATE t1 SET name = 'changed' WHERE MOD(id, 97) = 0;\n"
+                                         "DELETE FROM t1 WHERE id IN (5, 450);\n"));
+  std::vector<std::string> sets = tablePhasesOnly();
+  sets.push_back("b_DoData=1");
+  expectNoLossWritesAStatementOfItsOwn(sets, "UPDATE T1");
 }
 
 }  // namespace
