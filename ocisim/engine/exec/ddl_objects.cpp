@@ -158,11 +158,7 @@ void createTrigger(ExecContext& ctx, const sql::CreateCodeStmt& stmt, const std:
   Trigger* existing = cat.findTrigger(owner, stmt.name.name);
   if (existing && !stmt.orReplace) throw OraError(4081, {stmt.name.name});
   auto t = std::make_unique<Trigger>();
-  t->header = newHeader(ctx, owner, stmt.name.name);
-  if (existing) {
-    t->header.objectId = existing->header.objectId;
-    t->header.created = existing->header.created;
-  }
+  t->header = replacementHeader(ctx, owner, stmt.name.name, existing ? &existing->header : nullptr);
   if (h.timing == sql::TriggerTiming::InsteadOf) {
     t->triggerType = "INSTEAD OF";
   } else {
@@ -343,11 +339,7 @@ void runCreateView(ExecContext& ctx, const sql::CreateViewStmt& stmt) {
   auto kind = cat.findInMainNamespace(owner, stmt.view.name);
   if (kind && (kind != ObjectKind::View || !stmt.orReplace)) throw OraError(955);
   auto v = std::make_unique<View>();
-  v->header = newHeader(ctx, owner, stmt.view.name);
-  if (existing) {
-    v->header.objectId = existing->header.objectId;
-    v->header.created = existing->header.created;
-  }
+  v->header = replacementHeader(ctx, owner, stmt.view.name, existing ? &existing->header : nullptr);
   v->text = stmt.queryText;
   v->readOnly = stmt.readOnly;
   v->checkOption = stmt.checkOption;
@@ -429,11 +421,7 @@ void runCreateCode(ExecContext& ctx, const sql::CreateCodeStmt& stmt) {
     throw OraError(2303);
   }
   auto code = std::make_unique<StoredCode>();
-  code->header = newHeader(ctx, owner, name);
-  if (existing) {
-    code->header.objectId = existing->header.objectId;
-    code->header.created = existing->header.created;
-  }
+  code->header = replacementHeader(ctx, owner, name, existing ? &existing->header : nullptr);
   code->kind = kind;
   code->lines = sourceLines(stmt.source);
   if (kind == ObjectKind::Type) {

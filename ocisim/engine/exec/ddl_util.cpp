@@ -65,8 +65,8 @@ DataType dataTypeOf(ExecContext& ctx, const sql::TypeSpec& spec, const std::stri
     // NLS_LENGTH_SEMANTICS = CHAR: a length without a unit counts characters.
     bool text = spec.name == "VARCHAR2" || spec.name == "VARCHAR" || spec.name == "CHAR" ||
                 spec.name == "CHARACTER";
-    bool chars = spec.charSemantics ||
-                 (text && !spec.byteSemantics && ctx.nls().charLengthSemantics);
+    bool chars =
+        spec.charSemantics || (text && !spec.byteSemantics && ctx.nls().charLengthSemantics);
     if (auto t = DataType::fromSqlName(spec.name, first, spec.scale, chars, release >= 9)) {
       if (spec.withTimeZone) t->zone = TimeZoneKind::WithTimeZone;
       if (spec.withLocalTimeZone) t->zone = TimeZoneKind::WithLocalTimeZone;
@@ -104,6 +104,16 @@ ObjectHeader newHeader(ExecContext& ctx, const std::string& owner, const std::st
   h.created = ctx.sysdate;
   h.lastDdlTime = ctx.sysdate;
   h.valid = true;
+  return h;
+}
+
+ObjectHeader replacementHeader(ExecContext& ctx, const std::string& owner, const std::string& name,
+                               const ObjectHeader* replaced) {
+  ObjectHeader h = newHeader(ctx, owner, name);
+  if (replaced != nullptr) {
+    h.objectId = replaced->objectId;
+    h.created = replaced->created;
+  }
   return h;
 }
 

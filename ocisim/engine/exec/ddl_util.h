@@ -31,6 +31,10 @@ DataType dataTypeOf(ExecContext& ctx, const sql::TypeSpec& spec, const std::stri
 StorageAttributes storageOf(const sql::StorageClause& clause, StorageAttributes defaults);
 
 ObjectHeader newHeader(ExecContext& ctx, const std::string& owner, const std::string& name);
+// The header of an object that CREATE OR REPLACE puts in the place of `replaced` (null: there
+// is none): the replacement keeps the object id and the creation time of the object it replaces.
+ObjectHeader replacementHeader(ExecContext& ctx, const std::string& owner, const std::string& name,
+                               const ObjectHeader* replaced);
 
 // Column names a CHECK condition uses (in table column order).
 std::vector<std::string> conditionColumns(const sql::Expr& condition, const Table& table);

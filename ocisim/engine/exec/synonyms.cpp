@@ -70,11 +70,7 @@ void runCreateSynonym(ExecContext& ctx, const sql::CreateSynonymStmt& stmt) {
     if (kind && (*kind != ObjectKind::Synonym || !stmt.orReplace)) throw OraError(955);
   }
   auto synonym = std::make_unique<Synonym>();
-  synonym->header = newHeader(ctx, owner, name);
-  if (existing) {
-    synonym->header.objectId = existing->header.objectId;
-    synonym->header.created = existing->header.created;
-  }
+  synonym->header = replacementHeader(ctx, owner, name, existing ? &existing->header : nullptr);
   synonym->tableOwner = targetOwner;
   synonym->tableName = stmt.target.name;
   if (existing) cat.removeSynonym(owner, name);
